@@ -1,0 +1,24 @@
+# Cross build of the Windows bar with mingw-w64 (64-bit, win32 threads).
+# The test executables run through Wine, so `ctest` works on the build host.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(KESTRO_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${KESTRO_MINGW_PREFIX}-gcc)
+set(CMAKE_CXX_COMPILER ${KESTRO_MINGW_PREFIX}-g++)
+set(CMAKE_RC_COMPILER ${KESTRO_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${KESTRO_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# One self-contained executable: the C and C++ runtimes are linked in, so the
+# program imports system DLLs only.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+find_program(KESTRO_WINE NAMES wine wine64)
+if(KESTRO_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${KESTRO_WINE})
+endif()

@@ -1,0 +1,29 @@
+#include "app/BarApp.h"
+
+#include "document/DocumentPath.h"
+
+namespace kestro {
+
+namespace {
+constexpr std::size_t kWindowsDirectoryBuffer = 256;
+}
+
+std::string settingsPathForStart(const PlatformRules& rules,
+                                 const std::optional<std::string>& workingDirectory) {
+    if (!workingDirectory || workingDirectory->empty()) return {};
+    if (rules.isWindows() && workingDirectory->size() >= kWindowsDirectoryBuffer) return {};
+    return rules.settingsPathFor(*workingDirectory);
+}
+
+std::string documentFromCommandTail(std::string_view commandTail) {
+    if (commandTail.size() >= 2 && commandTail.front() == '"' && commandTail.back() == '"') {
+        commandTail = commandTail.substr(1, commandTail.size() - 2);
+    }
+    return std::string(commandTail);
+}
+
+std::string applicationNameFromExecutable(const PlatformRules& rules, std::string_view executablePath) {
+    return splitDocumentPath(rules, executablePath).stem;
+}
+
+}  // namespace kestro

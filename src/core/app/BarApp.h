@@ -1,0 +1,29 @@
+// Start-up of the program: where the settings file lies and which document
+// the bar starts with.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "text/PlatformRules.h"
+
+namespace kestro {
+
+// The settings path for the working directory the process starts in. On
+// Windows the directory is read into a 256-byte buffer, so a directory of
+// 256 bytes or more (or none at all) gives the empty path; the bar then
+// keeps no settings. Plain concatenation: a root directory gives two
+// separators before the file name.
+std::string settingsPathForStart(const PlatformRules& rules,
+                                 const std::optional<std::string>& workingDirectory);
+
+// The start-up document from the command-line tail: the whole tail, with one
+// pair of enclosing double quotes removed (what a file association passes).
+std::string documentFromCommandTail(std::string_view commandTail);
+
+// The application name: the executable's file name without directory and
+// extension.
+std::string applicationNameFromExecutable(const PlatformRules& rules, std::string_view executablePath);
+
+}  // namespace kestro

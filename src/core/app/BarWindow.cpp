@@ -1,0 +1,195 @@
+#include "app/BarWindow.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/BarApp.h"
+#include "build/FileError.h"
+#include "dialogs/SettingsDialog.h"
+#include "document/DocumentPath.h"
+#include "document/EditorAndPrompt.h"
+#include "pdf/PdfOutput.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsLoad.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr int kHistoryCapacity = 16;
+
+std::string historyKey(int slot) {
+    char key[16];
+    std::snprintf(key, sizeof key, keys::kHistoryKeyFormat, slot);
+    return key;
+}
+
+}  // namespace
+
+BarWindow::BarWindow(Services& services, const std::string& commandTail)
+    : services_(services),
+      history_(services.rules.codePage, services.rules.historyIgnoresCase()) {
+    state_.documentPath = documentFromCommandTail(commandTail);
+}
+
+void BarWindow::initialise() {
+    loadPaperGroup(state_, services_.settings);
+    loadHistory();
+    loadToolGroup(state_, services_.settings, services_.rules);
+    selectStartupDocument();
+    services_.ui.historyChanged();
+    services_.ui.invalidate();
+}
+
+void BarWindow::loadHistory() {
+    state_.historyCapacity = kHistoryCapacity;
+    std::string firstEntry;
+    for (int slot = 0; slot < state_.historyCapacity; ++slot) {
+        std::string value = services_.settings.readSettingString(keys::kHistory, historyKey(slot), "");
+        if (value.empty()) break;
+        history_.insert(slot, value);
+        if (slot == 0) firstEntry = value;
+    }
+    history_.setExtendedUi(true);
+    if (state_.documentPath.empty()) {
+        state_.documentPath = firstEntry;
+    } else {
+        // Listed on top even when an older entry names it too, and without
+        // cutting the list: it may hold one entry more than it keeps.
+        history_.insert(0, state_.documentPath);
+    }
+}
+
+void BarWindow::selectStartupDocument() {
+    if (state_.documentPath.empty()) return;
+    history_.selectString(-1, state_.documentPath);
+    setDocument(state_.documentPath);
+}
+
+void BarWindow::setDocument(const std::string& path) {
+    state_.documentPath = path;
+    DocumentParts parts = splitDocumentPath(services_.rules, path);
+    state_.documentStem = std::move(parts.stem);
+    state_.documentDir = std::move(parts.directory);
+    state_.documentExt = std::move(parts.extension);
+}
+
+void BarWindow::pushHistoryTop(bool select) {
+    const int old = history_.findString(-1, state_.documentPath);
+    if (old >= 0) history_.remove(old);
+    history_.insert(0, state_.documentPath);
+    history_.setEditText(state_.documentPath);
+    if (select) history_.selectString(-1, state_.documentPath);
+    services_.ui.focusHistory();
+    if (history_.count() > state_.historyCapacity) history_.remove(state_.historyCapacity);
+    services_.ui.historyChanged();
+}
+
+void BarWindow::press(BarControl button) {
+    switch (button) {
+        case BarControl::Edit: dispatch([this] { openInEditor(); }); break;
+        case BarControl::ChooseFile: dispatch([this] { chooseDocumentFile(); }); break;
+        case BarControl::Tex: dispatch([this] { compileAndConvert(); }); break;
+        case BarControl::Pdf: dispatch([this] { openPdf(); }); break;
+        case BarControl::CommandPrompt: dispatch([this] { openCommandPrompt(); }); break;
+        case BarControl::Settings: dispatch([this] { openSettingsPanel(); }); break;
+        case BarControl::OneClick: dispatch([this] { buildAndShowPdf(); }); break;
+        case BarControl::History: break;
+    }
+}
+
+void BarWindow::dispatch(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const FileError& error) {
+        showAppMessage(services_, fileErrorText(error), BoxButtons::Ok, BoxIcon::Stop);
+    } catch (const MemoryError&) {
+        MessageBoxRequest box;
+        box.owner = BoxOwner::Application;
+        box.text = memoryErrorText();
+        box.caption = services_.appName;
+        box.icon = BoxIcon::Exclamation;
+        box.systemModal = true;
+        services_.ui.showMessage(box);
+    }
+}
+
+void BarWindow::chooseDocumentFile() {
+    FileDialogRequest request;
+    request.purpose = FileChoice::Document;
+    request.filter = "TeX file (*.tex)|*.tex||";
+    request.defaultExtension = "tex";
+    request.initialName = "*.tex";
+    request.flags = kOfnFileMustExist | kOfnHideReadOnly;
+    if (std::optional<std::string> chosen = services_.ui.chooseFile(request)) {
+        setDocument(*chosen);
+        pushHistoryTop(true);
+    }
+    services_.ui.invalidate();
+}
+
+void BarWindow::acceptDroppedFile(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    const std::string& path = paths.front();
+    const std::string extension = splitDocumentPath(services_.rules, path).extension;
+    if (extension != ".tex" && extension != ".TEX") {
+        showBarMessage(services_, "TeX のファイルではありません！登録して直して下さい！");
+        return;
+    }
+    setDocument(path);
+    pushHistoryTop(false);
+    services_.ui.invalidate();
+}
+
+void BarWindow::pickHistoryEntry(int index) {
+    if (index < 0 || index >= history_.count()) return;
+    const std::string text = history_.text(index);
+    history_.remove(index);
+    if (services_.files.exists(text)) {
+        history_.insert(0, text);
+        history_.selectString(0, text);
+        setDocument(text);
+    }
+    services_.ui.historyChanged();
+    services_.ui.invalidate();
+}
+
+void BarWindow::saveHistory() {
+    const int written = std::min(history_.count(), state_.historyCapacity);
+    for (int slot = 0; slot < written; ++slot) {
+        services_.settings.writeSettingString(keys::kHistory, historyKey(slot), history_.text(slot));
+    }
+    // Slots above the list are cleared, so entries that left the list do
+    // not come back as repeats at the next start.
+    for (int slot = written; slot < kHistoryCapacity; ++slot) {
+        services_.settings.deleteSetting(keys::kHistory, historyKey(slot));
+    }
+}
+
+void BarWindow::endRun() {
+    if (ended_) return;
+    ended_ = true;
+    saveHistory();
+}
+
+void BarWindow::openInEditor() { kestro::openInEditor(state_, services_); }
+void BarWindow::openCommandPrompt() { kestro::openCommandPrompt(state_, services_); }
+void BarWindow::compileAndConvert() { kestro::compileAndConvert(state_, services_); }
+void BarWindow::openPdf() { kestro::openPdf(state_, services_); }
+void BarWindow::buildAndShowPdf() { kestro::buildAndShowPdf(state_, services_); }
+void BarWindow::openSettingsPanel() { kestro::openSettingsPanel(state_, services_); }
+
+std::string BarWindow::tooltipText(int controlId) {
+    switch (controlId) {
+        case 1000: return "\nﾌｧｲﾙの編集";
+        case 1002: return "\nTeX のコンパイル";
+        case 1008: return "\nPDF ﾌｧｲﾙの表示";
+        case 1009: return "\nコマンドプロンプトを開く";
+        case 1011: return "\nTeX のコンパイルからPDF の作成・表示まで";
+        default: return {};
+    }
+}
+
+std::string BarWindow::aboutMenuText() { return "Kestro のﾊﾞｰｼﾞｮﾝ情報(&A)..."; }
+
+}  // namespace kestro

@@ -1,0 +1,96 @@
+// The bar: its state, its initialisation, and the operations its controls
+// trigger. Front ends own the window; this class owns the behaviour.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/BarState.h"
+#include "app/Services.h"
+#include "document/HistoryBox.h"
+
+namespace kestro {
+
+// Control IDs of the bar.
+enum class BarControl : int {
+    Edit = 1000,
+    ChooseFile = 1001,
+    Tex = 1002,
+    Pdf = 1008,
+    CommandPrompt = 1009,
+    Settings = 1010,
+    OneClick = 1011,
+    History = 1017,
+};
+
+// The window-menu command of the version box.
+inline constexpr int kAboutCommand = 16;
+
+class BarWindow {
+public:
+    // `commandTail` is the text after the program name on the command line.
+    BarWindow(Services& services, const std::string& commandTail);
+
+    // Loads the settings and the history and settles the start-up document,
+    // in the bar's order: paper group, history, tool group, selection of the
+    // start-up document, repaint. The front end does its window steps
+    // (window menu, icons, drop acceptance, tooltips) around it.
+    void initialise();
+
+    // The buttons, through the command dispatcher: a file that cannot be
+    // read ends the operation with the file-error box, and the bar stays
+    // usable.
+    void press(BarControl button);
+
+    // Runs any operation under the same dispatcher.
+    void dispatch(const std::function<void()>& operation);
+
+    // Files dropped on the bar (only the first counts).
+    void acceptDroppedFile(const std::vector<std::string>& paths);
+    // The history box closed its list with entry `index` chosen (-1: none).
+    void pickHistoryEntry(int index);
+
+    void chooseDocumentFile();
+    void openInEditor();
+    void openCommandPrompt();
+    void compileAndConvert();
+    void openPdf();
+    void buildAndShowPdf();
+    void openSettingsPanel();
+
+    // The close request: writes the history.
+    void saveHistory();
+    // Every way the bar ends (close request, Esc, Enter, the end of the
+    // desktop session) calls this: the history is written once.
+    void endRun();
+    bool ended() const { return ended_; }
+
+    BarState& state() { return state_; }
+    const BarState& state() const { return state_; }
+    HistoryBox& history() { return history_; }
+    const HistoryBox& history() const { return history_; }
+    Services& services() { return services_; }
+
+    // Whether a control has a tooltip, and its text (the string resource of
+    // the same ID); empty for controls without one.
+    static std::string tooltipText(int controlId);
+    // The window-menu item of the version box.
+    static std::string aboutMenuText();
+    // Window-menu commands whose ID, with the low four bits cleared, is 16
+    // open the version box.
+    static bool isAboutCommand(int commandId) { return (commandId & ~0xF) == kAboutCommand; }
+
+private:
+    void loadHistory();
+    void selectStartupDocument();
+    void setDocument(const std::string& path);
+    void pushHistoryTop(bool select);
+
+    Services& services_;
+    BarState state_;
+    HistoryBox history_;
+    bool ended_ = false;
+};
+
+}  // namespace kestro

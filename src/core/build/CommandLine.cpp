@@ -1,0 +1,92 @@
+#include "build/CommandLine.h"
+
+namespace kestro {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool needsQuotes(std::string_view word) {
+    return word.empty() || word.find_first_of(" \t\"") != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string quoteWord(std::string_view word) {
+    if (!needsQuotes(word)) return std::string(word);
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : word) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"') {
+            // 2n+1 backslashes before a quote read back as n and a literal quote.
+            quoted.append(backslashes * 2 + 1, '\\');
+        } else {
+            quoted.append(backslashes, '\\');
+        }
+        backslashes = 0;
+        quoted += c;
+    }
+    // The closing quote follows: 2n backslashes read back as n.
+    quoted.append(backslashes * 2, '\\');
+    quoted += '"';
+    return quoted;
+}
+
+std::string joinCommandLine(std::string_view program, const std::vector<CommandPart>& parts) {
+    std::string line = quoteWord(program);
+    for (const CommandPart& part : parts) {
+        line += ' ';
+        line += part.singleWord ? quoteWord(part.text) : part.text;
+    }
+    return line;
+}
+
+// The rules of the C runtime since 2008 (the one Windows tools of today are
+// built with): inside a quoted region, "" gives a literal quote and the region
+// goes on. Older runtimes ended the region there; quoteWord never writes ""
+// inside a word, so the words it quotes read the same under both.
+std::vector<std::string> splitCommandLine(std::string_view commandLine) {
+    std::vector<std::string> words;
+    std::size_t pos = 0;
+    const std::size_t size = commandLine.size();
+    while (true) {
+        while (pos < size && isBlank(commandLine[pos])) ++pos;
+        if (pos == size) break;
+
+        std::string word;
+        bool inQuotes = false;
+        while (true) {
+            std::size_t backslashes = 0;
+            while (pos < size && commandLine[pos] == '\\') {
+                ++backslashes;
+                ++pos;
+            }
+            bool copyCharacter = true;
+            if (pos < size && commandLine[pos] == '"') {
+                if (backslashes % 2 == 0) {
+                    if (inQuotes && pos + 1 < size && commandLine[pos + 1] == '"') {
+                        ++pos;  // "" inside quotes: the second one is copied
+                    } else {
+                        copyCharacter = false;
+                        inQuotes = !inQuotes;
+                    }
+                }
+                backslashes /= 2;
+            }
+            word.append(backslashes, '\\');
+            if (pos == size || (!inQuotes && isBlank(commandLine[pos]))) break;
+            if (copyCharacter) word += commandLine[pos];
+            ++pos;
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+}  // namespace kestro

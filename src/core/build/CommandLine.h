@@ -1,0 +1,38 @@
+// Command lines of the tools.
+//
+// A tool's command line is the program text and each argument joined by
+// single spaces. The program text and the document stem are quoted when they
+// contain a blank, a tab or a double quote (with the backslash rules of the
+// Windows C runtime), so each reaches the tool as exactly one word whatever
+// its name holds; option texts are passed unquoted, so they split into words.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestro {
+
+// One piece of a command line: a single word that must arrive whole, or a
+// text of options that is meant to split into words.
+struct CommandPart {
+    std::string text;
+    bool singleWord = true;
+};
+
+// The text of `word` as one command-line word: unchanged unless it is empty
+// or holds a blank, tab or double quote; then enclosed in double quotes,
+// with backslashes before a quote and at the end doubled and quotes escaped.
+std::string quoteWord(std::string_view word);
+
+// Program text and parts joined by single spaces. An empty option text still
+// adds its separating space (an empty single word is quoted as "").
+std::string joinCommandLine(std::string_view program, const std::vector<CommandPart>& parts);
+
+// Splits a command line into words by the rules of the Windows C runtime
+// (blanks and tabs separate; double quotes group; 2n backslashes before a
+// quote give n backslashes and a quote that groups, 2n+1 give n and a
+// literal quote; "" inside a quoted word gives a literal quote).
+std::vector<std::string> splitCommandLine(std::string_view commandLine);
+
+}  // namespace kestro

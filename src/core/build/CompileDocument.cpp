@@ -1,0 +1,148 @@
+#include "build/CompileDocument.h"
+
+#include <optional>
+#include <string>
+
+#include "build/DocumentDirectory.h"
+#include "build/FileError.h"
+#include "build/Launcher.h"
+#include "build/LogAnalysis.h"
+#include "build/ToolSearch.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr const char* kNoDocument =
+    "処理したい TeX ﾌｧｲﾙ をドラッグ＆ドロップするか、\n「ﾌｧｲﾙ 選択」で、選んで下さい。";
+constexpr const char* kWarningNotice =
+    "コンパイルは成功しました！！\nしかし \"LaTeX Warning\" があります。\n"
+    "(\"Font Warning\" ではありません。) \nログファイルで確認して下さい。";
+constexpr const char* kWarningCaption = "Warning!!";
+
+// One call of the compile: the document's files, and the compiler runs.
+class Compile {
+public:
+    Compile(BarState& state, Services& services)
+        : state_(state), services_(services), cp_(services.rules.codePage) {}
+
+    int run();
+
+private:
+    std::string besideDocument(const char* extension) const {
+        return state_.documentDir + state_.documentStem + extension;
+    }
+    // The log is read from the current directory (the document's).
+    std::string readLog() { return readWholeFile(services_.files, state_.documentStem + ".log"); }
+    std::string read(const char* extension) { return readWholeFile(services_.files, besideDocument(extension)); }
+    // The text, or nothing when the file does not exist.
+    std::optional<std::string> readIfExists(const char* extension) {
+        if (!services_.files.exists(besideDocument(extension))) return std::nullopt;
+        return read(extension);
+    }
+    std::optional<FileTime> timeOf(const char* extension) {
+        return services_.files.modificationTime(besideDocument(extension));
+    }
+    int runCompiler() { return runAndWait(services_, state_.texCommand, {stemPart(state_.documentStem)}); }
+    bool stoppedByUser() { return isUserStop(cp_, readLog()); }
+    // A re-run for the bibliography or the index: only its exit code 0 is
+    // followed by a look at the log. False when the user stopped it.
+    bool rerunAndCheck() { return runCompiler() != 0 || !stoppedByUser(); }
+
+    bool bibliographyPhase(const std::string& log, const std::optional<std::string>& auxBefore);
+    int finalPhase(const std::optional<std::string>& tocBefore);
+
+    BarState& state_;
+    Services& services_;
+    CodePage cp_;
+};
+
+int Compile::run() {
+    // The snapshot; a file that does not exist has the empty text.
+    const std::optional<std::string> tocBefore = readIfExists(".toc");
+    const std::optional<std::string> auxBefore = readIfExists(".aux");
+    const std::optional<FileTime> dviBefore = timeOf(".dvi");
+    const std::optional<FileTime> idxBefore = timeOf(".idx");
+
+    if (runCompiler() == -1 && compilerFallback(state_, services_) == 0) return 0;
+
+    // Full-resolution times: a DVI rewritten within the same second as
+    // before still counts as new, and one not rewritten never does.
+    const std::optional<FileTime> dviNow = timeOf(".dvi");
+    if (!dviNow) return 0;
+    if (dviBefore && !(*dviNow > *dviBefore)) return 0;
+
+    const std::string log = readLog();
+    if (isUserStop(cp_, log)) return 0;
+
+    if (!bibliographyPhase(log, auxBefore)) return 0;
+
+    const std::optional<FileTime> idxNow = timeOf(".idx");
+    if (idxNow && (!idxBefore || *idxNow > *idxBefore)) {
+        if (runIndex(state_, services_) != 0 && !rerunAndCheck()) return 0;
+    }
+    return finalPhase(tocBefore);
+}
+
+bool Compile::bibliographyPhase(const std::string& log, const std::optional<std::string>& auxBefore) {
+    bool rerun = false;
+    if (reportsMissingBbl(cp_, log, state_.documentStem)) {
+        rerun = runBibliography(state_, services_) != 0;
+    } else {
+        const std::string aux = read(".aux");
+        if (auxNamesBibdata(cp_, aux)) {
+            rerun = runBibliography(state_, services_) != 0;
+        } else {
+            rerun = auxBefore && aux != *auxBefore;
+        }
+    }
+    return !rerun || rerunAndCheck();
+}
+
+int Compile::finalPhase(const std::optional<std::string>& tocBefore) {
+    const std::optional<std::string> tocNow = readIfExists(".toc");
+    const std::string tocText = tocNow.value_or("");
+    std::string log = readLog();
+    bool warning = logHasLatexWarning(cp_, log);
+    const bool labels = logHasLabelChange(cp_, log);
+    if (isUserStop(cp_, log)) return 0;
+
+    const bool tocChanged = tocBefore && tocText != *tocBefore;
+    ClosingRuns closing = chooseClosingRuns(tocBefore.has_value(), tocNow.has_value(), tocChanged, labels);
+
+    if (closing == ClosingRuns::RunB) {
+        if (runCompiler() != 0) return 0;
+        const std::string tocAfterB = read(".toc");
+        log = readLog();
+        warning = logHasLatexWarning(cp_, log);
+        closing = tocAfterB == tocText ? ClosingRuns::None : ClosingRuns::RunA;
+    }
+    if (closing == ClosingRuns::RunA) {
+        const int code = runCompiler();
+        log = readLog();
+        warning = logHasLatexWarning(cp_, log);
+        if (code != 0) return 0;
+    }
+
+    if (warning) showBarMessage(services_, kWarningNotice, BoxIcon::Exclamation, BoxButtons::Ok, kWarningCaption);
+    return 1;
+}
+
+}  // namespace
+
+int compileDocument(BarState& state, Services& services) {
+    if (state.documentStem.empty()) {
+        showBarMessage(services, kNoDocument);
+        return 0;
+    }
+    enterDocumentDirectory(state, services);
+
+    if (!services.rules.contains(state.texCommand, "latex")) {
+        // Plain TeX: one run, no analysis; a started compiler is success.
+        if (runAndWait(services, state.texCommand, {stemPart(state.documentStem)}) != -1) return 1;
+        return compilerFallback(state, services);
+    }
+    return Compile(state, services).run();
+}
+
+}  // namespace kestro

@@ -1,0 +1,14 @@
+#include "build/DocumentDirectory.h"
+
+#include "build/FileError.h"
+
+namespace kestro {
+
+void enterDocumentDirectory(const BarState& state, Services& services) {
+    if (state.documentDir.empty()) return;
+    if (!services.files.setCurrentDirectory(state.documentDir)) {
+        throw FileError(FileErrorCause::NotFound, state.documentDir);
+    }
+}
+
+}  // namespace kestro

@@ -1,0 +1,40 @@
+#include "build/CompileDocument.h"
+#include "build/Launcher.h"
+#include "build/ToolStep.h"
+#include "dialogs/IndexOptionsDialog.h"
+#include "dialogs/ToolSelection.h"
+#include "settings/SettingsKeys.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr const char* kIndexHint =
+    "MakeIndex (\"mendex.exe\") は「設定」の「makeIndex の選択」からも選択できます。\n"
+    "それでも駄目なら「コマンドプロンプト」を使って、直接、実行して下さい。";
+constexpr const char* kIndexStartFailure = "MakeIndex が起動できません。";
+constexpr const char* kIndexError =
+    "何かエラーがあります。実行ファイル \"mendex.exe\" を \"makeindex.exe\" にしてしまったとか。";
+
+}  // namespace
+
+int runIndex(BarState& state, Services& services) {
+    // Shown once per call, before the first run; cancelling it keeps the
+    // options as they were.
+    if (state.indexDialogNever == 0) editIndexOptions(state, services);
+
+    const bool japanese = services.rules.contains(state.texCommand, "platex");
+    ToolStep step{
+        state.indexCommand,
+        keys::kMkIdx,
+        {optionsPart(state.indexOptions), stemPart(state.documentStem)},
+        japanese ? services.rules.defaultIndexCommand() : std::string("makeindex"),
+        [&state, &services] { return selectIndexTool(state, services); },
+        kIndexHint,
+        kIndexStartFailure,
+        kIndexError,
+    };
+    return runToolStep(state, services, step);
+}
+
+}  // namespace kestro

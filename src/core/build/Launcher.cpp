@@ -1,0 +1,46 @@
+#include "build/Launcher.h"
+
+#include <optional>
+
+#include "build/ProgramLookup.h"
+
+namespace kestro {
+
+namespace {
+
+// The file to start for `program`, found by the platform's lookup rules over
+// the processes' own view of startable files and PATH.
+std::optional<ProcessRequest> prepareStart(Services& services, const std::string& program,
+                                           const std::vector<CommandPart>& parts) {
+    LookupEnvironment env;
+    env.isStartable = [&services](const std::string& candidate) {
+        return services.processes.isStartable(candidate);
+    };
+    env.pathVariable = services.processes.environment("PATH").value_or("");
+    std::optional<std::string> executable = lookupProgram(services.rules, program, env);
+    if (!executable) return std::nullopt;
+    ProcessRequest request;
+    request.executable = std::move(*executable);
+    request.commandLine = joinCommandLine(program, parts);
+    request.arguments = splitCommandLine(request.commandLine);
+    return request;
+}
+
+}  // namespace
+
+int runAndWait(Services& services, const std::string& program, const std::vector<CommandPart>& parts) {
+    std::optional<ProcessRequest> request = prepareStart(services, program, parts);
+    if (!request) return -1;
+    // The platform hands the exit code back as a signed 32-bit value, so a
+    // Windows tool ending with 4294967295 reads as -1, like a failed start.
+    return services.processes.startAndWait(*request);
+}
+
+int runNoWait(Services& services, const std::string& program, const std::vector<CommandPart>& parts) {
+    std::optional<ProcessRequest> request = prepareStart(services, program, parts);
+    if (!request) return -1;
+    const int started = services.processes.startNoWait(*request);
+    return started < 0 ? -1 : started;
+}
+
+}  // namespace kestro

@@ -1,0 +1,166 @@
+#include "dialogs/ToolSelection.h"
+
+#include <optional>
+#include <string>
+
+#include "settings/SettingsKeys.h"
+
+namespace kestro {
+namespace {
+
+constexpr const char* kChangeTexText =
+    "TeX の compiler を変更します。OK ボタンを押せば実行ファイルが選択できます。\n"
+    "キャンセルすれば、元の platex に戻ります。（パス名無しの \"platex\" のみ）\n"
+    "他の TeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。";
+
+constexpr const char* kBibtexText =
+    "BibTeX が実効できない時は、実行ファイルが特定できていない可能性があります。\n"
+    "選択により、フルパスで jbibtex.exe を特定します。\n"
+    "キャンセルすれば、デフォルトに戻ります。（パス名無しの \"jbibtex\" のみ）\n"
+    "jBibTeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。";
+
+constexpr const char* kDvipdfText =
+    "もし PDF が作れないときは、OK ボタンを押して実行ファイル dvipdfmx.exe を見つけて選択して下さい。\n"
+    "恐らく、\"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。\n"
+    "キャンセルすれば、パス名無しの dvipdfmx のみに戻ります。";
+
+constexpr const char* kIndexText =
+    "MakeIndex が実効できない時は、実行ファイルが特定できていない可能性があります。\n"
+    "選択により、フルパスで mendex.exe を特定します。\n"
+    "キャンセルすれば、デフォルトに戻ります。（パス名無しの \"mendex\" のみ）";
+
+// When the front end cannot show a file dialog, the user is sent to the
+// settings panel's button for the tool instead.
+std::string settingsHint(FileChoice purpose) {
+    const char* button = "";
+    switch (purpose) {
+    case FileChoice::TexCompiler: button = "TeX の変更"; break;
+    case FileChoice::Bibtex: button = "jBibTeX の選択"; break;
+    case FileChoice::Dvipdf: button = "dvipdfmx の選択"; break;
+    case FileChoice::IndexTool: button = "mendex の選択"; break;
+    case FileChoice::Editor: button = "ｴﾃﾞｨﾀ の変更"; break;
+    case FileChoice::Document: return "ファイルを選択できません。";
+    }
+    return std::string("ここでは実行ファイルを選択できません。\n「設定」で「") + button +
+           "」をして、実行ファイルを選択して下さい。";
+}
+
+// False (after telling the user where to choose) when no file can be chosen
+// here; the caller then changes nothing.
+bool canChoose(Services& services, FileChoice purpose) {
+    if (services.ui.canChooseFiles()) return true;
+    showAppMessage(services, settingsHint(purpose));
+    return false;
+}
+
+struct ToolSlot {
+    FileChoice purpose;
+    std::string BarState::*field;
+    const char* key;
+    std::string bareName;
+    const char* explanation;
+};
+
+int selectTool(BarState& state, Services& services, const ToolSlot& slot) {
+    if (!canChoose(services, slot.purpose)) return 0;
+    std::optional<std::string> chosen;
+    if (showAppMessage(services, slot.explanation, BoxButtons::OkCancel) == Answer::Ok) {
+        chosen = services.ui.chooseFile(toolFileDialog(slot.purpose));
+    }
+    if (chosen) {
+        state.*slot.field = *chosen;
+        services.settings.writeSettingString(keys::kSettings, slot.key, *chosen);
+        return 1;
+    }
+    state.*slot.field = slot.bareName;
+    services.settings.deleteSetting(keys::kSettings, slot.key);
+    return 0;
+}
+
+}  // namespace
+
+FileDialogRequest toolFileDialog(FileChoice purpose) {
+    FileDialogRequest request;
+    request.purpose = purpose;
+    request.filter = "Exe files (*.exe)|*.exe||";
+    request.flags = kOfnFileMustExist | kOfnHideReadOnly;
+    return request;
+}
+
+FileDialogRequest editorFileDialog() {
+    FileDialogRequest request;
+    request.purpose = FileChoice::Editor;
+    request.filter = "実行ファイル(*.exe)|*.exe||";
+    request.defaultExtension = "exe";
+    request.initialName = "*.exe";
+    request.flags = kOfnFileMustExist | kOfnHideReadOnly;
+    return request;
+}
+
+void changeTexCompiler(BarState& state, Services& services) {
+    if (!canChoose(services, FileChoice::TexCompiler)) return;
+    if (showAppMessage(services, kChangeTexText, BoxButtons::OkCancel) == Answer::Ok) {
+        selectTexCompiler(state, services);
+        return;
+    }
+    state.texCommand = services.rules.defaultTexCommand();
+    services.settings.deleteSetting(keys::kSettings, keys::kTex);
+}
+
+int selectTexCompiler(BarState& state, Services& services) {
+    if (!canChoose(services, FileChoice::TexCompiler)) return 0;
+    std::optional<std::string> chosen = services.ui.chooseFile(toolFileDialog(FileChoice::TexCompiler));
+    if (!chosen) return 0;
+
+    const PlatformRules& rules = services.rules;
+    state.texCommand = *chosen;
+    services.settings.writeSettingString(keys::kSettings, keys::kTex, state.texCommand);
+
+    // A LaTeX compiler brings its companions from its own directory. A
+    // converter already fixed to a particular executable stays as it is.
+    if (rules.contains(state.texCommand, "latex")) {
+        const std::string directory = rules.directoryOf(state.texCommand);
+        if (!rules.namesExecutable(state.dvipdfCommand)) {
+            state.dvipdfCommand = directory + "dvipdfmx";
+            services.settings.writeSettingString(keys::kSettings, keys::kDviPdf, state.dvipdfCommand);
+        }
+        if (rules.contains(state.texCommand, "platex")) {
+            state.bibtexCommand = directory + rules.japaneseBibtexName();
+            state.indexCommand = directory + "mendex";
+        } else {
+            state.bibtexCommand = directory + "bibtex";
+            state.indexCommand = directory + "makeindex";
+        }
+        services.settings.writeSettingString(keys::kSettings, keys::kBib, state.bibtexCommand);
+        services.settings.writeSettingString(keys::kSettings, keys::kMkIdx, state.indexCommand);
+    }
+    return 1;
+}
+
+int selectBibtex(BarState& state, Services& services) {
+    return selectTool(state, services,
+                      {FileChoice::Bibtex, &BarState::bibtexCommand, keys::kBib,
+                       services.rules.defaultBibtexCommand(), kBibtexText});
+}
+
+int selectDvipdf(BarState& state, Services& services) {
+    return selectTool(state, services,
+                      {FileChoice::Dvipdf, &BarState::dvipdfCommand, keys::kDviPdf,
+                       services.rules.defaultDvipdfCommand(), kDvipdfText});
+}
+
+int selectIndexTool(BarState& state, Services& services) {
+    return selectTool(state, services,
+                      {FileChoice::IndexTool, &BarState::indexCommand, keys::kMkIdx,
+                       services.rules.defaultIndexCommand(), kIndexText});
+}
+
+void selectEditor(BarState& state, Services& services) {
+    if (!canChoose(services, FileChoice::Editor)) return;
+    std::optional<std::string> chosen = services.ui.chooseFile(editorFileDialog());
+    if (!chosen) return;
+    state.editorPath = *chosen;
+    services.settings.writeSettingString(keys::kEditor, keys::kEdit, state.editorPath);
+}
+
+}  // namespace kestro

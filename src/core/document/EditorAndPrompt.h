@@ -1,0 +1,12 @@
+// The Edit button and the command prompt button.
+#pragma once
+
+#include "app/BarState.h"
+#include "app/Services.h"
+
+namespace kestro {
+
+void openInEditor(BarState& state, Services& services);
+void openCommandPrompt(BarState& state, Services& services);
+
+}  // namespace kestro

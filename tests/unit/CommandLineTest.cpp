@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "build/CommandLine.h"
+
+namespace kestro {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(QuoteWord, QuotesOnlyWhenAWordCouldSplitOrVanish) {
+    EXPECT_EQ(quoteWord("paper"), "paper");
+    EXPECT_EQ(quoteWord("C:\\tex\\bin\\"), "C:\\tex\\bin\\");
+    EXPECT_EQ(quoteWord("論文"), "論文");
+    EXPECT_EQ(quoteWord(""), "\"\"");
+    EXPECT_EQ(quoteWord("my paper"), "\"my paper\"");
+    EXPECT_EQ(quoteWord("a\tb"), "\"a\tb\"");
+}
+
+TEST(QuoteWord, DoublesBackslashesOnlyBeforeAQuote) {
+    EXPECT_EQ(quoteWord("C:\\Program Files\\tex\\platex.exe"), "\"C:\\Program Files\\tex\\platex.exe\"");
+    EXPECT_EQ(quoteWord("dir name\\"), "\"dir name\\\\\"");
+    EXPECT_EQ(quoteWord("a\"b"), "\"a\\\"b\"");
+    EXPECT_EQ(quoteWord("a\\\"b"), "\"a\\\\\\\"b\"");
+    EXPECT_EQ(quoteWord("\""), "\"\\\"\"");
+}
+
+TEST(JoinCommandLine, JoinsWithSingleSpacesAndQuotesSingleWords) {
+    EXPECT_EQ(joinCommandLine("platex", {{"paper", true}}), "platex paper");
+    EXPECT_EQ(joinCommandLine("mendex", {{"-s myindex", false}, {"paper", true}}), "mendex -s myindex paper");
+    EXPECT_EQ(joinCommandLine("mendex", {{"", false}, {"paper", true}}), "mendex  paper");
+    EXPECT_EQ(joinCommandLine("platex", {{"my paper", true}}), "platex \"my paper\"");
+    EXPECT_EQ(joinCommandLine("platex", {{"", true}}), "platex \"\"");
+    EXPECT_EQ(joinCommandLine("C:\\Program Files\\tex\\platex.exe", {{"paper", true}}),
+              "\"C:\\Program Files\\tex\\platex.exe\" paper");
+    EXPECT_EQ(joinCommandLine("xterm", {}), "xterm");
+}
+
+TEST(SplitCommandLine, BlanksSeparateAndQuotesGroup) {
+    EXPECT_EQ(splitCommandLine(""), Words{});
+    EXPECT_EQ(splitCommandLine(" \t "), Words{});
+    EXPECT_EQ(splitCommandLine("  mendex \t -s  myindex   paper  "), (Words{"mendex", "-s", "myindex", "paper"}));
+    EXPECT_EQ(splitCommandLine("\"a b c\" d e"), (Words{"a b c", "d", "e"}));
+    EXPECT_EQ(splitCommandLine("x\"a b\"y z"), (Words{"xa by", "z"}));
+    EXPECT_EQ(splitCommandLine("a \"\" b"), (Words{"a", "", "b"}));
+    EXPECT_EQ(splitCommandLine("\"unterminated  text"), (Words{"unterminated  text"}));
+    EXPECT_EQ(splitCommandLine("a\nb"), (Words{"a\nb"}));
+}
+
+TEST(SplitCommandLine, BackslashesCountOnlyBeforeAQuote) {
+    EXPECT_EQ(splitCommandLine("\"ab\\\"c\" \"\\\\\" d"), (Words{"ab\"c", "\\", "d"}));
+    EXPECT_EQ(splitCommandLine("a\\\\\\b d\"e f\"g h"), (Words{"a\\\\\\b", "de fg", "h"}));
+    EXPECT_EQ(splitCommandLine("a\\\\\\\"b c d"), (Words{"a\\\"b", "c", "d"}));
+    EXPECT_EQ(splitCommandLine("a\\\\\\\\\"b c\" d e"), (Words{"a\\\\b c", "d", "e"}));
+    EXPECT_EQ(splitCommandLine("C:\\dir\\ x\\"), (Words{"C:\\dir\\", "x\\"}));
+}
+
+TEST(SplitCommandLine, DoubledQuoteInsideQuotesIsALiteralQuoteAndQuotingGoesOn) {
+    EXPECT_EQ(splitCommandLine("a\"b\"\" c d"), (Words{"ab\" c d"}));
+    EXPECT_EQ(splitCommandLine("\"say \"\"hi\"\" now\" x"), (Words{"say \"hi\" now", "x"}));
+    // Outside quotes "" opens and closes an empty group.
+    EXPECT_EQ(splitCommandLine("a\"\"b c"), (Words{"ab", "c"}));
+}
+
+TEST(CommandLineRoundTrip, AwkwardWordsArriveWhole) {
+    const Words awkward = {
+        "",       " ",         "\t",         "\"",      "\\",         "\\\\",       "a b\\",
+        "a b\\\\", "\\\"",      "\"\"",       "a\"\"b c", "end\\\" x\\", "論文 最終版", "表\\ ソ\\",
+        "-s x",    " leading",  "trailing ", "a\t\"b\" c\\",
+    };
+    for (const std::string& word : awkward) {
+        const Words words = splitCommandLine(joinCommandLine("C:\\Program Files\\tex\\platex.exe", {{word, true}}));
+        ASSERT_EQ(words.size(), 2u) << "word: [" << word << "]";
+        EXPECT_EQ(words[0], "C:\\Program Files\\tex\\platex.exe");
+        EXPECT_EQ(words[1], word);
+    }
+}
+
+// Random words over an alphabet rich in the characters that matter; a fixed
+// seed keeps failures reproducible.
+TEST(CommandLineRoundTrip, RandomWordsArriveWholeAndInOrder) {
+    const std::vector<std::string> alphabet = {"a", "Z", " ", "\t", "\"", "\\", "\\", "\"", "論", "表", "-", "."};
+    std::mt19937 random(20240601u);
+    auto below = [&](std::size_t bound) { return static_cast<std::size_t>(random() % bound); };
+    auto randomWord = [&] {
+        std::string word;
+        const std::size_t length = below(9);
+        for (std::size_t i = 0; i < length; ++i) word += alphabet[below(alphabet.size())];
+        return word;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const std::string program = randomWord();
+        std::vector<CommandPart> parts;
+        Words expected = {program};
+        const std::size_t count = below(4);
+        for (std::size_t i = 0; i < count; ++i) {
+            std::string word = randomWord();
+            expected.push_back(word);
+            parts.push_back({std::move(word), true});
+        }
+        const std::string line = joinCommandLine(program, parts);
+        ASSERT_EQ(splitCommandLine(line), expected) << "line: [" << line << "]";
+    }
+}
+
+TEST(CommandLineRoundTrip, OptionTextsSplitIntoWordsBetweenWholeWords) {
+    const std::string line =
+        joinCommandLine("mendex", {{"-s  my.ist -g", false}, {"my paper", true}});
+    EXPECT_EQ(splitCommandLine(line), (Words{"mendex", "-s", "my.ist", "-g", "my paper"}));
+    EXPECT_EQ(splitCommandLine(joinCommandLine("mendex", {{"", false}, {"paper", true}})),
+              (Words{"mendex", "paper"}));
+}
+
+}  // namespace
+}  // namespace kestro

@@ -1,0 +1,255 @@
+// The current document and the history box: start-up, the three ways the
+// user changes the document, and the write-back.
+#include <gtest/gtest.h>
+
+#include "app/BarWindow.h"
+#include "FakePlatform.h"
+
+namespace kestro {
+namespace {
+
+using testing::FakeBar;
+
+std::string historyFile(const std::vector<std::string>& entries) {
+    std::string text = "[RFL]\r\n";
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        text += "File" + std::to_string(i) + "=" + entries[i] + "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string> numbered(int count, const std::string& prefix = "C:\\d\\doc") {
+    std::vector<std::string> entries;
+    for (int i = 0; i < count; ++i) entries.push_back(prefix + std::to_string(i) + ".tex");
+    return entries;
+}
+
+class History : public ::testing::Test {
+protected:
+    FakeBar fake{PlatformRules::windows()};
+
+    std::unique_ptr<BarWindow> start(const std::vector<std::string>& stored, const std::string& tail = "") {
+        fake.store.setFile(fake.settings.path(), historyFile(stored));
+        auto bar = std::make_unique<BarWindow>(fake.services, tail);
+        bar->initialise();
+        return bar;
+    }
+};
+
+TEST_F(History, StartsOnTheMostRecentEntryWhenNoDocumentIsNamed) {
+    auto bar = start({"C:\\work\\paper.final.tex", "C:\\old\\a.tex"});
+    EXPECT_EQ(bar->history().entries(), (std::vector<std::string>{"C:\\work\\paper.final.tex", "C:\\old\\a.tex"}));
+    EXPECT_EQ(bar->history().selection(), 0);
+    EXPECT_TRUE(bar->history().extendedUi());
+    EXPECT_EQ(bar->state().documentStem, "paper.final");
+    EXPECT_EQ(bar->state().documentDir, "C:\\work\\");
+    EXPECT_EQ(bar->state().documentExt, ".tex");
+}
+
+TEST_F(History, ReadingStopsAtTheFirstEmptyKey) {
+    fake.store.setFile(fake.settings.path(),
+                       "[RFL]\r\nFile0=a.tex\r\nFile1=b.tex\r\nFile2=c.tex\r\nFile3=\r\nFile4=e.tex\r\n");
+    BarWindow bar(fake.services, "");
+    bar.initialise();
+    EXPECT_EQ(bar.history().count(), 3);
+}
+
+TEST_F(History, CommandLineDocumentGoesOnTopWithoutCuttingTheList) {
+    auto bar = start(numbered(16), "C:\\new\\paper.tex");
+    EXPECT_EQ(bar->history().count(), 17);
+    EXPECT_EQ(bar->history().text(0), "C:\\new\\paper.tex");
+    EXPECT_EQ(bar->history().selection(), 0);
+    bar->endRun();
+    // The top sixteen are kept; the oldest is gone at the next start.
+    EXPECT_EQ(fake.setting("RFL", "File0"), "C:\\new\\paper.tex");
+    EXPECT_EQ(fake.setting("RFL", "File15"), "C:\\d\\doc14.tex");
+    EXPECT_FALSE(fake.hasSetting("RFL", "File16"));
+}
+
+TEST_F(History, CommandLineDocumentAlreadyListedAppearsTwice) {
+    auto bar = start({"C:\\a\\x.tex", "C:\\a\\paper.tex"}, "C:\\a\\paper.tex");
+    EXPECT_EQ(bar->history().entries(),
+              (std::vector<std::string>{"C:\\a\\paper.tex", "C:\\a\\x.tex", "C:\\a\\paper.tex"}));
+    bar->endRun();
+    EXPECT_EQ(fake.setting("RFL", "File2"), "C:\\a\\paper.tex");
+}
+
+TEST_F(History, QuotedCommandLineNamesTheDocumentWithoutItsQuotes) {
+    auto bar = start({}, "\"C:\\my work\\paper.tex\"");
+    EXPECT_EQ(bar->state().documentPath, "C:\\my work\\paper.tex");
+    EXPECT_EQ(bar->state().documentDir, "C:\\my work\\");
+    EXPECT_EQ(bar->history().text(0), "C:\\my work\\paper.tex");
+}
+
+TEST_F(History, DropTakesTheFirstFileOnlyAndChecksItsExtension) {
+    auto bar = start({"C:\\a\\old.tex"});
+    bar->acceptDroppedFile({"C:\\a\\notes.txt", "C:\\a\\paper.tex", "C:\\a\\b.tex"});
+    ASSERT_EQ(fake.ui.boxes().size(), 1u);
+    EXPECT_EQ(fake.ui.boxes()[0].text, "TeX のファイルではありません！登録して直して下さい！");
+    EXPECT_EQ(fake.ui.boxes()[0].buttons, BoxButtons::Ok);
+    EXPECT_EQ(fake.ui.boxes()[0].icon, BoxIcon::None);
+    EXPECT_EQ(fake.ui.boxes()[0].caption, "Kestro");
+    EXPECT_EQ(bar->state().documentStem, "old");
+    EXPECT_EQ(bar->history().count(), 1);
+
+    for (const char* rejected : {"C:\\a\\paper.Tex", "C:\\a\\paper", "C:\\a.tex\\paper"}) {
+        bar->acceptDroppedFile({rejected});
+    }
+    EXPECT_EQ(fake.ui.boxes().size(), 4u);
+    EXPECT_EQ(bar->state().documentStem, "old");
+
+    bar->acceptDroppedFile({"C:\\a\\PAPER.TEX"});
+    EXPECT_EQ(bar->state().documentStem, "PAPER");
+    EXPECT_EQ(bar->history().text(0), "C:\\a\\PAPER.TEX");
+    EXPECT_EQ(bar->history().editText(), "C:\\a\\PAPER.TEX");
+    // A drop does not select; the edit text shows the document.
+    EXPECT_EQ(bar->history().selection(), -1);
+    EXPECT_GE(fake.ui.historyFocusRequests(), 1);
+}
+
+TEST_F(History, DroppingAListedDocumentMovesItToTheTop) {
+    auto bar = start({"C:\\a\\one.tex", "C:\\a\\two.tex", "C:\\a\\three.tex"});
+    bar->acceptDroppedFile({"c:\\A\\THREE.tex"});
+    // Windows matches without case, so the old entry is the same document.
+    EXPECT_EQ(bar->history().entries(),
+              (std::vector<std::string>{"c:\\A\\THREE.tex", "C:\\a\\one.tex", "C:\\a\\two.tex"}));
+}
+
+TEST(HistoryOnLinux, NamesThatDifferByCaseAreDifferentDocuments) {
+    FakeBar fake(PlatformRules::posix());
+    fake.store.setFile(fake.settings.path(), historyFile({"/a/Paper.tex"}));
+    BarWindow bar(fake.services, "");
+    bar.initialise();
+    bar.acceptDroppedFile({"/a/paper.tex"});
+    EXPECT_EQ(bar.history().entries(), (std::vector<std::string>{"/a/paper.tex", "/a/Paper.tex"}));
+    EXPECT_EQ(bar.state().documentDir, "/a/");
+}
+
+TEST_F(History, TheListKeepsSixteenAfterAnInsert) {
+    auto bar = start(numbered(16));
+    bar->acceptDroppedFile({"C:\\x\\new.tex"});
+    EXPECT_EQ(bar->history().count(), 16);
+    EXPECT_EQ(bar->history().text(15), "C:\\d\\doc14.tex");
+}
+
+TEST_F(History, AListOfSeventeenSinceStartUpKeepsSeventeen) {
+    auto bar = start(numbered(16), "C:\\cmd\\line.tex");
+    bar->acceptDroppedFile({"C:\\x\\new.tex"});
+    EXPECT_EQ(bar->history().count(), 17);
+}
+
+TEST_F(History, FileDialogChoiceIsSelectedAndConfirmedOrCancelled) {
+    auto bar = start({"C:\\a\\one.tex"});
+    fake.ui.answerFileDialog(std::string("C:\\b\\chosen.tex"));
+    bar->chooseDocumentFile();
+    ASSERT_EQ(fake.ui.fileDialogs().size(), 1u);
+    const FileDialogRequest& request = fake.ui.fileDialogs()[0];
+    EXPECT_EQ(request.filter, "TeX file (*.tex)|*.tex||");
+    EXPECT_EQ(request.defaultExtension, "tex");
+    EXPECT_EQ(request.initialName, "*.tex");
+    EXPECT_EQ(request.flags, 0x1004u);
+    EXPECT_EQ(bar->state().documentStem, "chosen");
+    EXPECT_EQ(bar->history().selection(), 0);
+
+    const int before = fake.ui.invalidations();
+    fake.ui.answerFileDialog(std::nullopt);
+    bar->chooseDocumentFile();
+    EXPECT_EQ(bar->state().documentStem, "chosen");
+    EXPECT_EQ(bar->history().count(), 2);
+    EXPECT_EQ(fake.ui.invalidations(), before + 1);
+}
+
+TEST_F(History, PickingAnExistingEntryMakesItTheDocument) {
+    auto bar = start({"C:\\a\\one.tex", "C:\\a\\two.tex", "C:\\a\\three.tex"});
+    fake.files.write("C:\\a\\three.tex", "x");
+    bar->pickHistoryEntry(2);
+    EXPECT_EQ(bar->history().entries(),
+              (std::vector<std::string>{"C:\\a\\three.tex", "C:\\a\\one.tex", "C:\\a\\two.tex"}));
+    EXPECT_EQ(bar->history().selection(), 0);
+    EXPECT_EQ(bar->state().documentStem, "three");
+    EXPECT_TRUE(fake.ui.boxes().empty());
+}
+
+TEST_F(History, PickingAVanishedEntryRemovesItSilently) {
+    auto bar = start({"C:\\a\\one.tex", "C:\\a\\gone.tex"});
+    bar->pickHistoryEntry(1);
+    EXPECT_EQ(bar->history().entries(), (std::vector<std::string>{"C:\\a\\one.tex"}));
+    EXPECT_EQ(bar->state().documentStem, "one");
+    EXPECT_TRUE(fake.ui.boxes().empty());
+    bar->pickHistoryEntry(-1);
+    EXPECT_EQ(bar->history().count(), 1);
+}
+
+TEST_F(History, WriteBackClearsSlotsAboveTheList) {
+    auto bar = start({"C:\\a\\0.tex", "C:\\a\\g1.tex", "C:\\a\\2.tex", "C:\\a\\g3.tex", "C:\\a\\4.tex"});
+    fake.files.write("C:\\a\\0.tex", "");
+    bar->pickHistoryEntry(1);
+    bar->pickHistoryEntry(2);
+    ASSERT_EQ(bar->history().count(), 3);
+    bar->endRun();
+    EXPECT_EQ(fake.setting("RFL", "File0"), "C:\\a\\0.tex");
+    EXPECT_EQ(fake.setting("RFL", "File2"), "C:\\a\\4.tex");
+    EXPECT_FALSE(fake.hasSetting("RFL", "File3"));
+    EXPECT_FALSE(fake.hasSetting("RFL", "File4"));
+
+    // The next start shows what the user last saw, without repeats.
+    BarWindow next(fake.services, "");
+    next.initialise();
+    EXPECT_EQ(next.history().count(), 3);
+}
+
+TEST_F(History, EveryEndingWritesTheHistoryOnce) {
+    auto bar = start({"C:\\a\\one.tex"});
+    bar->acceptDroppedFile({"C:\\a\\two.tex"});
+    bar->endRun();
+    const int writes = fake.store.writes();
+    bar->endRun();
+    EXPECT_EQ(fake.store.writes(), writes);
+    EXPECT_EQ(fake.setting("RFL", "File0"), "C:\\a\\two.tex");
+}
+
+TEST_F(History, InvalidMultiByteEntriesAreKeptAsTheyAre) {
+    const std::string odd = "C:\\\x81\\x\x82.tex";
+    auto bar = start({odd, "C:\\a\\b.tex"});
+    EXPECT_EQ(bar->history().text(0), odd);
+    bar->endRun();
+    EXPECT_EQ(fake.setting("RFL", "File0"), odd);
+}
+
+TEST_F(History, Cp932PathsSplitOnRealSeparatorsOnly) {
+    // 表 is 0x95 0x5C: its second byte is not a separator.
+    const std::string path = "C:\\\x95\x5C\\paper.tex";
+    auto bar = start({}, path);
+    EXPECT_EQ(bar->state().documentDir, "C:\\\x95\x5C\\");
+    EXPECT_EQ(bar->state().documentStem, "paper");
+}
+
+TEST(CommandDispatcher, FileErrorsEndTheOperationWithTheStopBox) {
+    FakeBar fake(PlatformRules::windows());
+    BarWindow bar(fake.services, "");
+    bar.initialise();
+    bar.dispatch([] { throw FileError(FileErrorCause::NotFound, "paper.log"); });
+    ASSERT_EQ(fake.ui.boxes().size(), 1u);
+    EXPECT_EQ(fake.ui.boxes()[0].text, "paper.log が見つかりませんでした。");
+    EXPECT_EQ(fake.ui.boxes()[0].icon, BoxIcon::Stop);
+    EXPECT_EQ(fake.ui.boxes()[0].caption, "Kestro");
+
+    bar.dispatch([] { throw MemoryError(); });
+    ASSERT_EQ(fake.ui.boxes().size(), 2u);
+    EXPECT_EQ(fake.ui.boxes()[1].text, "ﾒﾓﾘが不足しています。");
+    EXPECT_EQ(fake.ui.boxes()[1].icon, BoxIcon::Exclamation);
+    EXPECT_TRUE(fake.ui.boxes()[1].systemModal);
+}
+
+TEST(BarTexts, TooltipsAndTheVersionCommand) {
+    EXPECT_EQ(BarWindow::tooltipText(1002), "\nTeX のコンパイル");
+    EXPECT_EQ(BarWindow::tooltipText(1011), "\nTeX のコンパイルからPDF の作成・表示まで");
+    for (int none : {1001, 1010, 1017, 0}) EXPECT_EQ(BarWindow::tooltipText(none), "");
+    EXPECT_TRUE(BarWindow::isAboutCommand(16));
+    EXPECT_TRUE(BarWindow::isAboutCommand(31));
+    EXPECT_FALSE(BarWindow::isAboutCommand(32));
+    EXPECT_FALSE(BarWindow::isAboutCommand(15));
+}
+
+}  // namespace
+}  // namespace kestro

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "text/CodePage.h"
+#include "text/PlatformRules.h"
+
+namespace kestro {
+namespace {
+
+constexpr auto npos = std::string_view::npos;
+constexpr CodePage kCp932 = CodePage::Cp932;
+constexpr CodePage kUtf8 = CodePage::Utf8;
+
+// CP932 characters whose second byte is a backslash or an ASCII letter.
+const std::string kHyo = "\x95\x5C";   // 表
+const std::string kSo = "\x83\x5C";    // ソ
+const std::string kNo = "\x94\x5C";    // 能
+const std::string kYo = "\x97\x5C";    // 予
+const std::string kJu = "\x8F\x5C";    // 十
+const std::string kKanaA = "\x83\x41"; // ア: second byte is 'A'
+
+TEST(CodePageCp932, CharacterLengthFollowsLeadAndTrailRanges) {
+    EXPECT_EQ(characterLength(kCp932, "a", 0), 1u);
+    EXPECT_EQ(characterLength(kCp932, kHyo, 0), 2u);
+    EXPECT_EQ(characterLength(kCp932, "\xE0\x40", 0), 2u);
+    EXPECT_EQ(characterLength(kCp932, "\xFC\xFC", 0), 2u);
+    EXPECT_EQ(characterLength(kCp932, "\x81\x80", 0), 2u);
+    // Half-width katakana and the bytes between the lead ranges are single.
+    EXPECT_EQ(characterLength(kCp932, "\xB1\x5C", 0), 1u);
+    EXPECT_EQ(characterLength(kCp932, "\xA1\x41", 0), 1u);
+    EXPECT_EQ(characterLength(kCp932, "\xDF\x41", 0), 1u);
+    EXPECT_EQ(characterLength(kCp932, "\x80\x41", 0), 1u);
+    EXPECT_EQ(characterLength(kCp932, "\xA0\x41", 0), 1u);
+    EXPECT_EQ(characterLength(kCp932, "\xFD\x41", 0), 1u);
+    // A lead byte without a valid trail byte is a character of its own.
+    EXPECT_EQ(characterLength(kCp932, "\x95", 0), 1u);
+    EXPECT_EQ(characterLength(kCp932, "\x95\x3F", 0), 1u);
+    EXPECT_EQ(characterLength(kCp932, "\x95\x7F", 0), 1u);
+    EXPECT_EQ(characterLength(kCp932, "\x95\xFD", 0), 1u);
+    EXPECT_EQ(characterLength(kCp932, "\x95 ", 0), 1u);
+    // Counting from the trail byte itself sees an ASCII character.
+    EXPECT_EQ(characterLength(kCp932, kHyo, 1), 1u);
+    EXPECT_EQ(characterLength(kCp932, kHyo, 2), 0u);
+}
+
+TEST(CodePageUtf8, CharacterLengthDecodesValidSequencesOnly) {
+    EXPECT_EQ(characterLength(kUtf8, "a", 0), 1u);
+    EXPECT_EQ(characterLength(kUtf8, "\xC3\xA9", 0), 2u);          // é
+    EXPECT_EQ(characterLength(kUtf8, "表", 0), 3u);
+    EXPECT_EQ(characterLength(kUtf8, "\xF0\x9F\x98\x80", 0), 4u);  // an emoji
+    EXPECT_EQ(characterLength(kUtf8, "\xF4\x8F\xBF\xBF", 0), 4u);  // U+10FFFF
+
+    EXPECT_EQ(characterLength(kUtf8, "\x80", 0), 1u);              // stray continuation
+    EXPECT_EQ(characterLength(kUtf8, "\xC0\x80", 0), 1u);          // overlong
+    EXPECT_EQ(characterLength(kUtf8, "\xC1\xBF", 0), 1u);
+    EXPECT_EQ(characterLength(kUtf8, "\xE0\x80\x80", 0), 1u);      // overlong
+    EXPECT_EQ(characterLength(kUtf8, "\xED\xA0\x80", 0), 1u);      // surrogate
+    EXPECT_EQ(characterLength(kUtf8, "\xF0\x80\x80\x80", 0), 1u);  // overlong
+    EXPECT_EQ(characterLength(kUtf8, "\xF4\x90\x80\x80", 0), 1u);  // past U+10FFFF
+    EXPECT_EQ(characterLength(kUtf8, "\xF5\x80\x80\x80", 0), 1u);
+    EXPECT_EQ(characterLength(kUtf8, "\xE8\xA1", 0), 1u);          // cut short
+    EXPECT_EQ(characterLength(kUtf8, "\xE8\x41\x41", 0), 1u);
+    EXPECT_EQ(characterLength(kUtf8, "\xE8\xA1\x41", 0), 1u);
+    EXPECT_EQ(characterLength(kUtf8, "\xF0\x9F\x98\x41", 0), 1u);
+}
+
+TEST(CodePageCp932, FindTextNeverStartsOnATrailByte) {
+    const std::string onlyTrails = kHyo + kSo + kNo + kYo + kJu;
+    EXPECT_EQ(findText(kCp932, onlyTrails, "\\"), npos);
+    EXPECT_FALSE(containsText(kCp932, onlyTrails, "\\"));
+
+    // The trail byte of 表 followed by "bin" is not the text "\bin".
+    const std::string fake = "C:" + kHyo + "bin";
+    EXPECT_EQ(findText(kCp932, fake, "\\bin"), npos);
+    const std::string real = "C:" + kHyo + "\\bin";
+    EXPECT_EQ(findText(kCp932, real, "\\bin"), 4u);
+    EXPECT_EQ(findText(kCp932, real, "\\"), 4u);
+
+    // A trail byte may be a letter: "\x95l" is one character, so "latex"
+    // does not begin at its second byte.
+    EXPECT_EQ(findText(kCp932, "\x95latex", "latex"), npos);
+    EXPECT_EQ(findText(kCp932, "\x95latex", "atex"), 2u);
+    EXPECT_FALSE(containsText(kCp932, kKanaA + "BC", "ABC"));
+    EXPECT_TRUE(containsText(kCp932, kKanaA + "BC", "BC"));
+}
+
+TEST(CodePageCp932, FindTextFindsTextAmongDoubleByteCharacters) {
+    const std::string japanese = "\x93\xFA\x96\x7B\x8C\xEA";  // 日本語
+    EXPECT_EQ(findText(kCp932, japanese + "latex" + kHyo, "latex"), 6u);
+    EXPECT_EQ(findText(kCp932, "pdf" + japanese + "platex", "latex"), 10u);
+    EXPECT_TRUE(containsText(kCp932, kHyo + kHyo, kHyo));
+    EXPECT_EQ(findText(kCp932, "a" + kHyo + kHyo, kHyo, 2), 3u);
+}
+
+TEST(CodePageCp932, FindTextFromAPositionSkipsToTheNextBoundary) {
+    const std::string text = kHyo + "\\x\\";
+    EXPECT_EQ(findText(kCp932, text, "\\", 0), 2u);
+    EXPECT_EQ(findText(kCp932, text, "\\", 1), 2u);
+    EXPECT_EQ(findText(kCp932, text, "\\", 3), 4u);
+    EXPECT_EQ(findText(kCp932, text, "\\", 5), npos);
+    EXPECT_EQ(findText(kCp932, text, "", 1), 2u);
+    EXPECT_EQ(findText(kCp932, text, "", 5), 5u);
+    EXPECT_EQ(findText(kCp932, text, "", 6), npos);
+}
+
+TEST(CodePageCp932, FindTextDoesNotMatchHalfACharacter) {
+    EXPECT_EQ(findText(kCp932, kHyo, "\x95"), npos);
+    EXPECT_EQ(findText(kCp932, "\x95" "a", "\x95"), npos);  // 'a' is a trail byte
+    EXPECT_EQ(findText(kCp932, "\x95" " ", "\x95"), 0u);    // a lone lead byte
+}
+
+TEST(CodePageUtf8, AsciiNeverMatchesInsideACharacter) {
+    EXPECT_EQ(findText(kUtf8, "日本語latex", "latex"), 9u);
+    EXPECT_EQ(findText(kUtf8, "表\\x", "\\"), 3u);
+    EXPECT_EQ(findText(kUtf8, "日本語", "\xE6\x9C\xAC"), 3u);  // 本
+    // Bytes of an invalid sequence are characters of their own.
+    EXPECT_EQ(findText(kUtf8, "\xE8\\", "\\"), 1u);
+}
+
+TEST(CodePageCp932, FindFirstAndLastOfSkipTrailBytes) {
+    const std::string path = "C:\\" + kSo + "\\" + kHyo + ".tex";
+    EXPECT_EQ(findLastOf(kCp932, path, "\\/"), 5u);
+    EXPECT_EQ(findFirstOf(kCp932, path, "\\/"), 2u);
+    EXPECT_EQ(findFirstOf(kCp932, path, "\\/", 3), 5u);
+    EXPECT_EQ(findFirstOf(kCp932, path, "\\/", 6), npos);
+    EXPECT_EQ(findLastOf(kCp932, kHyo + kSo, "\\"), npos);
+    EXPECT_EQ(findLastOf(kCp932, "", "\\"), npos);
+    // Half-width katakana are single bytes: the backslash after one is real.
+    EXPECT_EQ(findLastOf(kCp932, "\xB1\\", "\\"), 1u);
+    // A lead byte whose follower is not a trail byte leaves it a separator.
+    EXPECT_EQ(findLastOf(kCp932, "a\x95/b", "\\/"), 2u);
+}
+
+TEST(CodePageCp932, CutToBytesNeverSplitsACharacter) {
+    const std::string text = "ab" + kHyo + "c";
+    EXPECT_EQ(cutToBytes(kCp932, text, 3), "ab");
+    EXPECT_EQ(cutToBytes(kCp932, text, 4), "ab" + kHyo);
+    EXPECT_EQ(cutToBytes(kCp932, text, 5), text);
+    EXPECT_EQ(cutToBytes(kCp932, text, 100), text);
+    EXPECT_EQ(cutToBytes(kCp932, text, 0), "");
+    EXPECT_EQ(cutToBytes(kCp932, "ab\x95", 3), "ab\x95");  // lone lead byte
+}
+
+TEST(CodePageUtf8, CutToBytesNeverSplitsACharacter) {
+    EXPECT_EQ(cutToBytes(kUtf8, "a日本", 6), "a日");
+    EXPECT_EQ(cutToBytes(kUtf8, "a日本", 3), "a");
+    EXPECT_EQ(cutToBytes(kUtf8, "a日本", 7), "a日本");
+    EXPECT_EQ(cutToBytes(kUtf8, "a\xE8\xA1", 2), "a\xE8");  // invalid bytes count one by one
+}
+
+TEST(CodePageCp932, FoldAsciiCaseLeavesTrailBytesAlone) {
+    EXPECT_EQ(foldAsciiCase(kCp932, "C:\\Work\\PAPER.TeX"), "c:\\work\\paper.tex");
+    EXPECT_EQ(foldAsciiCase(kCp932, kKanaA + "AB"), kKanaA + "ab");
+    EXPECT_EQ(foldAsciiCase(kCp932, "\x83Z"), "\x83Z");        // 'Z' is a trail byte here
+    EXPECT_EQ(foldAsciiCase(kCp932, "\x83 A"), "\x83 a");      // a lone lead byte
+    EXPECT_EQ(foldAsciiCase(kCp932, "\xB1" "A"), "\xB1" "a");  // half-width kana
+    EXPECT_EQ(foldAsciiCase(kUtf8, "\xC3\x84" "BC"), "\xC3\x84" "bc");
+}
+
+TEST(CodePageCp932, StartsWithTextComparesWholeCharacters) {
+    const std::string path = "C:\\Work\\" + kKanaA + "Paper.tex";
+    EXPECT_TRUE(startsWithText(kCp932, path, "C:\\Work", false));
+    EXPECT_FALSE(startsWithText(kCp932, path, "c:\\work", false));
+    EXPECT_TRUE(startsWithText(kCp932, path, "c:\\WORK\\" + kKanaA + "paper", true));
+    // The trail byte 'A' of ア is not the letter and does not fold to 'a'.
+    EXPECT_FALSE(startsWithText(kCp932, path, "c:\\work\\\x83" "a", true));
+    EXPECT_FALSE(startsWithText(kCp932, "C:", "C:\\", true));
+    EXPECT_TRUE(startsWithText(kCp932, "anything", "", true));
+}
+
+TEST(PlatformRules, ExecutableNamesDifferByPlatform) {
+    const PlatformRules win = PlatformRules::windows();
+    EXPECT_TRUE(win.namesExecutable("c:\\w32tex\\bin\\platex.exe"));
+    EXPECT_TRUE(win.namesExecutable("platex.exe -kanji=sjis"));
+    EXPECT_FALSE(win.namesExecutable("PLATEX.EXE"));
+    EXPECT_FALSE(win.namesExecutable("c:\\w32tex\\bin\\platex"));
+    EXPECT_FALSE(win.namesExecutable("/usr/bin/platex"));
+
+    const PlatformRules posix = PlatformRules::posix();
+    EXPECT_TRUE(posix.namesExecutable("/usr/bin/platex"));
+    EXPECT_TRUE(posix.namesExecutable("./platex"));
+    EXPECT_FALSE(posix.namesExecutable("platex.exe"));
+    EXPECT_FALSE(posix.namesExecutable("platex"));
+}
+
+TEST(PlatformRules, DirectoryOfIsCodePageAware) {
+    const PlatformRules win = PlatformRules::windows();
+    EXPECT_EQ(win.directoryOf("C:\\tex/bin\\platex.exe"), "C:\\tex/bin\\");
+    EXPECT_EQ(win.directoryOf(kHyo + ".tex"), "");
+    EXPECT_EQ(win.directoryOf("C:\\" + kHyo + ".tex"), "C:\\");
+    EXPECT_EQ(win.directoryOf("C:paper.tex"), "");
+
+    const PlatformRules posix = PlatformRules::posix();
+    EXPECT_EQ(posix.directoryOf("/home/u/論文.tex"), "/home/u/");
+    EXPECT_EQ(posix.directoryOf("dir\\paper.tex"), "");
+    EXPECT_EQ(posix.directoryOf("/"), "/");
+}
+
+TEST(PlatformRules, SettingsPathIsPlainConcatenation) {
+    const PlatformRules win = PlatformRules::windows();
+    EXPECT_EQ(win.settingsPathFor("C:\\work"), "C:\\work\\Kestro.ini");
+    EXPECT_EQ(win.settingsPathFor("C:\\"), "C:\\\\Kestro.ini");
+    EXPECT_EQ(win.settingsPathFor(""), "");
+
+    const PlatformRules posix = PlatformRules::posix();
+    EXPECT_EQ(posix.settingsPathFor("/home/u"), "/home/u/Kestro.ini");
+    EXPECT_EQ(posix.settingsPathFor("/"), "//Kestro.ini");
+    EXPECT_EQ(posix.settingsPathFor(""), "");
+}
+
+TEST(PlatformRules, CommandPromptProgramsTryTheTerminalVariableInBetween) {
+    const PlatformRules posix = PlatformRules::posix();
+    EXPECT_EQ(posix.commandPromptPrograms("kitty"),
+              (std::vector<std::string>{"x-terminal-emulator", "kitty", "xterm"}));
+    EXPECT_EQ(posix.commandPromptPrograms(""), (std::vector<std::string>{"x-terminal-emulator", "xterm"}));
+    EXPECT_EQ(PlatformRules::windows().commandPromptPrograms("kitty"),
+              std::vector<std::string>{"c:\\windows\\system32\\cmd.exe"});
+}
+
+TEST(PlatformRules, LinuxDefaultsNameToolsThatExistThere) {
+    const PlatformRules win = PlatformRules::windows();
+    const PlatformRules posix = PlatformRules::posix();
+    EXPECT_EQ(win.defaultBibtexCommand(), "jbibtex");
+    EXPECT_EQ(posix.defaultBibtexCommand(), "pbibtex");
+    EXPECT_EQ(posix.japaneseBibtexName(), "pbibtex");
+    EXPECT_EQ(win.defaultEditorPath(), "c:\\WINDOWS\\NOTEPAD.exe");
+    EXPECT_EQ(posix.defaultEditorPath(), "xdg-open");
+    EXPECT_TRUE(win.historyIgnoresCase());
+    EXPECT_FALSE(posix.historyIgnoresCase());
+}
+
+}  // namespace
+}  // namespace kestro
