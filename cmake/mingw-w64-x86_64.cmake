@@ -1,11 +1,14 @@
-# Cross build of the Windows bar with mingw-w64 (64-bit, win32 threads).
+# Cross build of the Windows bar with mingw-w64 (64-bit).
 # The test executables run through Wine, so `ctest` works on the build host.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(KESTRO_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${KESTRO_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${KESTRO_MINGW_PREFIX}-g++)
+# The POSIX-thread variant: its C++ library has std::mutex and std::thread,
+# which GoogleTest needs; with static linking it still imports no DLL of its
+# own.
+set(CMAKE_C_COMPILER ${KESTRO_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KESTRO_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${KESTRO_MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${KESTRO_MINGW_PREFIX})

@@ -131,5 +131,20 @@ TEST(StartupLoad, AnEmptySettingsPathReadsDefaultsAndWritesNothing) {
     EXPECT_EQ(bar.state().documentStem, "paper");
 }
 
+TEST(SettingsWriteFailure, TheUserIsToldOncePerRun) {
+    FakeBar fake(PlatformRules::windows());
+    fake.store.failWrites(true);
+    BarWindow bar(fake.services, "C:\\a\\paper.tex");
+    bar.initialise();  // the paper keys are written here
+    bar.acceptDroppedFile({"C:\\a\\other.tex"});
+    bar.endRun();      // and the history here
+    ASSERT_EQ(fake.ui.boxes().size(), 1u);
+    EXPECT_EQ(fake.ui.boxes()[0].text,
+              "設定ファイル \"C:\\start\\Kestro.ini\" に書き込めません。\n設定は保存されません。");
+    EXPECT_EQ(fake.ui.boxes()[0].owner, BoxOwner::Bar);
+    // The run itself goes on with the values in memory.
+    EXPECT_EQ(bar.state().documentStem, "other");
+}
+
 }  // namespace
 }  // namespace kestro

@@ -218,17 +218,5 @@ TEST(PlatformRules, CommandPromptProgramsTryTheTerminalVariableInBetween) {
               std::vector<std::string>{"c:\\windows\\system32\\cmd.exe"});
 }
 
-TEST(PlatformRules, LinuxDefaultsNameToolsThatExistThere) {
-    const PlatformRules win = PlatformRules::windows();
-    const PlatformRules posix = PlatformRules::posix();
-    EXPECT_EQ(win.defaultBibtexCommand(), "jbibtex");
-    EXPECT_EQ(posix.defaultBibtexCommand(), "pbibtex");
-    EXPECT_EQ(posix.japaneseBibtexName(), "pbibtex");
-    EXPECT_EQ(win.defaultEditorPath(), "c:\\WINDOWS\\NOTEPAD.exe");
-    EXPECT_EQ(posix.defaultEditorPath(), "xdg-open");
-    EXPECT_TRUE(win.historyIgnoresCase());
-    EXPECT_FALSE(posix.historyIgnoresCase());
-}
-
 }  // namespace
 }  // namespace kestro

@@ -11,6 +11,7 @@
 #include "pdf/PdfOutput.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsLoad.h"
+#include "text/TextFormat.h"
 
 namespace kestro {
 
@@ -26,10 +27,19 @@ std::string historyKey(int slot) {
 
 }  // namespace
 
+std::string settingsWriteFailureText(const std::string& settingsPath) {
+    return fillPlaceholder("設定ファイル \"%s\" に書き込めません。\n設定は保存されません。", "%s", settingsPath);
+}
+
 BarWindow::BarWindow(Services& services, const std::string& commandTail)
     : services_(services),
       history_(services.rules.codePage, services.rules.historyIgnoresCase()) {
     state_.documentPath = documentFromCommandTail(commandTail);
+    // A choice that cannot be stored would vanish at the next start without
+    // a word; say so once.
+    services_.settings.onFirstWriteFailure([this](const std::string& path) {
+        showBarMessage(services_, settingsWriteFailureText(path));
+    });
 }
 
 void BarWindow::initialise() {

@@ -24,6 +24,9 @@ enum class BarControl : int {
     History = 1017,
 };
 
+// The message shown once when the settings file cannot be written.
+std::string settingsWriteFailureText(const std::string& settingsPath);
+
 // The window-menu command of the version box.
 inline constexpr int kAboutCommand = 16;
 

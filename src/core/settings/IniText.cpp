@@ -37,7 +37,10 @@ struct Line {
 
 Line classify(CodePage cp, std::string_view text, std::size_t begin, std::size_t contentEnd,
               std::size_t end) {
-    Line line{begin, contentEnd, end};
+    Line line;
+    line.begin = begin;
+    line.contentEnd = contentEnd;
+    line.end = end;
     const std::string_view content = trimmed(text.substr(begin, contentEnd - begin));
     if (!content.empty() && content.front() == '[') {
         // A "[" without a closing "]" opens nothing and holds no key.

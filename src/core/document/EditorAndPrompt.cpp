@@ -1,0 +1,37 @@
+#include "document/EditorAndPrompt.h"
+
+#include <string>
+
+#include "build/Launcher.h"
+
+namespace kestro {
+
+void openInEditor(BarState& state, Services& services) {
+    // Only a hint: the editor still opens, with no document.
+    if (state.documentStem.empty()) {
+        showBarMessage(services,
+                       "好きな ｴﾃﾞｨﾀ を登録できます。(ﾃﾞﾌｫﾙﾄは ﾒﾓ帳 Notepad です。)\n"
+                       "「設定」->「ｴﾃﾞｨﾀ の登録」で選択して下さい。");
+    }
+    ShellOpenRequest request;
+    request.verb = "open";
+    request.file = state.editorPath;
+    request.parameters = "\"" + state.documentPath + "\"";
+    request.directory = state.documentDir;
+    request.showCommand = 5;
+    if (services.ui.shellOpen(request) <= 32) {
+        showBarMessage(services, "Editor が起動できません！登録して下さい！");
+    }
+}
+
+void openCommandPrompt(BarState& state, Services& services) {
+    // Without a document (or with its directory gone) the console opens
+    // wherever the bar is.
+    services.files.setCurrentDirectory(state.documentDir);
+    const std::string terminal = services.processes.environment("TERMINAL").value_or("");
+    for (const std::string& program : services.rules.commandPromptPrograms(terminal)) {
+        if (runNoWait(services, program, {}) != -1) return;
+    }
+}
+
+}  // namespace kestro

@@ -1,0 +1,87 @@
+#include <string>
+#include <vector>
+
+#include "build/CompileDocument.h"
+#include "build/DocumentDirectory.h"
+#include "build/Launcher.h"
+#include "build/ToolSearch.h"
+#include "dialogs/PaperSizeDialog.h"
+#include "dialogs/ToolSelection.h"
+#include "pdf/PdfOutput.h"
+#include "settings/SettingsKeys.h"
+
+namespace kestro {
+namespace {
+
+constexpr const char* kViewerQuestion =
+    "PDF file が作れません！\n もし Acrobat (Adobe Reader) が起動中なら \n閉じてから、「OK」ボタンを下さい。";
+constexpr const char* kCannotMakePdf = "PDF file が作れません！";
+constexpr const char* kCannotStartConverter =
+    "dvipdfmx \"%s\" が起動できません。\n「設定」で「dvipdfmx の選択」をして下さい。";
+
+std::string withCommand(std::string text, const std::string& command) {
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, command);
+    return text;
+}
+
+// The first successful conversion is remembered for good: from then on a
+// failure is taken for a passing problem, not for a wrong converter.
+int finish(BarState& state, Services& services, int result) {
+    if (state.acrSetting == 0 && result == 1) {
+        state.acrSetting = 1;
+        services.settings.writeSettingInt(keys::kSettings, keys::kAcr, 1);
+    }
+    return result;
+}
+
+}  // namespace
+
+int convertDviToPdf(BarState& state, Services& services) {
+    const std::string dviPath = state.documentDir + state.documentStem + ".dvi";
+    if (!services.files.exists(dviPath)) {
+        const int compiled = compileDocument(state, services);
+        if (compiled == 0 && !services.files.exists(dviPath)) return finish(state, services, 0);
+    }
+
+    if (state.paperSizeSticky == 0 && choosePaperSize(state, services) == 0) {
+        return finish(state, services, 0);
+    }
+
+    const std::vector<CommandPart> parts{optionsPart(paperOptionText(state.paperSizeNo)),
+                                         stemPart(state.documentStem)};
+    enterDocumentDirectory(state, services);
+    int exitCode = runAndWait(services, state.dvipdfCommand, parts);
+
+    if (exitCode == -1) {
+        if (services.rules.namesExecutable(state.dvipdfCommand)) {
+            // A converter fixed to one executable is not searched for; the
+            // user still learns why no PDF came and where to fix it.
+            showBarMessage(services, withCommand(kCannotStartConverter, state.dvipdfCommand));
+            return finish(state, services, 0);
+        }
+        const SearchResult found =
+            searchToolDirs(services, state.dvipdfCommand, parts, SearchAcceptance::AnyStart);
+        if (found.outcome != SearchResult::Outcome::Accepted) {
+            selectDvipdf(state, services);
+            return finish(state, services, 0);
+        }
+        state.dvipdfCommand = found.candidate;
+        services.settings.writeSettingString(keys::kSettings, keys::kDviPdf, state.dvipdfCommand);
+        exitCode = found.exitCode;
+    }
+
+    if (exitCode == 0) return finish(state, services, 1);
+
+    // A viewer holding the PDF open is the usual cause: one more try after
+    // the user has closed it.
+    if (showAppMessage(services, kViewerQuestion, BoxButtons::OkCancel) == Answer::Ok &&
+        runAndWait(services, state.dvipdfCommand, parts) == 0) {
+        return finish(state, services, 1);
+    }
+    showBarMessage(services, kCannotMakePdf);
+    if (state.acrSetting == 0) selectDvipdf(state, services);
+    return finish(state, services, 0);
+}
+
+}  // namespace kestro

@@ -1,0 +1,53 @@
+// Starting tools on Linux: posix_spawn of the file the core looked up, with
+// the argument vector the core split; never through a shell, so no document
+// name can inject a command.
+#pragma once
+
+#include <string>
+
+#include "seam/Processes.h"
+
+namespace kestro {
+
+// What the tools read as standard input.
+enum class StdinMode {
+    Inherit,  // the bar's own (the terminal of kestro-build): tools can prompt
+    Empty,    // /dev/null: no terminal, so TeX stops at its first error
+};
+
+class PosixProcesses : public Processes {
+public:
+    explicit PosixProcesses(StdinMode stdinMode = StdinMode::Inherit);
+
+    bool isStartable(const std::string& path) override;
+    std::optional<std::string> environment(const std::string& name) override;
+
+    // The tool stays in the bar's process group, so Ctrl-C in the terminal
+    // reaches both. Signals blocked in the calling thread are unblocked in
+    // the tool, and SIGPIPE is reset to its default. The front end must not
+    // set SIGCHLD to SIG_IGN: the exit code would be lost (the result is
+    // then -1).
+    int startAndWait(const ProcessRequest& request) override;
+
+    // startDetached in the current directory.
+    int startNoWait(const ProcessRequest& request) override;
+
+    // Starts the program in a session of its own (Ctrl-C in the bar's
+    // terminal does not end an editor or a viewer), with an empty standard
+    // input, in `directory` (empty: the current directory), and returns at
+    // once: the process id, or -1 when nothing started (a directory that
+    // cannot be entered included). A thread of the bar reaps it when it ends,
+    // so it never lingers as a zombie.
+    int startDetached(const ProcessRequest& request, const std::string& directory);
+
+private:
+    StdinMode stdinMode_;
+};
+
+// Stops the tool that startAndWait is waiting for: SIGTERM, then SIGKILL
+// when it still runs 2 seconds later; the tool then reads as 128 + the
+// signal. Returns at once when no tool runs, else once the tool has ended or
+// been sent SIGKILL. Safe from any thread, not from a signal handler.
+void stopRunningTool();
+
+}  // namespace kestro

@@ -1,0 +1,11 @@
+// The bar's icons by their resource numbers: 128 the application, 131 TeX,
+// 133 Edit, 135 PDF, 136 the command prompt, 138 one-click, 139 settings.
+#pragma once
+
+#include <QIcon>
+
+namespace kestro {
+
+QIcon barIcon(int resourceId);
+
+}  // namespace kestro

@@ -1,0 +1,29 @@
+#include "BarSession.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+namespace kestro {
+
+BarSession::BarSession(const std::string& settingsPath, const std::string& appName, const std::string& document)
+    : profile_(store_),
+      settings_(profile_, settingsPath),
+      window_(std::make_unique<QtBarWindow>()),
+      processes_(window_.get()),
+      ui_(window_.get(), processes_.platform()),
+      services_{PlatformRules::native(), settings_, files_, processes_, ui_, appName},
+      core_(services_, document) {
+    window_->attach(core_, processes_, ui_);
+    // Choices the user makes must not vanish silently.
+    settings_.onFirstWriteFailure([this](const std::string& path) {
+        showAppMessage(services_, "設定ファイル \"" + path + "\" に書き込めません。\n変更した設定は保存されません。");
+    });
+    // However the run ends, the history is written once.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, window_.get(),
+                     [this](QSessionManager&) { core_.endRun(); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { core_.endRun(); });
+}
+
+void BarSession::start() { window_->start(); }
+
+}  // namespace kestro

@@ -1,0 +1,48 @@
+// One run of the bar: the Linux platform, the settings file, the Qt user
+// interface and the core's bar, wired together.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ConsoleProcesses.h"
+#include "PosixFileSystem.h"
+#include "PosixTextFileStore.h"
+#include "QtBarWindow.h"
+#include "QtUserInterface.h"
+#include "app/BarWindow.h"
+#include "app/Services.h"
+#include "settings/IniProfile.h"
+#include "settings/SettingsFile.h"
+
+namespace kestro {
+
+class BarSession {
+public:
+    // `settingsPath`: Kestro.ini for the start-up directory (empty: none).
+    // `document`: the start-up document (empty: the first history entry).
+    BarSession(const std::string& settingsPath, const std::string& appName, const std::string& document);
+
+    // Loads everything and shows the bar.
+    void start();
+
+    QtBarWindow& window() { return *window_; }
+    BarWindow& core() { return core_; }
+    ConsoleProcesses& processes() { return processes_; }
+    QtUserInterface& ui() { return ui_; }
+    SettingsFile& settings() { return settings_; }
+
+private:
+    PosixFileSystem files_;
+    PosixTextFileStore store_;
+    IniProfile profile_;
+    SettingsFile settings_;
+    std::unique_ptr<QtBarWindow> window_;
+    ConsoleProcesses processes_;
+    QtUserInterface ui_;
+    Services services_;
+    BarWindow core_;
+};
+
+}  // namespace kestro

@@ -1,0 +1,115 @@
+#include "QtUserInterface.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QWidget>
+
+#include "FileDialogFilter.h"
+#include "PosixShell.h"
+#include "QtIndexOptionsDialog.h"
+#include "QtPaperSizeDialog.h"
+#include "QtSettingsDialog.h"
+
+namespace kestro {
+
+namespace {
+
+QString fromBytes(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QMessageBox::Icon iconOf(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::Exclamation: return QMessageBox::Warning;
+    case BoxIcon::Stop: return QMessageBox::Critical;
+    case BoxIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QtUserInterface::QtUserInterface(QWidget* bar, PosixProcesses& processes) : bar_(bar), processes_(processes) {}
+
+QWidget* QtUserInterface::dialogParent() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return bar_;
+}
+
+Answer QtUserInterface::showMessage(const MessageBoxRequest& request) {
+    QWidget* owner = request.owner == BoxOwner::Bar ? bar_ : dialogParent();
+    QMessageBox box(owner);
+    box.setObjectName("kestroMessageBox");
+    box.setWindowTitle(fromBytes(request.caption));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(fromBytes(request.text));
+    box.setIcon(iconOf(request.icon));
+    if (request.buttons == BoxButtons::OkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    if (request.systemModal) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.exec();
+    // Only OK counts as OK; Cancel, Escape and the close box answer Cancel.
+    return box.clickedButton() == box.button(QMessageBox::Ok) ? Answer::Ok : Answer::Cancel;
+}
+
+std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& request) {
+    QFileDialog dialog(dialogParent());
+    dialog.setObjectName("kestroFileDialog");
+    // The same dialog on every desktop, which the tests can also drive.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(qtFileDialogFilter(request.filter));
+    if (request.purpose == FileChoice::Document && !request.defaultExtension.empty()) {
+        dialog.setDefaultSuffix(fromBytes(request.defaultExtension));
+    }
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    const QByteArray path = QFile::encodeName(chosen.front());
+    return std::string(path.constData(), static_cast<std::size_t>(path.size()));
+}
+
+bool QtUserInterface::runPaperSizeDialog(PaperSizeDialog& model) {
+    QtPaperSizeDialog dialog(model, dialogParent());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtUserInterface::runIndexOptionsDialog(IndexOptionsDialog& model) {
+    QtIndexOptionsDialog dialog(model, dialogParent());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUserInterface::runSettingsDialog(SettingsDialog& model) {
+    QtSettingsDialog dialog(model, bar_);
+    dialog.exec();
+}
+
+int QtUserInterface::shellOpen(const ShellOpenRequest& request) { return posixShellOpen(request, processes_); }
+
+void QtUserInterface::setWaitCursor(bool on) {
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++waitCursorDepth_;
+    } else if (waitCursorDepth_ > 0) {
+        QApplication::restoreOverrideCursor();
+        --waitCursorDepth_;
+    }
+}
+
+void QtUserInterface::invalidate() {
+    if (bar_ != nullptr) bar_->update();
+}
+
+void QtUserInterface::historyChanged() { emit historyModelChanged(); }
+
+void QtUserInterface::focusHistory() { emit historyFocusRequested(); }
+
+}  // namespace kestro

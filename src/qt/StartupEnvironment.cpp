@@ -1,0 +1,36 @@
+#include "StartupEnvironment.h"
+
+#include "app/BarApp.h"
+
+namespace kestro {
+
+std::optional<std::string> preferredQtPlatform(const EnvironmentLookup& environment) {
+    const auto set = [&](const char* name) {
+        const std::optional<std::string> value = environment(name);
+        return value && !value->empty();
+    };
+    if (set("QT_QPA_PLATFORM")) return std::nullopt;
+    if (set("WAYLAND_DISPLAY") && set("DISPLAY")) return std::string("xcb");
+    return std::nullopt;
+}
+
+std::string commandTailOf(const std::vector<std::string>& arguments) {
+    std::string tail;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        if (i > 1) tail += ' ';
+        tail += arguments[i];
+    }
+    return tail;
+}
+
+std::string startupDocument(const std::string& commandTail, const std::optional<std::string>& workingDirectory) {
+    std::string document = documentFromCommandTail(commandTail);
+    if (document.empty() || document.front() == '/' || !workingDirectory || workingDirectory->empty()) {
+        return document;
+    }
+    std::string absolute = *workingDirectory;
+    if (absolute.back() != '/') absolute += '/';
+    return absolute + document;
+}
+
+}  // namespace kestro

@@ -1,0 +1,115 @@
+#include "ToolConsole.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace kestro {
+
+namespace {
+constexpr int kMaximumLines = 20000;
+}
+
+ToolConsole::ToolConsole(QWidget* owner) : QWidget(owner, Qt::Window) {
+    setObjectName("toolConsole");
+    setWindowTitle(QStringLiteral("Kestro: TeX"));
+
+    heading_ = new QLabel(this);
+    heading_->setTextFormat(Qt::PlainText);
+    heading_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    output_ = new QPlainTextEdit(this);
+    output_->setObjectName("consoleOutput");
+    output_->setReadOnly(true);
+    output_->setMaximumBlockCount(kMaximumLines);
+    output_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    output_->setFont(fixed);
+    const QFontMetrics metrics(fixed);
+    output_->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('M')) * 82, metrics.lineSpacing() * 20);
+
+    input_ = new QLineEdit(this);
+    input_->setObjectName("consoleInput");
+    input_->setPlaceholderText(QStringLiteral("入力して Enter (TeX の ? には x で中止)"));
+    send_ = new QPushButton(QStringLiteral("送信"), this);
+    send_->setObjectName("consoleSend");
+    stop_ = new QPushButton(QStringLiteral("中止"), this);
+    stop_->setObjectName("consoleStop");
+    stop_->setToolTip(QStringLiteral("実行中のプログラムを終了します"));
+
+    auto* inputRow = new QHBoxLayout;
+    inputRow->addWidget(input_, 1);
+    inputRow->addWidget(send_);
+    inputRow->addWidget(stop_);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(heading_);
+    column->addWidget(output_, 1);
+    column->addLayout(inputRow);
+
+    connect(input_, &QLineEdit::returnPressed, this, &ToolConsole::submitInput);
+    connect(send_, &QPushButton::clicked, this, &ToolConsole::submitInput);
+    connect(stop_, &QPushButton::clicked, this, &ToolConsole::stopRequested);
+    setRunning(false);
+}
+
+void ToolConsole::beginRun(const QString& commandLine) {
+    heading_->setText(commandLine);
+    setWindowTitle(QStringLiteral("Kestro: ") + commandLine);
+    if (!output_->document()->isEmpty()) output_->appendPlainText(QString());
+    output_->appendPlainText(QStringLiteral("$ ") + commandLine);
+    decoder_.resetState();
+    setRunning(true);
+    if (!isVisible()) show();
+    raise();
+    activateWindow();
+    input_->setFocus();
+}
+
+void ToolConsole::appendOutput(const QByteArray& bytes) {
+    const QString text = decoder_.decode(ansi_.filter(bytes));
+    if (text.isEmpty()) return;
+    QScrollBar* bar = output_->verticalScrollBar();
+    const bool atEnd = bar->value() == bar->maximum();
+    QTextCursor cursor(output_->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    if (atEnd) bar->setValue(bar->maximum());
+}
+
+void ToolConsole::endRun(int exitCode) {
+    output_->appendPlainText(QStringLiteral("[終了コード %1]").arg(exitCode));
+    setRunning(false);
+}
+
+void ToolConsole::submitInput() {
+    if (!running_) return;
+    const QString line = input_->text();
+    input_->clear();
+    emit lineEntered(line);
+}
+
+void ToolConsole::setRunning(bool running) {
+    running_ = running;
+    input_->setEnabled(running);
+    send_->setEnabled(running);
+    stop_->setEnabled(running);
+}
+
+void ToolConsole::closeEvent(QCloseEvent* event) {
+    // Closing the console of a running tool ends the tool, as closing a
+    // terminal window does; the window itself goes when the road is over.
+    if (running_) {
+        event->ignore();
+        emit stopRequested();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+}  // namespace kestro

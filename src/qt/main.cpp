@@ -1,0 +1,46 @@
+// kestro: the TeX tool bar on Linux.
+#include <QApplication>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "BarIcons.h"
+#include "BarSession.h"
+#include "PosixFileSystem.h"
+#include "StartupEnvironment.h"
+#include "app/BarApp.h"
+#include "text/PlatformRules.h"
+
+int main(int argc, char** argv) {
+    using namespace kestro;
+
+    // The whole tail is the document: Qt sees none of it, so no file name
+    // is ever taken for one of its options.
+    const std::vector<std::string> arguments(argv, argv + argc);
+    const PlatformRules rules = PlatformRules::native();
+
+    if (const std::optional<std::string> platform = preferredQtPlatform([](const std::string& name) {
+            const char* value = std::getenv(name.c_str());
+            return value ? std::optional<std::string>(value) : std::nullopt;
+        })) {
+        ::setenv("QT_QPA_PLATFORM", platform->c_str(), 1);
+    }
+
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication application(qtArgc, qtArgv);
+    QApplication::setApplicationName(QStringLiteral("kestro"));
+    QApplication::setDesktopFileName(QStringLiteral("kestro"));
+    QApplication::setWindowIcon(barIcon(128));
+
+    PosixFileSystem files;
+    const std::optional<std::string> workingDirectory = files.currentDirectory();
+    const std::string settingsPath = settingsPathForStart(rules, workingDirectory);
+    const std::string appName = applicationNameFromExecutable(rules, arguments.front());
+    const std::string document = startupDocument(commandTailOf(arguments), workingDirectory);
+
+    BarSession session(settingsPath, appName, document);
+    session.start();
+    return QApplication::exec();
+}

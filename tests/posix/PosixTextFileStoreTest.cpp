@@ -1,0 +1,226 @@
+#include "PosixTextFileStore.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "settings/IniProfile.h"
+#include "settings/IniText.h"
+
+namespace kestro {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Edit = std::function<std::optional<std::string>(const std::optional<std::string>&)>;
+
+Edit replaceWith(std::string content) {
+    return [content](const std::optional<std::string>&) { return content; };
+}
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void spit(const fs::path& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::set<std::string> namesIn(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename());
+    return names;
+}
+
+// Runs `body` in a child process and gives its exit code (or -1 when it
+// did not exit normally). With dropPrivileges and root, the child becomes
+// nobody first, so that permissions apply to it; 77 means that failed.
+int inChild(const std::function<int()>& body, bool dropPrivileges = false) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (dropPrivileges && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(77);
+        _exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class PosixTextFileStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "kestro-store-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+        file = dir / "Kestro.ini";
+    }
+    void TearDown() override {
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir);
+    }
+
+    fs::path dir;
+    fs::path file;
+    PosixTextFileStore store;
+};
+
+TEST_F(PosixTextFileStoreTest, ReadGivesTheBytesOrNothing) {
+    EXPECT_EQ(store.read(file), std::nullopt);
+    EXPECT_EQ(store.read(dir), std::nullopt);
+    const std::string bytes = std::string("[RFL]\r\nFile0=C:\\\x95\x5C\\a\0b\r\n", 22) + std::string(200000, 'x');
+    spit(file, bytes);
+    EXPECT_EQ(store.read(file), bytes);
+}
+
+TEST_F(PosixTextFileStoreTest, UpdateCreatesAndReplacesLeavingNoTemporaryFiles) {
+    const mode_t oldMask = umask(022);
+    EXPECT_TRUE(store.update(file, [](const std::optional<std::string>& current) {
+        EXPECT_EQ(current, std::nullopt);
+        return std::optional<std::string>("one");
+    }));
+    umask(oldMask);
+    EXPECT_EQ(slurp(file), "one");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+
+    EXPECT_TRUE(store.update(file, [](const std::optional<std::string>& current) {
+        EXPECT_EQ(current, "one");
+        return std::optional<std::string>("two");
+    }));
+    EXPECT_EQ(slurp(file), "two");
+    EXPECT_EQ(namesIn(dir), (std::set<std::string>{"Kestro.ini", "Kestro.ini.lock"}));
+}
+
+TEST_F(PosixTextFileStoreTest, ReplacementKeepsPermissionBits) {
+    spit(file, "old");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(store.update(file, replaceWith("new")));
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(PosixTextFileStoreTest, NoChangeLeavesTheFileAlone) {
+    spit(file, "same");
+    struct stat before {};
+    ASSERT_EQ(stat(file.c_str(), &before), 0);
+    EXPECT_TRUE(store.update(file, [](const std::optional<std::string>&) { return std::nullopt; }));
+    struct stat after {};
+    ASSERT_EQ(stat(file.c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+}
+
+TEST_F(PosixTextFileStoreTest, ASymbolicLinkStaysALinkToTheUpdatedFile) {
+    const fs::path real = dir / "real.ini";
+    spit(real, "old");
+    fs::create_symlink(real, file);
+    ASSERT_TRUE(store.update(file, replaceWith("new")));
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(slurp(real), "new");
+}
+
+TEST_F(PosixTextFileStoreTest, AFailedWriteLeavesTheOriginalAndNoTemporaryFile) {
+    spit(file, "original");
+    // The file size limit makes the write of the temporary file fail.
+    const int code = inChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{16, 16};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+        return store.update(file, replaceWith(std::string(5000, 'x'))) ? 1 : 0;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(slurp(file), "original");
+    EXPECT_EQ(namesIn(dir), (std::set<std::string>{"Kestro.ini", "Kestro.ini.lock"}));
+}
+
+TEST_F(PosixTextFileStoreTest, ConcurrentWritersFromTwoProcessesLoseNoKey) {
+    const auto writer = [&](char tag) {
+        return [this, tag] {
+            PosixTextFileStore own;
+            IniProfile profile(own, CodePage::Utf8);
+            for (int i = 0; i < 200; ++i) {
+                const std::string key = std::string(1, tag) + std::to_string(i);
+                if (!profile.writeString(file, "Keys", key, "value of " + key)) return 1;
+            }
+            return 0;
+        };
+    };
+    const pid_t first = fork();
+    if (first == 0) _exit(writer('a')());
+    const int second = inChild(writer('b'));
+    int status = 0;
+    ASSERT_EQ(waitpid(first, &status, 0), first);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(second, 0);
+
+    const std::string text = slurp(file);
+    for (char tag : {'a', 'b'}) {
+        for (int i = 0; i < 200; ++i) {
+            const std::string key = std::string(1, tag) + std::to_string(i);
+            EXPECT_EQ(iniLookup(CodePage::Utf8, text, "Keys", key), "value of " + key);
+        }
+    }
+    EXPECT_EQ(namesIn(dir), (std::set<std::string>{"Kestro.ini", "Kestro.ini.lock"}));
+}
+
+TEST_F(PosixTextFileStoreTest, ReadOnlyDirectoryFailsAndKeepsTheOriginal) {
+    spit(file, "[Settings]\nAcr=1\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::others_read);
+    // Root ignores permissions: the child then runs as nobody in a
+    // directory owned by root that it may read but not write.
+    fs::permissions(dir, geteuid() == 0 ? fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                              fs::perms::others_read | fs::perms::others_exec
+                                        : fs::perms::owner_read | fs::perms::owner_exec);
+    const int code = inChild([&] {
+        PosixTextFileStore own;
+        IniProfile profile(own, CodePage::Utf8);
+        if (profile.writeString(file, "Settings", "Acr", std::string("0"))) return 1;
+        // Storing what is already there needs no write and succeeds.
+        if (!profile.writeString(file, "Settings", "Acr", std::string("1"))) return 2;
+        if (profile.getInt(file, "Settings", "Acr", 5) != 1) return 3;
+        return 0;
+    }, true);
+    if (code == 77) GTEST_SKIP() << "cannot switch to user nobody";
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(slurp(file), "[Settings]\nAcr=1\n");
+    EXPECT_EQ(namesIn(dir), std::set<std::string>{"Kestro.ini"});
+}
+
+TEST_F(PosixTextFileStoreTest, AnUnreadableFileIsNeverOverwritten) {
+    spit(file, "[Settings]\nTeX=/opt/tex/platex\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    if (geteuid() == 0) {
+        // Nobody may write in the directory but not read root's file.
+        fs::permissions(dir, fs::perms::all);
+    } else {
+        fs::permissions(file, fs::perms::none);
+    }
+    const int code = inChild([&] {
+        PosixTextFileStore own;
+        IniProfile profile(own, CodePage::Utf8);
+        return profile.writeString(file, "Settings", "Acr", std::string("1")) ? 1 : 0;
+    }, true);
+    if (code == 77) GTEST_SKIP() << "cannot switch to user nobody";
+    EXPECT_EQ(code, 0);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(slurp(file), "[Settings]\nTeX=/opt/tex/platex\n");
+}
+
+}  // namespace
+}  // namespace kestro

@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "FakePlatform.h"
+#include "dialogs/IndexOptionsDialog.h"
+#include "dialogs/PaperSizeDialog.h"
+#include "dialogs/SettingsDialog.h"
+#include "settings/SettingsLoad.h"
+
+namespace kestro {
+namespace {
+
+using testing::FakeBar;
+
+// The live bar after a start on whatever the settings file holds.
+BarState startedBar(FakeBar& bar) {
+    BarState state;
+    loadPaperGroup(state, bar.settings);
+    loadToolGroup(state, bar.settings, bar.rules);
+    state.documentPath = "C:\\work\\paper.tex";
+    state.documentStem = "paper";
+    state.documentDir = "C:\\work\\";
+    state.documentExt = ".tex";
+    state.historyCapacity = 16;
+    return state;
+}
+
+void pressInPanel(FakeBar& bar, std::vector<int> buttons) {
+    bar.ui.answerSettingsDialog([buttons](SettingsDialog& panel) {
+        for (int id : buttons) panel.press(id);
+    });
+}
+
+TEST(SettingsPanelButtons, ColumnInTemplateOrder) {
+    const std::pair<int, std::string> expected[] = {
+        {1, "閉じる"},           {1004, "ｴﾃﾞｨﾀ の変更"},  {32772, "TeX の変更"},
+        {32774, "jBibTeX の選択"}, {32775, "dvipdfmx の選択"}, {32778, "mendex の選択"},
+        {32777, "MakeIndex のオプション"}, {32776, "PDF 用紙設定"},
+    };
+    ASSERT_EQ(SettingsDialog::kButtons.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(SettingsDialog::kButtons[i].controlId, expected[i].first);
+        EXPECT_EQ(SettingsDialog::kButtons[i].caption, expected[i].second);
+    }
+}
+
+TEST(SettingsPanel, ClosingAtOnceStillReReadsTheNineKeys) {
+    FakeBar bar(PlatformRules::windows());
+    BarState state = startedBar(bar);
+    EXPECT_EQ(state.indexOptions, "-s myindex");
+    state.acrSetting = 1;
+    state.paperSizeSticky = 0;
+    // Stored behind the bar's back while it runs.
+    bar.settings.writeSettingString("Settings", "TeX", "C:\\tex\\bin\\uplatex.exe");
+    bar.settings.writeSettingInt("Settings", "PdfSizeNo", 0);
+    bar.settings.writeSettingInt("Settings", "PdfNShow", 1);
+    bar.settings.writeSettingInt("Settings", "Acr", 0);
+    pressInPanel(bar, {});
+
+    openSettingsPanel(state, bar.services);
+
+    EXPECT_EQ(bar.ui.settingsDialogsShown(), 1);
+    EXPECT_TRUE(bar.ui.boxes().empty());
+    EXPECT_EQ(state.indexOptions, "");
+    EXPECT_EQ(state.texCommand, "C:\\tex\\bin\\uplatex.exe");
+    EXPECT_EQ(state.paperSizeNo, 0);
+    EXPECT_EQ(state.editorPath, "c:\\WINDOWS\\NOTEPAD.exe");
+    // Left alone by the re-read.
+    EXPECT_EQ(state.paperSizeSticky, 0);
+    EXPECT_EQ(state.acrSetting, 1);
+    EXPECT_EQ(state.documentPath, "C:\\work\\paper.tex");
+    EXPECT_EQ(state.historyCapacity, 16);
+}
+
+TEST(SettingsPanel, PanelStateStartsFromTheSettingsFile) {
+    FakeBar bar(PlatformRules::posix());
+    bar.settings.writeSettingString("Settings", "DviPdf", "/opt/tex/dvipdfmx");
+    bar.settings.writeSettingString("Settings", "MkIdxOpt", "-g");
+    SettingsDialog panel(bar.services);
+    EXPECT_EQ(panel.panelState.dvipdfCommand, "/opt/tex/dvipdfmx");
+    EXPECT_EQ(panel.panelState.texCommand, "platex");
+    EXPECT_EQ(panel.panelState.bibtexCommand, "pbibtex");
+    EXPECT_EQ(panel.panelState.editorPath, "xdg-open");
+    EXPECT_EQ(panel.panelState.indexOptions, "-g");
+    EXPECT_EQ(panel.panelState.documentPath, "");
+    EXPECT_EQ(panel.panelState.acrSetting, 0);
+}
+
+TEST(SettingsPanel, TexChangeCancelledReturnsTheBarToPlatex) {
+    FakeBar bar(PlatformRules::windows());
+    bar.settings.writeSettingString("Settings", "TeX", "C:\\tex\\bin\\platex.exe");
+    BarState state = startedBar(bar);
+    pressInPanel(bar, {SettingsDialog::kTex});
+    bar.ui.answerQuestion(Answer::Cancel);
+
+    openSettingsPanel(state, bar.services);
+
+    EXPECT_FALSE(bar.hasSetting("Settings", "TeX"));
+    EXPECT_EQ(state.texCommand, "platex");
+}
+
+TEST(SettingsPanel, ChosenCompilerReachesTheBarWithItsCompanions) {
+    FakeBar bar(PlatformRules::windows());
+    BarState state = startedBar(bar);
+    pressInPanel(bar, {SettingsDialog::kTex});
+    bar.ui.answerQuestion(Answer::Ok);
+    bar.ui.answerFileDialog("C:\\w32tex\\bin\\platex.exe");
+
+    openSettingsPanel(state, bar.services);
+
+    EXPECT_EQ(state.texCommand, "C:\\w32tex\\bin\\platex.exe");
+    EXPECT_EQ(state.bibtexCommand, "C:\\w32tex\\bin\\jbibtex");
+    EXPECT_EQ(state.indexCommand, "C:\\w32tex\\bin\\mendex");
+    EXPECT_EQ(state.dvipdfCommand, "C:\\w32tex\\bin\\dvipdfmx");
+}
+
+TEST(SettingsPanel, StoredConverterPathSurvivesACompilerChange) {
+    // The panel sees the stored converter, so a converter the user picked
+    // in an earlier opening is not overwritten by the derived name.
+    FakeBar bar(PlatformRules::windows());
+    bar.settings.writeSettingString("Settings", "DviPdf", "C:\\tex\\bin\\dvipdfmx.exe");
+    BarState state = startedBar(bar);
+    pressInPanel(bar, {SettingsDialog::kTex});
+    bar.ui.answerQuestion(Answer::Ok);
+    bar.ui.answerFileDialog("C:\\w32tex\\bin\\platex.exe");
+
+    openSettingsPanel(state, bar.services);
+
+    EXPECT_EQ(bar.setting("Settings", "DviPdf"), "C:\\tex\\bin\\dvipdfmx.exe");
+    EXPECT_EQ(state.dvipdfCommand, "C:\\tex\\bin\\dvipdfmx.exe");
+    EXPECT_EQ(state.bibtexCommand, "C:\\w32tex\\bin\\jbibtex");
+}
+
+TEST(SettingsPanel, ConverterChosenEarlierInTheSameOpeningIsKept) {
+    FakeBar bar(PlatformRules::windows());
+    BarState state = startedBar(bar);
+    pressInPanel(bar, {SettingsDialog::kDvipdf, SettingsDialog::kTex});
+    bar.ui.answerQuestion(Answer::Ok);
+    bar.ui.answerFileDialog("D:\\pdf\\dvipdfmx.exe");
+    bar.ui.answerQuestion(Answer::Ok);
+    bar.ui.answerFileDialog("C:\\w32tex\\bin\\platex.exe");
+
+    openSettingsPanel(state, bar.services);
+
+    EXPECT_EQ(state.dvipdfCommand, "D:\\pdf\\dvipdfmx.exe");
+    EXPECT_EQ(bar.setting("Settings", "DviPdf"), "D:\\pdf\\dvipdfmx.exe");
+}
+
+TEST(SettingsPanel, EditorCancelledStaysAndBibtexCancelledReturnsToDefault) {
+    for (const PlatformRules& rules : {PlatformRules::windows(), PlatformRules::posix()}) {
+        FakeBar bar(rules);
+        bar.settings.writeSettingString("Editor", "EDIT", "/usr/bin/emacs");
+        bar.settings.writeSettingString("Settings", "Bib", "/usr/bin/upbibtex");
+        BarState state = startedBar(bar);
+        pressInPanel(bar, {SettingsDialog::kEditor, SettingsDialog::kBibtex});
+        bar.ui.answerFileDialog(std::nullopt);
+        bar.ui.answerQuestion(Answer::Cancel);
+
+        openSettingsPanel(state, bar.services);
+
+        EXPECT_EQ(bar.setting("Editor", "EDIT"), "/usr/bin/emacs");
+        EXPECT_EQ(state.editorPath, "/usr/bin/emacs");
+        EXPECT_FALSE(bar.hasSetting("Settings", "Bib"));
+        EXPECT_EQ(state.bibtexCommand, rules.isWindows() ? "jbibtex" : "pbibtex");
+    }
+}
+
+TEST(SettingsPanel, IndexOptionsStoredInThePanelReachTheBar) {
+    FakeBar bar(PlatformRules::posix());
+    BarState state = startedBar(bar);
+    pressInPanel(bar, {SettingsDialog::kIndexOptions, SettingsDialog::kIndexTool});
+    bar.ui.answerIndexDialog([](IndexOptionsDialog& dialog) {
+        dialog.accept("-r -g", true);
+        return true;
+    });
+    bar.ui.answerQuestion(Answer::Ok);
+    bar.ui.answerFileDialog("/opt/tex/mendex");
+
+    openSettingsPanel(state, bar.services);
+
+    EXPECT_EQ(state.indexOptions, "-r -g");
+    EXPECT_EQ(state.indexDialogNever, 1);
+    EXPECT_EQ(state.indexCommand, "/opt/tex/mendex");
+}
+
+TEST(SettingsPanel, UntilRestartInThePanelStillAsksInThisRun) {
+    FakeBar bar(PlatformRules::windows());
+    BarState state = startedBar(bar);
+    pressInPanel(bar, {SettingsDialog::kPaperSize});
+    bar.ui.answerPaperDialog([](PaperSizeDialog& dialog) {
+        dialog.clickSkipUntilRestart();
+        dialog.accept(dialog.checkedPosition());
+        return true;
+    });
+
+    openSettingsPanel(state, bar.services);
+
+    // The bar's own stickiness is not re-read: the next conversion asks,
+    // and its dialog shows the box checked.
+    EXPECT_EQ(state.paperSizeSticky, 0);
+    EXPECT_EQ(bar.setting("Settings", "PdfNShow"), "1");
+    EXPECT_TRUE(PaperSizeDialog(bar.settings).skipUntilRestartChecked());
+
+    BarState restarted;
+    loadPaperGroup(restarted, bar.settings);
+    EXPECT_EQ(bar.setting("Settings", "PdfNShow"), "0");
+    EXPECT_EQ(restarted.paperSizeSticky, 0);
+}
+
+TEST(SettingsPanel, ClearingFromNowOnKeepsThisRunSettledOnTheNewSize) {
+    FakeBar bar(PlatformRules::windows());
+    bar.settings.writeSettingInt("Settings", "PdfNeShow", 1);
+    bar.settings.writeSettingInt("Settings", "PdfSizeNo", 0);
+    BarState state = startedBar(bar);
+    ASSERT_EQ(state.paperSizeSticky, 1);
+    pressInPanel(bar, {SettingsDialog::kPaperSize});
+    bar.ui.answerPaperDialog([](PaperSizeDialog& dialog) {
+        dialog.clickSkipFromNowOn();
+        dialog.accept(7);
+        return true;
+    });
+
+    openSettingsPanel(state, bar.services);
+
+    EXPECT_EQ(bar.setting("Settings", "PdfNeShow"), "0");
+    EXPECT_EQ(bar.setting("Settings", "PdfSizeNo"), "7");
+    EXPECT_EQ(state.paperSizeSticky, 1);
+    EXPECT_EQ(state.paperSizeNo, 7);
+    EXPECT_EQ(state.paperDialogNever, 0);
+
+    BarState restarted;
+    loadPaperGroup(restarted, bar.settings);
+    EXPECT_EQ(restarted.paperSizeSticky, 0);
+    EXPECT_EQ(restarted.paperSizeNo, 1);
+}
+
+TEST(SettingsPanel, ChoicesMadeBeforeClosingStayStored) {
+    // However the panel ends, it ends like Close: the test user simply
+    // returns after the presses, as Escape or the close box would.
+    FakeBar bar(PlatformRules::windows());
+    BarState state = startedBar(bar);
+    pressInPanel(bar, {SettingsDialog::kEditor, SettingsDialog::kClose});
+    bar.ui.answerFileDialog("C:\\edit\\e.exe");
+
+    openSettingsPanel(state, bar.services);
+
+    EXPECT_EQ(bar.setting("Editor", "EDIT"), "C:\\edit\\e.exe");
+    EXPECT_EQ(state.editorPath, "C:\\edit\\e.exe");
+    EXPECT_EQ(bar.ui.fileDialogs().size(), 1u);
+}
+
+}  // namespace
+}  // namespace kestro
