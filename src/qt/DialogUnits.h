@@ -14,27 +14,27 @@ namespace kestro {
 class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font);
-    DialogUnits(int baseWidth, int baseHeight) : baseWidth_(baseWidth), baseHeight_(baseHeight) {}
+    DialogUnits(double baseWidth, double baseHeight) : baseWidth_(baseWidth), baseHeight_(baseHeight) {}
 
-    int x(int units) const { return (units * baseWidth_ + 2) / 4; }
-    int y(int units) const { return (units * baseHeight_ + 4) / 8; }
+    int x(int units) const { return static_cast<int>(units * baseWidth_ / 4 + 0.5); }
+    int y(int units) const { return static_cast<int>(units * baseHeight_ / 8 + 0.5); }
     QRect rect(int left, int top, int width, int height) const {
-        return QRect(x(left), y(top), x(width), y(height));
+        return QRect(x(left), y(top), x(left + width) - x(left), y(top + height) - y(top));
     }
     // Puts `widget` at the template's place.
     void place(QWidget* widget, int left, int top, int width, int height) const;
 
-    // The same units, stretched vertically where needed so that `units`
-    // span at least `pixels` (a push button of the desktop's style, say).
+    // The same units, stretched where needed so that `units` span at least
+    // `pixels` (a push button of the desktop's style, say).
     DialogUnits stretchedToFit(int units, int pixels) const;
     DialogUnits widenedToFit(int units, int pixels) const;
 
-    int baseWidth() const { return baseWidth_; }
-    int baseHeight() const { return baseHeight_; }
+    double baseWidth() const { return baseWidth_; }
+    double baseHeight() const { return baseHeight_; }
 
 private:
-    int baseWidth_;
-    int baseHeight_;
+    double baseWidth_;
+    double baseHeight_;
 };
 
 }  // namespace kestro

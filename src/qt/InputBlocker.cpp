@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace kestro {
 
@@ -56,7 +57,7 @@ void InputBlocker::release() {
 bool InputBlocker::isGuarded(QObject* object) const {
     if (guarded_ == nullptr || !object->isWidgetType()) {
         // Windows that are no widgets (the QWindow of the bar) count too.
-        return guarded_ != nullptr && object == guarded_->windowHandle();
+        return guarded_ != nullptr && object == static_cast<QObject*>(guarded_->windowHandle());
     }
     auto* widget = static_cast<QWidget*>(object);
     return widget == guarded_ || guarded_->isAncestorOf(widget);

@@ -58,7 +58,8 @@ TEST(PosixProcesses, NothingStartsIsMinusOne) {
     ScratchDirectory dir;
     PosixProcesses processes(StdinMode::Empty);
     writeScript(dir / "not-executable", "exit 0", false);
-    writeFile(dir / "garbage", std::string("\x7f" "ELF?\0\1\2 not a program", 24));
+    const char garbage[] = "\x7f" "ELF?\0\1\2 not a program";
+    writeFile(dir / "garbage", std::string(garbage, sizeof garbage - 1));
     ::chmod((dir / "garbage").c_str(), 0755);
     writeFile(dir / "no-interpreter", "#!/nonexistent/interpreter\nexit 0\n");
     ::chmod((dir / "no-interpreter").c_str(), 0755);

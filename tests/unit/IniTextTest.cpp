@@ -131,8 +131,8 @@ TEST(IniLookup, GarbageAndHugeInputNeverBreakIt) {
         const int size = static_cast<int>(random() % 400);
         for (int i = 0; i < size; ++i) {
             // Bias toward the bytes that matter to the parser.
-            static const char special[] = "[]=\r\n \t\"'\\\x5C\x83\x95";
-            text += (random() % 3 == 0) ? special[random() % (sizeof special - 1)]
+            static const char parserBytes[] = "[]=\r\n \t\"'\\\x5C\x83\x95";
+            text += (random() % 3 == 0) ? parserBytes[random() % (sizeof parserBytes - 1)]
                                          : static_cast<char>(random() % 256);
         }
         for (CodePage cp : {CodePage::Cp932, CodePage::Utf8}) {

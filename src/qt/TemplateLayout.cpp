@@ -1,0 +1,83 @@
+#include "TemplateLayout.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace kestro {
+
+namespace {
+
+bool wraps(const QWidget* control) {
+    const auto* label = qobject_cast<const QLabel*>(control);
+    return label != nullptr && label->wordWrap();
+}
+
+// The height a single-line control needs; 0 for those that may be squeezed
+// (a word-wrapped text is fitted by its width instead).
+int heightNeeded(const QWidget* control) {
+    if (wraps(control)) return 0;
+    if (qobject_cast<const QComboBox*>(control) != nullptr || qobject_cast<const QLineEdit*>(control) != nullptr) {
+        return control->sizeHint().height();
+    }
+    if (qobject_cast<const QAbstractButton*>(control) != nullptr) return control->minimumSizeHint().height();
+    if (qobject_cast<const QLabel*>(control) != nullptr) return control->fontMetrics().height();
+    return 0;
+}
+
+}  // namespace
+
+TemplateLayout::TemplateLayout(QWidget* window) : window_(window) {}
+
+void TemplateLayout::add(QWidget* control, int left, int top, int width, int height) {
+    items_.push_back({control, QRect(left, top, width, height)});
+}
+
+int TemplateLayout::widthNeeded(const Item& item, const DialogUnits& units) const {
+    QWidget* control = item.control;
+    if (!wraps(control)) {
+        // Text fields and lists take what they are given.
+        if (qobject_cast<QLineEdit*>(control) != nullptr || qobject_cast<QComboBox*>(control) != nullptr) return 0;
+        if (auto* button = qobject_cast<QAbstractButton*>(control); button != nullptr && button->text().isEmpty()) {
+            return 0;  // an icon button
+        }
+        return control->sizeHint().width();
+    }
+    // The narrowest width at which the wrapped text fits its height.
+    const int height = units.y(item.units.height());
+    int low = units.x(item.units.width());
+    if (control->heightForWidth(low) <= height) return low;
+    int high = low;
+    while (control->heightForWidth(high) > height && high < 4000) high *= 2;
+    while (high - low > 1) {
+        const int middle = (low + high) / 2;
+        if (control->heightForWidth(middle) <= height) high = middle;
+        else low = middle;
+    }
+    return high;
+}
+
+DialogUnits TemplateLayout::apply(int width, int height) {
+    DialogUnits units(window_->font());
+    for (const Item& item : items_) units = units.stretchedToFit(item.units.height(), heightNeeded(item.control));
+    double widen = 1.0;
+    for (const Item& item : items_) {
+        const int needed = widthNeeded(item, units);
+        const int given = units.x(item.units.width());
+        if (given > 0 && needed > given) widen = std::max(widen, static_cast<double>(needed) / given);
+    }
+    if (widen > 1.0) {
+        units = DialogUnits(units.baseWidth() * widen, units.baseHeight());
+    }
+    for (const Item& item : items_) {
+        units.place(item.control, item.units.x(), item.units.y(), item.units.width(), item.units.height());
+    }
+    window_->setFixedSize(units.x(width), units.y(height));
+    return units;
+}
+
+}  // namespace kestro

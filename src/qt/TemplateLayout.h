@@ -1,0 +1,39 @@
+// Lays out a window from its dialog template: every control keeps its
+// place and size in dialog units, and the units are measured on the font
+// the window uses, then stretched just enough that every caption fits
+// (the desktop's font is seldom as narrow as the one the templates were
+// drawn for). The relative places of the controls stay as drawn.
+#pragma once
+
+#include <QRect>
+#include <QVector>
+
+#include "DialogUnits.h"
+
+class QWidget;
+
+namespace kestro {
+
+class TemplateLayout {
+public:
+    explicit TemplateLayout(QWidget* window);
+
+    // A control at its template place, in dialog units.
+    void add(QWidget* control, int left, int top, int width, int height);
+
+    // Fits the units, places every control and fixes the window's size to
+    // the template's size in the fitted units. Returns the units used.
+    DialogUnits apply(int width, int height);
+
+private:
+    struct Item {
+        QWidget* control;
+        QRect units;
+    };
+    int widthNeeded(const Item& item, const DialogUnits& units) const;
+
+    QWidget* window_;
+    QVector<Item> items_;
+};
+
+}  // namespace kestro

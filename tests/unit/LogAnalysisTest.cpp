@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "build/LogAnalysis.h"
+
+namespace kestro {
+namespace {
+
+TEST(LogAnalysis, UserStopNeedsALineStartingWithTheAnswer) {
+    const CodePage cp = CodePage::Utf8;
+    EXPECT_TRUE(isUserStop(cp, "! Undefined control sequence.\n? x\nNo pages of output."));
+    EXPECT_TRUE(isUserStop(cp, "l.3 \\foo\n? X"));
+    EXPECT_FALSE(isUserStop(cp, "? x"));
+    EXPECT_FALSE(isUserStop(cp, "\n?x\n"));
+    EXPECT_FALSE(isUserStop(cp, "\n? q\n"));
+    EXPECT_FALSE(isUserStop(cp, "\r? x"));
+}
+
+TEST(LogAnalysis, MissingBblOfTheStem) {
+    const CodePage cp = CodePage::Utf8;
+    EXPECT_TRUE(reportsMissingBbl(cp, "No file paper.bbl.\n", "paper"));
+    EXPECT_TRUE(reportsMissingBbl(cp, "No file 論文.bbl.\n", "論文"));
+    EXPECT_FALSE(reportsMissingBbl(cp, "No file paper.bbl.\n", "pap"));
+    EXPECT_FALSE(reportsMissingBbl(cp, "No file Paper.bbl.\n", "paper"));
+    EXPECT_FALSE(reportsMissingBbl(cp, "No file paper.toc.\n", "paper"));
+}
+
+TEST(LogAnalysis, SearchesAreCaseSensitive) {
+    const CodePage cp = CodePage::Utf8;
+    EXPECT_TRUE(auxNamesBibdata(cp, "\\relax\n\\bibdata{refs}\n"));
+    EXPECT_FALSE(auxNamesBibdata(cp, "\\bibstyle{jplain}\n\\BibData{refs}"));
+    EXPECT_TRUE(logHasLabelChange(cp, "LaTeX Warning: Label(s) may have changed."));
+    EXPECT_FALSE(logHasLabelChange(cp, "label(s)"));
+    EXPECT_TRUE(logHasLatexWarning(cp, "LaTeX Warning: Citation `a' undefined"));
+    EXPECT_FALSE(logHasLatexWarning(cp, "LaTeX Font Warning: Font shape undefined"));
+}
+
+TEST(LogAnalysis, NoMatchFromTheSecondByteOfACp932Character) {
+    const CodePage cp = CodePage::Cp932;
+    // 0x83 0x4C is one character whose second byte is "L".
+    EXPECT_FALSE(logHasLabelChange(cp, "\x83" "Label(s)"));
+    EXPECT_TRUE(logHasLabelChange(cp, "\x83\x4C" "Label(s)"));
+    EXPECT_FALSE(logHasLatexWarning(cp, "\x83" "LaTeX Warning"));
+    // 表 ends in a backslash byte: no \bibdata after it.
+    EXPECT_FALSE(auxNamesBibdata(cp, "\x95\x5C" "bibdata"));
+    EXPECT_TRUE(auxNamesBibdata(cp, "\x95\x5C\\bibdata"));
+}
+
+TEST(LogAnalysis, ClosingRunsTable) {
+    // before, now, changed, labels
+    EXPECT_EQ(chooseClosingRuns(true, false, false, true), ClosingRuns::RunB);
+    EXPECT_EQ(chooseClosingRuns(true, true, true, true), ClosingRuns::RunB);
+    EXPECT_EQ(chooseClosingRuns(true, true, true, false), ClosingRuns::RunA);
+    EXPECT_EQ(chooseClosingRuns(true, false, true, false), ClosingRuns::RunA);
+    EXPECT_EQ(chooseClosingRuns(true, true, false, false), ClosingRuns::None);
+    EXPECT_EQ(chooseClosingRuns(false, true, false, true), ClosingRuns::RunB);
+    EXPECT_EQ(chooseClosingRuns(false, true, false, false), ClosingRuns::RunA);
+    EXPECT_EQ(chooseClosingRuns(false, false, false, true), ClosingRuns::RunA);
+    EXPECT_EQ(chooseClosingRuns(false, false, false, false), ClosingRuns::None);
+}
+
+}  // namespace
+}  // namespace kestro
