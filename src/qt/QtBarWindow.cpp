@@ -16,7 +16,7 @@
 
 #include "BarIcons.h"
 #include "ConsoleProcesses.h"
-#include "DialogUnits.h"
+#include "TemplateLayout.h"
 #include "HistoryComboBox.h"
 #include "InputBlocker.h"
 #include "QtAboutDialog.h"
@@ -30,6 +30,10 @@ struct ButtonPlace {
     BarControl control;
     int left, top, width, height;
 };
+
+// The bar's place on the screen, in dialog units from the top left corner.
+constexpr int kTemplateLeft = 400;
+constexpr int kTemplateTop = 50;
 
 QString fromBytes(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -100,32 +104,21 @@ void QtBarWindow::layOut() {
         {BarControl::Pdf, 78, 0, 22, 21},         {BarControl::CommandPrompt, 187, 0, 22, 21},
         {BarControl::Settings, 213, 0, 22, 21},   {BarControl::OneClick, 30, 0, 22, 21},
     };
-    QPushButton* chooseFile = buttons_.at(BarControl::ChooseFile);
-
-    // The template's units, stretched where the desktop's style needs more
-    // room: the file button and the history box share the lower row.
-    DialogUnits du(font());
-    du = du.stretchedToFit(12, chooseFile->minimumSizeHint().height());
-    du = du.stretchedToFit(14, history_->sizeHint().height());
-    du = du.widenedToFit(45, chooseFile->sizeHint().width());
-    du = du.widenedToFit(16, historyLabel_->sizeHint().width());
+    TemplateLayout layout(this);
+    // The box's own height (the template's 186 units include the open list).
+    layout.add(history_, 24, 23, 162, 14);
+    for (const ButtonPlace& place : kIconButtons) {
+        layout.add(buttons_.at(place.control), place.left, place.top, place.width, place.height);
+    }
+    layout.add(buttons_.at(BarControl::ChooseFile), 190, 23, 45, 12);
+    layout.add(historyLabel_, 4, 25, 16, 8);
+    units_ = layout.apply(235, 38);
 
     for (const ButtonPlace& place : kIconButtons) {
         QPushButton* button = buttons_.at(place.control);
-        du.place(button, place.left, place.top, place.width, place.height);
         const int side = qMax(16, qMin(button->width(), button->height()) - 8);
         button->setIconSize(QSize(side, side));
     }
-    const int lowerTop = 23;
-    const int lowerHeight = qMax(du.y(12), history_->sizeHint().height());
-    history_->setGeometry(du.x(24), du.y(lowerTop), du.x(162), lowerHeight);
-    chooseFile->setGeometry(du.x(190), du.y(lowerTop), du.x(45), lowerHeight);
-    historyLabel_->setGeometry(du.x(4), du.y(lowerTop), du.x(16), lowerHeight);
-    historyLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-
-    const int width = du.x(235);
-    const int height = qMax(du.y(38), du.y(lowerTop) + lowerHeight + du.y(2));
-    setFixedSize(width, height);
 }
 
 void QtBarWindow::attach(BarWindow& core, ConsoleProcesses& processes, QtUserInterface& ui) {
@@ -153,9 +146,8 @@ void QtBarWindow::placeNearTopOfScreen() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
     const QRect available = screen->availableGeometry();
-    const DialogUnits du(font());
-    int left = available.left() + du.x(unitsLeft_);
-    int top = available.top() + du.y(unitsTop_);
+    int left = available.left() + units_.x(kTemplateLeft);
+    int top = available.top() + units_.y(kTemplateTop);
     // On a narrow screen the bar keeps to the screen rather than to the
     // template's place.
     left = qMax(available.left(), qMin(left, available.right() - frameGeometry().width()));

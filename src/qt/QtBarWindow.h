@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogUnits.h"
 #include "app/BarWindow.h"
 
 class QLabel;
@@ -76,8 +77,7 @@ private:
     InputBlocker* blocker_ = nullptr;
     bool busy_ = false;
     bool closePending_ = false;
-    int unitsLeft_ = 400;
-    int unitsTop_ = 50;
+    DialogUnits units_{1.0, 1.0};
 };
 
 // The local paths of the file URLs of a drop, in their order; an entry for

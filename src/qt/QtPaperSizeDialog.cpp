@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "DialogUnits.h"
+#include "TemplateLayout.h"
 #include "dialogs/PaperSizeDialog.h"
 
 namespace kestro {
@@ -24,10 +24,10 @@ constexpr RadioPlace kRadioPlaces[14] = {
     {11, 135, 29}, {49, 135, 29}, {87, 135, 30}, {128, 135, 37},
 };
 
-QLabel* staticText(const QString& text, QWidget* parent) {
+QLabel* staticText(const QString& text, QWidget* parent, bool wrap = false) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
+    label->setWordWrap(wrap);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
@@ -42,7 +42,7 @@ QtPaperSizeDialog::QtPaperSizeDialog(PaperSizeDialog& model, QWidget* parent)
 
     // Template order, which is the tab order.
     QLabel* intro = staticText(
-        QStringLiteral("DVI から PDF に変換する時の用紙の大きさを指定して下さい。\n（デフォルトは A4 です。）"), this);
+        QStringLiteral("DVI から PDF に変換する時の用紙の大きさを指定して下さい。\n（デフォルトは A4 です。）"), this, true);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName("button1");
     ok->setDefault(true);
@@ -64,31 +64,19 @@ QtPaperSizeDialog::QtPaperSizeDialog(PaperSizeDialog& model, QWidget* parent)
         sizes_->addButton(radio, position);
     }
 
-    DialogUnits du(font());
-    du = du.stretchedToFit(14, ok->minimumSizeHint().height());
-    du = du.widenedToFit(50, cancel->sizeHint().width());
-    du.place(intro, 13, 12, 95, 26);
-    du.place(ok, 113, 7, 50, 14);
-    du.place(cancel, 113, 24, 50, 14);
-    du.place(untilRestart_, 25, 57, 143, 10);
-    du.place(fromNowOn_, 25, 71, 102, 10);
-    du.place(notShown, 10, 45, 142, 8);
-    du.place(alsoFrom, 11, 86, 151, 9);
-    int rightEdge = du.x(181);
+    TemplateLayout layout(this);
+    layout.add(intro, 13, 12, 95, 26);
+    layout.add(ok, 113, 7, 50, 14);
+    layout.add(cancel, 113, 24, 50, 14);
+    layout.add(untilRestart_, 25, 57, 143, 10);
+    layout.add(fromNowOn_, 25, 71, 102, 10);
+    layout.add(notShown, 10, 45, 142, 8);
+    layout.add(alsoFrom, 11, 86, 151, 9);
     for (int position = 0; position < 14; ++position) {
         const RadioPlace& place = kRadioPlaces[position];
-        QAbstractButton* radio = sizes_->button(position);
-        // A caption wider than its slot keeps its left edge and grows.
-        const int width = qMax(du.x(place.width), radio->sizeHint().width());
-        radio->setGeometry(du.x(place.left), du.y(place.top), width, du.y(10));
-        rightEdge = qMax(rightEdge, du.x(place.left) + width + du.x(4));
+        layout.add(sizes_->button(position), place.left, place.top, place.width, 10);
     }
-    for (QWidget* text : {static_cast<QWidget*>(untilRestart_), static_cast<QWidget*>(fromNowOn_),
-                          static_cast<QWidget*>(notShown), static_cast<QWidget*>(alsoFrom)}) {
-        if (text->sizeHint().width() > text->width()) text->resize(text->sizeHint().width(), text->height());
-        rightEdge = qMax(rightEdge, text->geometry().right() + du.x(4));
-    }
-    setFixedSize(rightEdge, du.y(157));
+    layout.apply(181, 157);
 
     connect(ok, &QPushButton::clicked, this, &QtPaperSizeDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-#include "DialogUnits.h"
+#include "TemplateLayout.h"
 #include "dialogs/SettingsDialog.h"
 
 namespace kestro {
@@ -41,17 +41,13 @@ QtSettingsDialog::QtSettingsDialog(SettingsDialog& model, QWidget* parent)
       model_(model) {
     setObjectName("settingsDialog");
     setWindowTitle(QStringLiteral("設定"));
-    DialogUnits du(font());
-
-    // The column is as wide as the template says, or as the widest caption
-    // needs in the desktop's font.
+    TemplateLayout layout(this);
     QList<QPushButton*> buttons;
-    int width = du.x(kButtonWidth);
     for (const Place& place : kPlaces) {
         auto* button = new QPushButton(captionOf(place.controlId), this);
         button->setObjectName(QStringLiteral("button%1").arg(place.controlId));
         button->setAutoDefault(false);
-        width = qMax(width, button->sizeHint().width());
+        layout.add(button, kLeft, place.top, kButtonWidth, kButtonHeight);
         buttons << button;
         const int id = place.controlId;
         if (id == SettingsDialog::kClose) {
@@ -64,11 +60,7 @@ QtSettingsDialog::QtSettingsDialog(SettingsDialog& model, QWidget* parent)
             });
         }
     }
-    du = du.stretchedToFit(kButtonHeight, buttons.front()->minimumSizeHint().height());
-    for (qsizetype i = 0; i < buttons.size(); ++i) {
-        buttons[i]->setGeometry(du.x(kLeft), du.y(kPlaces[i].top), width, du.y(kButtonHeight));
-    }
-    setFixedSize(width + 2 * du.x(kLeft), du.y(150));
+    layout.apply(91, 150);
     buttons.front()->setFocus();
 }
 

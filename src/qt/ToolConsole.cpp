@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -19,10 +20,6 @@ constexpr int kMaximumLines = 20000;
 ToolConsole::ToolConsole(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName("toolConsole");
     setWindowTitle(QStringLiteral("Kestro: TeX"));
-
-    heading_ = new QLabel(this);
-    heading_->setTextFormat(Qt::PlainText);
-    heading_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     output_ = new QPlainTextEdit(this);
     output_->setObjectName("consoleOutput");
@@ -48,7 +45,6 @@ ToolConsole::ToolConsole(QWidget* owner) : QWidget(owner, Qt::Window) {
     inputRow->addWidget(send_);
     inputRow->addWidget(stop_);
     auto* column = new QVBoxLayout(this);
-    column->addWidget(heading_);
     column->addWidget(output_, 1);
     column->addLayout(inputRow);
 
@@ -59,13 +55,18 @@ ToolConsole::ToolConsole(QWidget* owner) : QWidget(owner, Qt::Window) {
 }
 
 void ToolConsole::beginRun(const QString& commandLine) {
-    heading_->setText(commandLine);
     setWindowTitle(QStringLiteral("Kestro: ") + commandLine);
-    if (!output_->document()->isEmpty()) output_->appendPlainText(QString());
-    output_->appendPlainText(QStringLiteral("$ ") + commandLine);
+    QTextCursor cursor(output_->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!output_->document()->isEmpty()) cursor.insertText(QStringLiteral("\n"));
+    cursor.insertText(QStringLiteral("$ ") + commandLine + QLatin1Char('\n'));
+    output_->verticalScrollBar()->setValue(output_->verticalScrollBar()->maximum());
     decoder_.resetState();
     setRunning(true);
-    if (!isVisible()) show();
+    if (!isVisible()) {
+        placeBelowOwner();
+        show();
+    }
     raise();
     activateWindow();
     input_->setFocus();
@@ -83,8 +84,28 @@ void ToolConsole::appendOutput(const QByteArray& bytes) {
 }
 
 void ToolConsole::endRun(int exitCode) {
-    output_->appendPlainText(QStringLiteral("[終了コード %1]").arg(exitCode));
+    QTextCursor cursor(output_->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!cursor.atBlockStart()) cursor.insertText(QStringLiteral("\n"));
+    cursor.insertText(QStringLiteral("[終了コード %1]").arg(exitCode));
+    output_->verticalScrollBar()->setValue(output_->verticalScrollBar()->maximum());
     setRunning(false);
+}
+
+void ToolConsole::placeBelowOwner() {
+    QWidget* owner = parentWidget();
+    if (owner == nullptr || !owner->isVisible()) return;
+    adjustSize();
+    const QRect bar = owner->frameGeometry();
+    QRect place(QPoint(bar.left(), bar.bottom() + 8), frameGeometry().size());
+    if (QScreen* screen = owner->screen()) {
+        const QRect available = screen->availableGeometry();
+        if (place.right() > available.right()) place.moveRight(available.right());
+        if (place.bottom() > available.bottom()) place.moveBottom(available.bottom());
+        if (place.left() < available.left()) place.moveLeft(available.left());
+        if (place.top() < available.top()) place.moveTop(available.top());
+    }
+    move(place.topLeft());
 }
 
 void ToolConsole::submitInput() {

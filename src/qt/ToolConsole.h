@@ -43,10 +43,10 @@ protected:
 private:
     void submitInput();
     void setRunning(bool running);
+    void placeBelowOwner();
 
     AnsiFilter ansi_;
     QStringDecoder decoder_{QStringDecoder::Utf8};
-    QLabel* heading_;
     QPlainTextEdit* output_;
     QLineEdit* input_;
     QPushButton* send_;

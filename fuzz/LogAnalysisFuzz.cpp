@@ -1,0 +1,59 @@
+// The log analysis on arbitrary logs and auxiliary files: no read out of
+// bounds, and every search agrees with a byte search under the code page's
+// rules (in UTF-8 exactly; in CP932 a match is always a byte match, and on
+// ASCII-only text exactly one).
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <string>
+
+#include "FuzzCheck.h"
+#include "build/LogAnalysis.h"
+
+using namespace kestro;
+
+namespace {
+
+void checkSearch(CodePage cp, bool found, std::string_view text, std::string_view needle) {
+    const bool byteMatch = text.find(needle) != std::string_view::npos;
+    if (found) FUZZ_CHECK(byteMatch);
+    if (cp == CodePage::Utf8 || (kestro::fuzz::isAscii(text) && kestro::fuzz::isAscii(needle))) {
+        FUZZ_CHECK(found == byteMatch);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    const CodePage cp = kestro::fuzz::codePageFrom(in.ConsumeBool());
+    const bool tocBefore = in.ConsumeBool();
+    const bool tocNow = in.ConsumeBool();
+    const bool tocChanged = in.ConsumeBool();
+    const std::string stem = in.ConsumeRandomLengthString(128);
+    const std::string log = in.ConsumeRemainingBytesAsString();
+
+    const bool stop = isUserStop(cp, log);
+    const bool lowerStop = containsText(cp, log, "\n? x");
+    const bool upperStop = containsText(cp, log, "\n? X");
+    FUZZ_CHECK(stop == (lowerStop || upperStop));
+    checkSearch(cp, lowerStop, log, "\n? x");
+    checkSearch(cp, upperStop, log, "\n? X");
+
+    // The stem is the document's own name and may hold any characters; in
+    // UTF-8 a needle that starts and ends in ASCII is found wherever its bytes are.
+    const std::string bblNeedle = "No file " + stem + ".bbl";
+    checkSearch(cp, reportsMissingBbl(cp, log, stem), log, bblNeedle);
+    checkSearch(cp, auxNamesBibdata(cp, log), log, "\\bibdata");
+    const bool labels = logHasLabelChange(cp, log);
+    checkSearch(cp, labels, log, "Label(s)");
+    checkSearch(cp, logHasLatexWarning(cp, log), log, "LaTeX Warning");
+
+    // The closing runs: run B only on a label change; without a toc before,
+    // whether it changed is never asked.
+    const ClosingRuns runs = chooseClosingRuns(tocBefore, tocNow, tocChanged, labels);
+    if (runs == ClosingRuns::RunB) FUZZ_CHECK(labels && (tocBefore || tocNow));
+    if (!tocBefore) FUZZ_CHECK(runs == chooseClosingRuns(false, tocNow, !tocChanged, labels));
+    if (!labels && !tocNow && !tocBefore) FUZZ_CHECK(runs == ClosingRuns::None);
+    return 0;
+}

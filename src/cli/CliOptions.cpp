@@ -1,0 +1,127 @@
+#include "CliOptions.h"
+
+#include "dialogs/PaperSizeDialog.h"
+
+namespace kestro::cli {
+namespace {
+
+std::string lowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// "--name=value" or "--name value"; false when the value is missing.
+bool takeValue(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name,
+               std::string& value) {
+    const std::string& argument = arguments[i];
+    if (argument.size() > name.size() && argument.compare(0, name.size(), name) == 0 &&
+        argument[name.size()] == '=') {
+        value = argument.substr(name.size() + 1);
+        return true;
+    }
+    if (i + 1 >= arguments.size()) return false;
+    value = arguments[++i];
+    return true;
+}
+
+bool hasName(const std::string& argument, const std::string& name) {
+    return argument == name || argument.rfind(name + "=", 0) == 0;
+}
+
+}  // namespace
+
+std::optional<int> paperSizeNumber(const std::string& name) {
+    const std::string wanted = lowerAscii(name);
+    for (std::size_t i = 0; i < PaperSizeDialog::kChoices.size(); ++i) {
+        if (lowerAscii(PaperSizeDialog::kChoices[i].caption) == wanted) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
+    CliOptions options;
+    std::optional<std::string> roadOption;
+    std::optional<std::string> answerOption;
+    std::vector<std::string> documents;
+    bool optionsEnded = false;
+
+    auto fail = [](std::string why) { return ParseResult{std::nullopt, std::move(why)}; };
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            documents.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else if (argument == "--tex" || argument == "--pdf" || argument == "--one-click") {
+            if (roadOption && *roadOption != argument) {
+                return fail(*roadOption + " and " + argument + " cannot be combined");
+            }
+            roadOption = argument;
+            options.road = argument == "--tex" ? Road::Tex : argument == "--pdf" ? Road::Pdf : Road::OneClick;
+        } else if (argument == "--yes" || argument == "--no") {
+            if (answerOption && *answerOption != argument) {
+                return fail(*answerOption + " and " + argument + " cannot be combined");
+            }
+            answerOption = argument;
+            options.answer = argument == "--yes" ? Answer::Ok : Answer::Cancel;
+        } else if (argument == "--no-view") {
+            options.noView = true;
+        } else if (hasName(argument, "--paper")) {
+            std::string value;
+            if (!takeValue(arguments, i, "--paper", value)) return fail("--paper needs a paper size");
+            options.paperSizeNo = paperSizeNumber(value);
+            if (!options.paperSizeNo) return fail("unknown paper size: " + value);
+        } else if (hasName(argument, "--index-options")) {
+            std::string value;
+            if (!takeValue(arguments, i, "--index-options", value)) {
+                return fail("--index-options needs a text (\"\" for none)");
+            }
+            options.indexOptions = value;
+        } else {
+            return fail("unknown option: " + argument);
+        }
+    }
+
+    if (options.help) return ParseResult{options, ""};
+    if (documents.empty()) return fail("no document given");
+    if (documents.size() > 1) return fail("only one document can be given");
+    if (documents[0].empty()) return fail("the document name is empty");
+    options.document = documents[0];
+    return ParseResult{options, ""};
+}
+
+std::string usageText(const std::string& programName) {
+    return "Usage: " + programName +
+           " [--tex | --pdf | --one-click] [--yes | --no] [--paper SIZE]\n"
+           "       [--index-options TEXT] [--no-view] FILE.tex\n"
+           "\n"
+           "Runs one of the bar's buttons on FILE.tex, with the settings of Kestro.ini\n"
+           "in the current directory.\n"
+           "\n"
+           "  --tex              compile, then convert the DVI file to PDF (default)\n"
+           "  --pdf              show the PDF, making it first when there is none\n"
+           "  --one-click        compile, convert and show the PDF\n"
+           "  --yes, --no        answer every OK/Cancel question with OK or Cancel;\n"
+           "                     without them questions are asked on the terminal,\n"
+           "                     and answered Cancel when there is none\n"
+           "  --paper SIZE       the size to confirm in the paper size dialog: a3 a4 a5 a6\n"
+           "                     landscape b3 b4 b5 b6 b5var letter legal ledger tabloid;\n"
+           "                     when the dialog is switched off, the size of this run only\n"
+           "  --index-options TEXT\n"
+           "                     the text to confirm in the index options dialog; when\n"
+           "                     the dialog is switched off, the options of this run only\n"
+           "  --no-view          do not hand the PDF to the viewer\n"
+           "  --help             show this text\n"
+           "\n"
+           "Exit status: 0 when the PDF was made or is present (and shown unless\n"
+           "--no-view), 1 when not, 2 for a wrong command line.\n";
+}
+
+}  // namespace kestro::cli

@@ -1,0 +1,42 @@
+// The command line of kestro-build.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "seam/UserInterface.h"
+
+namespace kestro::cli {
+
+// Which of the bar's buttons the run presses.
+enum class Road { Tex, Pdf, OneClick };
+
+struct CliOptions {
+    Road road = Road::Tex;
+    // The answer to every OK/Cancel question; nothing: ask on the terminal.
+    std::optional<Answer> answer;
+    // Paper size number of the paper size dialog; nothing: as it opens.
+    std::optional<int> paperSizeNo;
+    // Index options for the index options dialog; nothing: as it opens.
+    std::optional<std::string> indexOptions;
+    bool noView = false;
+    bool help = false;
+    std::string document;
+};
+
+struct ParseResult {
+    std::optional<CliOptions> options;  // nothing: a wrong command line
+    std::string error;                  // why, for the user
+};
+
+// `arguments` without the program name.
+ParseResult parseCommandLine(const std::vector<std::string>& arguments);
+
+// The paper size number for a name of the paper size dialog ("a4",
+// "landscape", "b5var", ... in any case); nothing for an unknown name.
+std::optional<int> paperSizeNumber(const std::string& name);
+
+std::string usageText(const std::string& programName);
+
+}  // namespace kestro::cli
