@@ -1,0 +1,381 @@
+// kestro-build run as a program, on fake TeX tools (shell scripts on PATH),
+// with no terminal (a session of its own, standard input from a file) or
+// with a pseudo-terminal standing in for the user's.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PosixTestScripts.h"
+#include "settings/IniText.h"
+
+#ifdef KESTRO_BUILD_EXE
+
+namespace kestro::posixtest {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// The fake tools. Each records its arguments, one bracketed word each, in
+// calls.txt beside the document.
+constexpr const char* kRecord =
+    "for a in \"$@\"; do printf '[%s]' \"$a\" >> calls.txt; done; printf ' %s\\n' \"$0\" >> calls.txt\n";
+
+class KestroBuildTest : public ::testing::Test {
+protected:
+    KestroBuildTest() {
+        fs::create_directories(scratch.path() / "bin");
+        fs::create_directories(scratch.path() / "work");
+        writeFile(doc("paper.tex"), "\\documentclass{article}\\begin{document}x\\end{document}\n");
+        installTex();
+        tool("pbibtex", "exit 0");
+        tool("mendex", "eval stem=\\${$#}; printf 'ind' > \"$stem.ind\"; exit 0");
+        tool("dvipdfmx",
+             "eval stem=\\${$#}\n"
+             "code=$(cat dvipdfmx.exit 2>/dev/null || echo 0)\n"
+             "[ \"$code\" = 0 ] && printf 'pdf' > \"$stem.pdf\"\n"
+             "exit $code");
+        writeScript(scratch / "bin/opener", "printf '%s\\n' \"$*\" > opened.txt.tmp; mv opened.txt.tmp opened.txt");
+    }
+
+    std::string doc(const std::string& name) const { return scratch / ("work/" + name); }
+    std::string ini() const { return scratch / "Kestro.ini"; }
+
+    void tool(const std::string& name, const std::string& body) {
+        writeScript(scratch / ("bin/" + name), std::string(kRecord) + body);
+    }
+    // A LaTeX compiler that leaves a log, an empty aux file, a DVI file and,
+    // when asked, an index file; it reports what its standard input held.
+    void installTex(const std::string& extra = "") {
+        tool("platex",
+             "if read line; then printf 'got:%s' \"$line\" > stdin.txt; else printf 'empty' > stdin.txt; fi\n"
+             "printf 'This is a fake TeX.\\n' > \"$1.log\"\n"
+             ": > \"$1.aux\"\n"
+             "printf 'dvi' > \"$1.dvi\"\n" +
+                 extra + "\nexit 0");
+    }
+
+    std::vector<std::string> environment() const {
+        return {"PATH=" + (scratch / "bin") + ":/usr/bin:/bin", "KESTRO_OPENER=" + (scratch / "bin/opener"),
+                "LANG=C.UTF-8", "HOME=" + scratch.path().string()};
+    }
+
+    // Runs kestro-build in the scratch directory, in a session of its own
+    // (so it has no controlling terminal), standard input from a file.
+    CliRun run(std::vector<std::string> arguments, const std::string& stdinText = "") {
+        const std::string in = scratch / "stdin.txt", out = scratch / "out.txt", err = scratch / "err.txt";
+        writeFile(in, stdinText);
+        arguments.insert(arguments.begin(), KESTRO_BUILD_EXE);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::setsid();
+            if (::chdir(scratch.path().c_str()) != 0) ::_exit(126);
+            redirect(in, 0, O_RDONLY);
+            redirect(out, 1, O_WRONLY | O_CREAT | O_TRUNC);
+            redirect(err, 2, O_WRONLY | O_CREAT | O_TRUNC);
+            execute(arguments, environment());
+        }
+        CliRun result;
+        result.status = waitBounded(pid);
+        result.out = readFile(out).value_or("");
+        result.err = readFile(err).value_or("");
+        return result;
+    }
+
+    // The same with a pseudo-terminal as the controlling terminal, on which
+    // `typed` has been typed; standard input still from /dev/null.
+    CliRun runOnTerminal(std::vector<std::string> arguments, const std::string& typed) {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        EXPECT_GE(master, 0);
+        ::grantpt(master);
+        ::unlockpt(master);
+        const std::string slave = ::ptsname(master);
+        const std::string err = scratch / "err.txt";
+        arguments.insert(arguments.begin(), KESTRO_BUILD_EXE);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::setsid();
+            ::close(master);
+            const int tty = ::open(slave.c_str(), O_RDWR);  // becomes the controlling terminal
+            if (tty < 0 || ::chdir(scratch.path().c_str()) != 0) ::_exit(126);
+            redirect("/dev/null", 0, O_RDONLY);
+            redirect(scratch / "out.txt", 1, O_WRONLY | O_CREAT | O_TRUNC);
+            redirect(err, 2, O_WRONLY | O_CREAT | O_TRUNC);
+            ::close(tty);
+            execute(arguments, environment());
+        }
+        if (::write(master, typed.data(), typed.size()) != static_cast<ssize_t>(typed.size())) {
+            ADD_FAILURE() << "typing failed";
+        }
+        // Drain the prompts so the program never blocks on a full terminal.
+        std::string shown;
+        int status = -1;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+        for (;;) {
+            char buffer[512];
+            const ssize_t got = ::read(master, buffer, sizeof buffer);
+            if (got > 0) shown.append(buffer, static_cast<std::size_t>(got));
+            int raw = 0;
+            if (::waitpid(pid, &raw, WNOHANG) == pid) {
+                status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+                break;
+            }
+            if (std::chrono::steady_clock::now() > deadline) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &raw, 0);
+                ADD_FAILURE() << "kestro-build did not end";
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ::close(master);
+        terminalOutput = shown;
+        return CliRun{status, readFile(scratch / "out.txt").value_or(""), readFile(err).value_or("")};
+    }
+
+    std::string setting(const std::string& key, const std::string& section = "Settings") const {
+        return iniLookup(readFile(ini()).value_or(""), section, key).value_or("<absent>");
+    }
+    void store(const std::string& text) { writeFile(ini(), text); }
+    std::string calls() const { return readFile(doc("calls.txt")).value_or(""); }
+    int runsOf(const std::string& toolName) const {
+        int count = 0;
+        const std::string marker = " " + (scratch / ("bin/" + toolName)) + "\n";
+        for (std::size_t at = calls().find(marker); at != std::string::npos; at = calls().find(marker, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
+
+    ScratchDirectory scratch;
+    std::string terminalOutput;
+
+private:
+    static void redirect(const std::string& path, int fd, int flags) {
+        const int opened = ::open(path.c_str(), flags, 0644);
+        if (opened < 0) ::_exit(126);
+        ::dup2(opened, fd);
+        ::close(opened);
+    }
+    [[noreturn]] static void execute(const std::vector<std::string>& arguments, const std::vector<std::string>& env) {
+        std::vector<char*> argv, envp;
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+        argv.push_back(nullptr);
+        envp.push_back(nullptr);
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    static int waitBounded(pid_t pid) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        int raw = 0;
+        while (::waitpid(pid, &raw, WNOHANG) != pid) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &raw, 0);
+                ADD_FAILURE() << "kestro-build did not end";
+                return -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    }
+};
+
+TEST_F(KestroBuildTest, HelpPrintsTheUsage) {
+    const CliRun result = run({"--help"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find("Usage: kestro-build"), std::string::npos);
+    EXPECT_NE(result.out.find("--one-click"), std::string::npos);
+    EXPECT_FALSE(fs::exists(ini()));
+}
+
+TEST_F(KestroBuildTest, WrongCommandLinesExitWithTwoAndRunNothing) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {},
+        {"--frobnicate", "work/paper.tex"},
+        {"--paper", "a2", "work/paper.tex"},
+        {"work/paper.tex", "--paper"},
+        {"--tex", "--pdf", "work/paper.tex"},
+        {"--yes", "--no", "work/paper.tex"},
+        {"work/paper.tex", "work/other.tex"},
+        {"work/missing.tex"},
+    };
+    for (const auto& arguments : wrong) {
+        std::string line;
+        for (const std::string& a : arguments) line += a + " ";
+        SCOPED_TRACE(line);
+        const CliRun result = run(arguments);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_NE(result.err.find("kestro-build"), std::string::npos);
+    }
+    EXPECT_EQ(calls(), "");
+    EXPECT_FALSE(fs::exists(ini()));
+}
+
+TEST_F(KestroBuildTest, TexRoadConvertsWithTheConfirmedPaperAndStoresItsKeys) {
+    const CliRun result = run({"--tex", "--paper", "B5", "work/paper.tex"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(runsOf("platex"), 1);
+    // The relative document was made absolute: the tools ran beside it.
+    EXPECT_NE(calls().find("[paper] " + (scratch / "bin/platex")), std::string::npos) << calls();
+    EXPECT_NE(calls().find("[-p][b5][paper] " + (scratch / "bin/dvipdfmx")), std::string::npos) << calls();
+    EXPECT_TRUE(fs::exists(doc("paper.pdf")));
+    EXPECT_FALSE(fs::exists(doc("opened.txt")));
+    // Stored as the paper size dialog stores them, in the starting directory.
+    EXPECT_EQ(setting("PdfNShow"), "0");
+    EXPECT_EQ(setting("PdfNeShow"), "0");
+    EXPECT_EQ(setting("PdfSizeNo"), "7");
+    EXPECT_EQ(setting("Acr"), "1");
+    EXPECT_NE(result.err.find("kestro-build: PDF 作成の用紙サイズ: B5"), std::string::npos) << result.err;
+    EXPECT_FALSE(fs::exists(doc("Kestro.ini")));
+}
+
+TEST_F(KestroBuildTest, OneClickHandsThePdfToTheOpenerUnlessNoView) {
+    CliRun result = run({"--one-click", "--no-view", doc("paper.tex")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(fs::exists(doc("paper.pdf")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(fs::exists(doc("opened.txt")));
+
+    result = run({"--one-click", doc("paper.tex")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(waitForFile(doc("opened.txt")), std::optional<std::string>("paper.pdf\n"));
+}
+
+TEST_F(KestroBuildTest, PdfRoadOpensAPresentPdfWithoutRunningATool) {
+    writeFile(doc("paper.pdf"), "old");
+    const CliRun result = run({"--pdf", doc("paper.tex")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(calls(), "");
+    EXPECT_EQ(waitForFile(doc("opened.txt")), std::optional<std::string>("paper.pdf\n"));
+}
+
+TEST_F(KestroBuildTest, PdfRoadWithoutViewerIsAFailure) {
+    writeFile(doc("paper.pdf"), "old");
+    fs::remove(scratch / "bin/opener");
+    const CliRun result = run({"--pdf", doc("paper.tex")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("kestro-build: PDF file が開けません！"), std::string::npos) << result.err;
+}
+
+TEST_F(KestroBuildTest, ToolsGetAnEmptyStandardInputWithoutATerminal) {
+    const CliRun result = run({"--tex", doc("paper.tex")}, "x\n");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(readFile(doc("stdin.txt")), std::optional<std::string>("empty"));
+}
+
+TEST_F(KestroBuildTest, FailedCompileGivesTheOneClickMessageAndStatusOne) {
+    writeScript(scratch / "bin/platex", std::string(kRecord) + "printf 'log' > \"$1.log\"; exit 1");
+    const CliRun result = run({"--one-click", doc("paper.tex")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("kestro-build: エラーがあります。\n TeX のコンパイルができません。"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(runsOf("dvipdfmx"), 0);
+}
+
+TEST_F(KestroBuildTest, NoOnFailedConversionCancelsWithoutTouchingTheConverterSetting) {
+    store("[Settings]\nDviPdf=" + (scratch / "bin/dvipdfmx") + "\n");
+    writeFile(doc("dvipdfmx.exit"), "1");
+    const CliRun result = run({"--tex", "--no", doc("paper.tex")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(runsOf("dvipdfmx"), 1);
+    EXPECT_NE(result.err.find("もし Acrobat (Adobe Reader) が起動中なら"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("  -> キャンセル"), std::string::npos);
+    EXPECT_NE(result.err.find("kestro-build: PDF file が作れません！\n"), std::string::npos);
+    // The converter selection would need a file dialog: it changes nothing
+    // and says where to choose.
+    EXPECT_NE(result.err.find("「設定」で「dvipdfmx の選択」"), std::string::npos) << result.err;
+    EXPECT_EQ(setting("DviPdf"), scratch / "bin/dvipdfmx");
+    EXPECT_EQ(setting("Acr"), "<absent>");
+}
+
+TEST_F(KestroBuildTest, YesRetriesTheConverterOnce) {
+    writeFile(doc("dvipdfmx.exit"), "3");
+    const CliRun result = run({"--tex", "--yes", doc("paper.tex")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(runsOf("dvipdfmx"), 2);
+    EXPECT_NE(result.err.find("  -> OK"), std::string::npos);
+    EXPECT_EQ(setting("DviPdf"), "<absent>");
+}
+
+TEST_F(KestroBuildTest, PaperOptionOnlyForThisRunWhereTheDialogIsOff) {
+    store("[Settings]\nPdfNeShow=1\nPdfSizeNo=10\n");
+    const CliRun result = run({"--tex", "--paper", "a3", doc("paper.tex")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(calls().find("[-p][a3][paper] "), std::string::npos) << calls();
+    EXPECT_EQ(setting("PdfSizeNo"), "10");
+    EXPECT_EQ(setting("PdfNeShow"), "1");
+
+    const CliRun again = run({"--tex", doc("paper.tex")});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_NE(calls().find("[-p][letter][paper] "), std::string::npos) << calls();
+}
+
+TEST_F(KestroBuildTest, IndexOptionsAreConfirmedAndStored) {
+    installTex("printf 'idx' > \"$1.idx\"");
+    const CliRun result = run({"--tex", "--index-options", "-r -c", doc("paper.tex")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(setting("MkIdxOpt"), "-r -c");
+    EXPECT_EQ(setting("MkIdxNvr"), "0");
+    EXPECT_NE(calls().find("[-r][-c][paper] " + (scratch / "bin/mendex")), std::string::npos) << calls();
+}
+
+TEST_F(KestroBuildTest, HistoryIsNeitherReadNorWritten) {
+    store("[RFL]\nFile0=/elsewhere/old.tex\n");
+    const CliRun result = run({"--tex", doc("paper.tex")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(setting("File0", "RFL"), "/elsewhere/old.tex");
+    EXPECT_EQ(setting("File1", "RFL"), "<absent>");
+    EXPECT_EQ(runsOf("platex"), 1);
+}
+
+TEST_F(KestroBuildTest, UnstartableCompilerWithoutTerminalKeepsItsPathStored) {
+    store("[Settings]\nTeX=/opt/gone/platex\n");
+    const CliRun result = run({"--one-click", "--yes", doc("paper.tex")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(setting("TeX"), "/opt/gone/platex");
+    EXPECT_NE(result.err.find("「設定」で「TeX の変更」"), std::string::npos) << result.err;
+}
+
+TEST_F(KestroBuildTest, QuestionsAndFileNamesAreAskedOnTheTerminal) {
+    writeFile(doc("dvipdfmx.exit"), "1");
+    const std::string chosen = writeScript(scratch / "bin/my-dvipdfmx", "exit 0");
+    // The viewer question: y (retry, fails again); the converter selection:
+    // y; a name that does not exist, then the real one.
+    const CliRun result = runOnTerminal({"--tex", doc("paper.tex")}, "y\ny\n/no/such/file\n" + chosen + "\n");
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_EQ(runsOf("dvipdfmx"), 2);
+    EXPECT_NE(terminalOutput.find("[y/N]"), std::string::npos) << terminalOutput;
+    EXPECT_NE(terminalOutput.find("dvipdfmx のファイルのパス"), std::string::npos) << terminalOutput;
+    EXPECT_NE(result.err.find("/no/such/file が見つかりません。"), std::string::npos) << result.err;
+    EXPECT_EQ(setting("DviPdf"), chosen);
+}
+
+TEST_F(KestroBuildTest, EmptyLineOnTheTerminalCancelsTheFileChoice) {
+    writeFile(doc("dvipdfmx.exit"), "1");
+    store("[Settings]\nDviPdf=dvipdfmx\n");
+    const CliRun result = runOnTerminal({"--tex", doc("paper.tex")}, "n\ny\n\n");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(runsOf("dvipdfmx"), 1);
+    // Cancel in the dialog returns the converter to its bare default.
+    EXPECT_EQ(setting("DviPdf"), "<absent>");
+}
+
+}  // namespace
+}  // namespace kestro::posixtest
+
+#endif  // KESTRO_BUILD_EXE
