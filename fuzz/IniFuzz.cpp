@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const std::string after = iniWrite(cp, text, section, key, written);
-    if (!iniCanStore(section, key, written)) {
+    if (!iniCanStore(cp, section, key, written)) {
         FUZZ_CHECK(after == text);
         return 0;
     }

@@ -45,18 +45,5 @@ TEST(LogAnalysis, NoMatchFromTheSecondByteOfACp932Character) {
     EXPECT_TRUE(auxNamesBibdata(cp, "\x95\x5C\\bibdata"));
 }
 
-TEST(LogAnalysis, ClosingRunsTable) {
-    // before, now, changed, labels
-    EXPECT_EQ(chooseClosingRuns(true, false, false, true), ClosingRuns::RunB);
-    EXPECT_EQ(chooseClosingRuns(true, true, true, true), ClosingRuns::RunB);
-    EXPECT_EQ(chooseClosingRuns(true, true, true, false), ClosingRuns::RunA);
-    EXPECT_EQ(chooseClosingRuns(true, false, true, false), ClosingRuns::RunA);
-    EXPECT_EQ(chooseClosingRuns(true, true, false, false), ClosingRuns::None);
-    EXPECT_EQ(chooseClosingRuns(false, true, false, true), ClosingRuns::RunB);
-    EXPECT_EQ(chooseClosingRuns(false, true, false, false), ClosingRuns::RunA);
-    EXPECT_EQ(chooseClosingRuns(false, false, false, true), ClosingRuns::RunA);
-    EXPECT_EQ(chooseClosingRuns(false, false, false, false), ClosingRuns::None);
-}
-
 }  // namespace
 }  // namespace kestro

@@ -33,7 +33,7 @@ bool IniProfile::writeString(const std::string& file, const std::string& section
     if (file.empty()) return false;
     const std::optional<std::string_view> newValue =
         value ? std::optional<std::string_view>(*value) : std::nullopt;
-    if (!iniCanStore(section, key, newValue)) return false;
+    if (!iniCanStore(codePage_, section, key, newValue)) return false;
     return store_.update(file, [&](const std::optional<std::string>& current) -> std::optional<std::string> {
         // Deleting from a file that does not exist has nothing to do.
         if (!current && !value) return std::nullopt;

@@ -155,6 +155,13 @@ bool iniCanStore(std::string_view section, std::string_view key,
     return !value || !hasLineBreak(*value);
 }
 
+bool iniCanStore(CodePage cp, std::string_view section, std::string_view key,
+                 const std::optional<std::string_view>& value) {
+    if (!iniCanStore(section, key, value)) return false;
+    const std::string line = "[" + std::string(trimmed(section)) + "]";
+    return findLastOf(cp, line, "]") == line.size() - 1;
+}
+
 std::string iniWrite(std::string_view text, std::string_view section, std::string_view key,
                      const std::optional<std::string_view>& value) {
     return iniWrite(PlatformRules::native().codePage, text, section, key, value);
@@ -163,7 +170,7 @@ std::string iniWrite(std::string_view text, std::string_view section, std::strin
 std::string iniWrite(CodePage cp, std::string_view text, std::string_view section,
                      std::string_view key, const std::optional<std::string_view>& value) {
     std::string result(text);
-    if (!iniCanStore(section, key, value)) return result;
+    if (!iniCanStore(cp, section, key, value)) return result;
     const std::string_view sectionName = trimmed(section);
     const std::string_view keyName = trimmed(key);
     const std::string_view lineEnd = lineEndOf(text);

@@ -47,6 +47,11 @@ std::string iniWrite(CodePage cp, std::string_view text, std::string_view sectio
 // could plant keys of its own in the file.
 bool iniCanStore(std::string_view section, std::string_view key,
                  const std::optional<std::string_view>& value);
+// The same, and in the given code page a section name whose last character
+// is cut short is refused too: its lead byte would take the closing "]" as
+// its second byte, and the section would never be found again.
+bool iniCanStore(CodePage cp, std::string_view section, std::string_view key,
+                 const std::optional<std::string_view>& value);
 
 // GetPrivateProfileIntA's reading of a value: optional blanks, an optional
 // sign, then decimal digits, or "0x"/"0X" and hexadecimal digits; 0 when no
