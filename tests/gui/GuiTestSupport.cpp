@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -79,8 +80,12 @@ void ModalAnswerer::poll() {
 void acceptFileDialog(QWidget* widget, const QString& path) {
     auto* dialog = qobject_cast<QFileDialog*>(widget);
     if (dialog == nullptr) return;
-    dialog->setDirectory(QFileInfo(path).absolutePath());
-    dialog->selectFile(path);
+    // What a user does: types the full path into the name field, then OK.
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        name->setText(path);
+    } else {
+        dialog->selectFile(path);
+    }
     QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "text/CodePage.h"
@@ -216,6 +217,40 @@ TEST(PlatformRules, CommandPromptProgramsTryTheTerminalVariableInBetween) {
     EXPECT_EQ(posix.commandPromptPrograms(""), (std::vector<std::string>{"x-terminal-emulator", "xterm"}));
     EXPECT_EQ(PlatformRules::windows().commandPromptPrograms("kitty"),
               std::vector<std::string>{"c:\\windows\\system32\\cmd.exe"});
+}
+
+// The search skips ahead with a byte search and only walks characters near
+// each candidate; it must agree with a walk over the whole text.
+std::size_t findByWalking(CodePage cp, std::string_view hay, std::string_view needle, std::size_t from) {
+    for (std::size_t pos = 0; pos <= hay.size(); pos += characterLength(cp, hay, pos)) {
+        if (pos >= from && hay.substr(pos, needle.size()) == needle) {
+            std::size_t end = pos;
+            while (end < pos + needle.size()) end += characterLength(cp, hay, end);
+            if (end == pos + needle.size()) return pos;
+        }
+        if (pos == hay.size()) break;
+    }
+    return std::string_view::npos;
+}
+
+TEST(CodePageSearch, AgreesWithAWalkOverTheWholeText) {
+    // Bytes chosen to make lead, trail and separator roles collide.
+    const std::string alphabet = "\x5C\x81\x95\x41\x20\xE0\x82\x61\x80\xBF\xE3\x0A";
+    std::mt19937 random(1234);
+    auto pick = [&](std::size_t length) {
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+        return text;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const std::string hay = pick(random() % 24);
+        const std::string needle = pick(1 + random() % 3);
+        const std::size_t from = random() % 6;
+        for (CodePage cp : {CodePage::Cp932, CodePage::Utf8}) {
+            ASSERT_EQ(findText(cp, hay, needle, from), findByWalking(cp, hay, needle, from))
+                << "round " << round;
+        }
+    }
 }
 
 }  // namespace

@@ -66,20 +66,45 @@ std::size_t characterLength(CodePage cp, std::string_view text, std::size_t pos)
     return cp == CodePage::Cp932 ? cp932Length(text, pos) : utf8Length(text, pos);
 }
 
+namespace {
+
+// A position at or before `pos`, and not before `floor` (itself a known
+// boundary), from which walking character by character is exact. In UTF-8
+// every byte that is not a continuation byte starts a character; in CP932 a
+// byte that can be neither a lead nor a trail byte (controls, blanks,
+// digits, most punctuation) stands alone, so the byte after it starts one.
+std::size_t resyncPoint(CodePage cp, std::string_view text, std::size_t pos, std::size_t floor) {
+    std::size_t p = pos;
+    if (cp == CodePage::Utf8) {
+        for (int back = 0; back < 3 && p > floor && isContinuation(byteAt(text, p)); ++back) --p;
+        return isContinuation(byteAt(text, p)) && p != floor ? pos : p;
+    }
+    while (p > floor && isCp932Trail(byteAt(text, p - 1))) --p;
+    return p;
+}
+
+}  // namespace
+
 std::size_t findText(CodePage cp, std::string_view haystack, std::string_view needle,
                      std::size_t from) {
-    // Character boundaries are only known by walking from the start.
-    std::size_t pos = 0;
-    while (pos <= haystack.size()) {
-        if (pos >= from && haystack.substr(pos, needle.size()) == needle) {
-            // The match must also end on a boundary, or a needle ending in a
-            // lone lead byte would match half of a character.
-            std::size_t end = pos;
-            while (end < pos + needle.size()) end += characterLength(cp, haystack, end);
-            if (end == pos + needle.size()) return pos;
-        }
-        if (pos == haystack.size()) break;
-        pos += characterLength(cp, haystack, pos);
+    if (from > haystack.size()) return std::string_view::npos;
+    // A byte search finds the candidates; only around each candidate is the
+    // text walked by characters, from the last boundary known, so the whole
+    // search stays linear in the text's length.
+    std::size_t boundary = 0;
+    for (std::size_t candidate = haystack.find(needle, from); candidate != std::string_view::npos;
+         candidate = haystack.find(needle, candidate + 1)) {
+        // Positions short of the last boundary lie inside its character.
+        if (candidate < boundary) continue;
+        std::size_t pos = resyncPoint(cp, haystack, candidate, boundary);
+        while (pos < candidate) pos += characterLength(cp, haystack, pos);
+        boundary = pos;
+        if (pos != candidate) continue;
+        // The match must also end on a boundary, or a needle ending in a
+        // lone lead byte would match half of a character.
+        std::size_t end = pos;
+        while (end < pos + needle.size()) end += characterLength(cp, haystack, end);
+        if (end == pos + needle.size()) return pos;
     }
     return std::string_view::npos;
 }
