@@ -64,14 +64,17 @@ int TemplateLayout::widthNeeded(const Item& item, const DialogUnits& units) cons
 DialogUnits TemplateLayout::apply(int width, int height) {
     DialogUnits units(window_->font());
     for (const Item& item : items_) units = units.stretchedToFit(item.units.height(), heightNeeded(item.control));
-    double widen = 1.0;
-    for (const Item& item : items_) {
-        const int needed = widthNeeded(item, units);
-        const int given = units.x(item.units.width());
-        if (given > 0 && needed > given) widen = std::max(widen, static_cast<double>(needed) / given);
-    }
-    if (widen > 1.0) {
-        units = DialogUnits(units.baseWidth() * widen, units.baseHeight());
+    // One factor for the whole template keeps the controls' relative
+    // places; rounding may leave a pixel short, so widen until all fit.
+    for (int round = 0; round < 50; ++round) {
+        double widen = 1.0;
+        for (const Item& item : items_) {
+            const int needed = widthNeeded(item, units);
+            const int given = units.rect(item.units.x(), 0, item.units.width(), 1).width();
+            if (given > 0 && needed > given) widen = std::max(widen, static_cast<double>(needed) / given);
+        }
+        if (widen <= 1.0) break;
+        units = DialogUnits(units.baseWidth() * std::max(widen, 1.01), units.baseHeight());
     }
     for (const Item& item : items_) {
         units.place(item.control, item.units.x(), item.units.y(), item.units.width(), item.units.height());

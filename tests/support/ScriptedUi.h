@@ -33,6 +33,8 @@ public:
     void answerSettingsDialog(std::function<void(SettingsDialog&)> user);
     // The next shell open returns this value (default when unscripted: 42).
     void answerShellOpen(int result);
+    // A front end that cannot show file dialogs (an unattended console run).
+    void setCanChooseFiles(bool can) { canChooseFiles_ = can; }
 
     // --- what happened ---
     const std::vector<MessageBoxRequest>& boxes() const { return boxes_; }
@@ -66,6 +68,7 @@ public:
     void invalidate() override { ++invalidations_; }
     void historyChanged() override { ++historyChanges_; }
     void focusHistory() override { ++focusRequests_; }
+    bool canChooseFiles() const override { return canChooseFiles_; }
 
 private:
     std::deque<Answer> questions_;
@@ -86,6 +89,7 @@ private:
     int historyChanges_ = 0;
     int focusRequests_ = 0;
     bool waitCursor_ = false;
+    bool canChooseFiles_ = true;
     int waitCursorSwitches_ = 0;
 };
 

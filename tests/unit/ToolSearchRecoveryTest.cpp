@@ -116,6 +116,16 @@ TEST_P(CompilerRecoveryTest, CancelReturnsToTheDefault) {
     EXPECT_EQ(hint.owner, BoxOwner::Bar);
 }
 
+TEST_P(CompilerRecoveryTest, WithoutFileChoiceNothingIsAskedOrReset) {
+    state.texCommand = "uplatex";
+    bar.settings.writeSettingString("Settings", "TeX", "uplatex");
+    bar.ui.setCanChooseFiles(false);
+    EXPECT_EQ(compile(), 0);
+    EXPECT_EQ(state.texCommand, "uplatex");
+    EXPECT_EQ(bar.setting("Settings", "TeX"), "uplatex");
+    EXPECT_EQ(bar.ui.boxTexts(), (std::vector<std::string>{failure("uplatex")}));
+}
+
 TEST_P(CompilerRecoveryTest, CancelledFileDialogKeepsTheCommand) {
     bar.ui.answerQuestion(Answer::Ok);
     bar.ui.answerFileDialog(std::nullopt);

@@ -69,6 +69,13 @@ int compilerFallback(BarState& state, Services& services) {
         }
     }
 
+    // Where no executable can be chosen (an unattended console run), the
+    // question's Cancel would reset a chosen compiler nobody was asked
+    // about: say what failed and change nothing.
+    if (!services.ui.canChooseFiles()) {
+        showBarMessage(services, failure);
+        return 0;
+    }
     const Answer answer = showBarMessage(services, question, BoxIcon::Exclamation, BoxButtons::OkCancel);
     if (answer != Answer::Ok) {
         state.texCommand = services.rules.defaultTexCommand();
