@@ -9,7 +9,7 @@ purpose=${1:-test}
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev
+  qt6-base-dev libqt6svg6
   texlive-lang-japanese texlive-latex-base texlive-latex-recommended
   fonts-ipaexfont-gothic xdg-utils
 )

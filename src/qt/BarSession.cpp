@@ -14,10 +14,6 @@ BarSession::BarSession(const std::string& settingsPath, const std::string& appNa
       services_{PlatformRules::native(), settings_, files_, processes_, ui_, appName},
       core_(services_, document) {
     window_->attach(core_, processes_, ui_);
-    // Choices the user makes must not vanish silently.
-    settings_.onFirstWriteFailure([this](const std::string& path) {
-        showAppMessage(services_, "設定ファイル \"" + path + "\" に書き込めません。\n変更した設定は保存されません。");
-    });
     // However the run ends, the history is written once.
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, window_.get(),
                      [this](QSessionManager&) { core_.endRun(); });

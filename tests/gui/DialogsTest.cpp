@@ -266,7 +266,6 @@ private slots:
         QCOMPARE(title, QStringLiteral("設定"));
         QVERIFY(closeIsDefault);
         QVERIFY(tabOrderAsTemplate);
-        qDebug() << seen;
         QCOMPARE(seen, (QStringList{QStringLiteral("settingsDialog"), QStringLiteral("kestroMessageBox"),
                                     QStringLiteral("kestroMessageBox"), QStringLiteral("kestroFileDialog"),
                                     QStringLiteral("indexOptionsDialog"), QStringLiteral("paperSizeDialog"),

@@ -60,8 +60,14 @@ ModalAnswerer::~ModalAnswerer() = default;
 
 void ModalAnswerer::poll() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->isVisible() || modal == lastSeen_) return;
-    lastSeen_ = modal;
+    if (modal == nullptr || !modal->isVisible()) return;
+    // A window is answered once, also when it becomes the active modal
+    // window again after one it opened has closed.
+    for (const QPointer<QWidget>& seen : seen_) {
+        if (seen == modal) return;
+    }
+    seen_.removeAll(nullptr);
+    seen_ << modal;
     // Answered from the event loop the window runs, once it is fully up.
     QTimer::singleShot(0, modal, [this, modal] {
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {

@@ -68,7 +68,7 @@ private:
     QStringList messages_;
     QStringList captions_;
     QStringList windows_;
-    QPointer<QWidget> lastSeen_;
+    QList<QPointer<QWidget>> seen_;
 };
 
 // Accepts a visible file dialog with `path` chosen.

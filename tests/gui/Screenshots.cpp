@@ -117,7 +117,6 @@ int main(int argc, char** argv) {
     console->appendOutput(QByteArray("This is e-pTeX, Version 3.141592653-p4.1.0 (utf8.euc) (TeX Live 2022/Debian)\r\n"
                                      "(./paper.tex\r\npLaTeX2e <2021-11-15>+2\r\n"
                                      "! Undefined control sequence.\r\nl.12 \\hoge\r\n\r\n? "));
-    console->move(session.window().x(), session.window().frameGeometry().bottom() + 8);
     save(console, "09-tool-console");
     console->endRun(0);
     return 0;
