@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "text/TextFormat.h"
+
 namespace kestro {
 
 namespace {
@@ -25,12 +27,9 @@ const char* causeTemplate(FileErrorCause cause) {
 
 std::string fileErrorText(const FileError& error) {
     const std::string name = error.fileName().empty() ? std::string("無題のﾌｧｲﾙ") : error.fileName();
-    std::string text = causeTemplate(error.cause());
     // Each template holds %1 exactly once; the name itself is never scanned,
     // so a "%1" inside a file name stays as it is.
-    const std::size_t at = text.find("%1");
-    if (at != std::string::npos) text.replace(at, 2, name);
-    return text;
+    return fillPlaceholder(causeTemplate(error.cause()), "%1", name);
 }
 
 std::string memoryErrorText() { return "ﾒﾓﾘが不足しています。"; }

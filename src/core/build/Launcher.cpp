@@ -19,14 +19,19 @@ std::optional<ProcessRequest> prepareStart(Services& services, const std::string
     env.pathVariable = services.processes.environment("PATH").value_or("");
     std::optional<std::string> executable = lookupProgram(services.rules, program, env);
     if (!executable) return std::nullopt;
+    return processRequest(*executable, program, parts);
+}
+
+}  // namespace
+
+ProcessRequest processRequest(const std::string& executable, const std::string& program,
+                              const std::vector<CommandPart>& parts) {
     ProcessRequest request;
-    request.executable = std::move(*executable);
+    request.executable = executable;
     request.commandLine = joinCommandLine(program, parts);
     request.arguments = splitCommandLine(request.commandLine);
     return request;
 }
-
-}  // namespace
 
 int runAndWait(Services& services, const std::string& program, const std::vector<CommandPart>& parts) {
     std::optional<ProcessRequest> request = prepareStart(services, program, parts);

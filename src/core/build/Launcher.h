@@ -18,6 +18,11 @@ int runAndWait(Services& services, const std::string& program, const std::vector
 // be started, otherwise a non-negative value.
 int runNoWait(Services& services, const std::string& program, const std::vector<CommandPart>& parts);
 
+// The request that starts `executable` with the command line of `program`
+// and `parts`.
+ProcessRequest processRequest(const std::string& executable, const std::string& program,
+                              const std::vector<CommandPart>& parts);
+
 // The document stem as the one word a tool gets.
 inline CommandPart stemPart(const std::string& stem) { return CommandPart{stem, true}; }
 // An option text, which splits into words.

@@ -4,6 +4,7 @@
 #include "build/Launcher.h"
 #include "dialogs/ToolSelection.h"
 #include "settings/SettingsKeys.h"
+#include "text/TextFormat.h"
 
 namespace kestro {
 
@@ -13,17 +14,7 @@ namespace {
 // names: never completed, never looked for along PATH.
 int runCandidate(Services& services, const std::string& candidate, const std::vector<CommandPart>& parts) {
     if (!services.processes.isStartable(candidate)) return -1;
-    ProcessRequest request;
-    request.executable = candidate;
-    request.commandLine = joinCommandLine(candidate, parts);
-    request.arguments = splitCommandLine(request.commandLine);
-    return services.processes.startAndWait(request);
-}
-
-std::string withCommand(std::string text, const std::string& command) {
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, command);
-    return text;
+    return services.processes.startAndWait(processRequest(candidate, candidate, parts));
 }
 
 constexpr const char* kCompilerQuestion =
@@ -56,8 +47,8 @@ SearchResult searchToolDirs(Services& services, const std::string& command,
 
 int compilerFallback(BarState& state, Services& services) {
     // The texts name the command in force now, before any pick.
-    const std::string question = withCommand(kCompilerQuestion, state.texCommand);
-    const std::string failure = withCommand(kCompilerFailure, state.texCommand);
+    const std::string question = fillPlaceholder(kCompilerQuestion, "%s", state.texCommand);
+    const std::string failure = fillPlaceholder(kCompilerFailure, "%s", state.texCommand);
     const std::vector<CommandPart> parts{stemPart(state.documentStem)};
 
     if (!services.rules.namesExecutable(state.texCommand)) {

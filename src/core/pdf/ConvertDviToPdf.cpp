@@ -9,6 +9,7 @@
 #include "dialogs/ToolSelection.h"
 #include "pdf/PdfOutput.h"
 #include "settings/SettingsKeys.h"
+#include "text/TextFormat.h"
 
 namespace kestro {
 namespace {
@@ -18,12 +19,6 @@ constexpr const char* kViewerQuestion =
 constexpr const char* kCannotMakePdf = "PDF file が作れません！";
 constexpr const char* kCannotStartConverter =
     "dvipdfmx \"%s\" が起動できません。\n「設定」で「dvipdfmx の選択」をして下さい。";
-
-std::string withCommand(std::string text, const std::string& command) {
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, command);
-    return text;
-}
 
 // The first successful conversion is remembered for good: from then on a
 // failure is taken for a passing problem, not for a wrong converter.
@@ -57,7 +52,7 @@ int convertDviToPdf(BarState& state, Services& services) {
         if (services.rules.namesExecutable(state.dvipdfCommand)) {
             // A converter fixed to one executable is not searched for; the
             // user still learns why no PDF came and where to fix it.
-            showBarMessage(services, withCommand(kCannotStartConverter, state.dvipdfCommand));
+            showBarMessage(services, fillPlaceholder(kCannotStartConverter, "%s", state.dvipdfCommand));
             return finish(state, services, 0);
         }
         const SearchResult found =

@@ -1,5 +1,6 @@
 #include "PosixTextFileStore.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -95,6 +96,34 @@ std::string followLinks(const std::string& path) {
     return resolved;
 }
 
+// Temporary files are "<file>.writing-" and eight letters or digits: a name
+// that no one gives a file of their own, so the leftovers of a writer that
+// was killed can be told apart and removed.
+constexpr std::string_view kTemporaryMark = ".writing-";
+constexpr std::size_t kTemporarySuffixLength = 8;
+constexpr std::string_view kTemporaryDigits = "0123456789abcdefghijklmnopqrstuvwxyz";
+
+std::string baseNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Only the holder of the lock ever has a temporary file open, so under the
+// lock every one found belongs to a writer that died before its rename.
+void removeLeftoverTemporaries(const std::string& target) {
+    const std::string directory = directoryOf(target);
+    const std::string prefix = baseNameOf(target) + std::string(kTemporaryMark);
+    DIR* listing = ::opendir(directory.c_str());
+    if (listing == nullptr) return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name(entry->d_name);
+        if (name.size() != prefix.size() + kTemporarySuffixLength || name.substr(0, prefix.size()) != prefix) continue;
+        if (name.find_first_not_of(kTemporaryDigits, prefix.size()) != std::string_view::npos) continue;
+        ::unlink((directory + "/" + std::string(name)).c_str());
+    }
+    ::closedir(listing);
+}
+
 // O_EXCL on a fresh name rather than mkstemp, so that a new file gets the
 // permissions the umask allows instead of mkstemp's 0600.
 FileDescriptor createTemporary(const std::string& target, std::string& name) {
@@ -105,10 +134,11 @@ FileDescriptor createTemporary(const std::string& target, std::string& name) {
         const unsigned long long mix =
             clock * 6364136223846793005ULL + (static_cast<unsigned long long>(::getpid()) << 20) +
             counter.fetch_add(1) * 1442695040888963407ULL;
-        static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
         std::string suffix;
-        for (unsigned long long v = mix >> 8; suffix.size() < 8; v /= 36) suffix += digits[v % 36];
-        name = target + "." + suffix;
+        for (unsigned long long v = mix >> 8; suffix.size() < kTemporarySuffixLength; v /= 36) {
+            suffix += kTemporaryDigits[v % 36];
+        }
+        name = target + std::string(kTemporaryMark) + suffix;
         const int fd = openRetrying(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
         if (fd >= 0) return FileDescriptor(fd);
         if (errno != EEXIST) break;
@@ -126,12 +156,13 @@ FileDescriptor openLockFile(const std::string& target) {
     return FileDescriptor(fd);
 }
 
-void lockExclusive(int fd) {
+bool lockExclusive(int fd) {
     while (::flock(fd, LOCK_EX) != 0) {
         // A file system without flock support still gets the atomic
         // replacement, only not the serialisation.
-        if (errno != EINTR) return;
+        if (errno != EINTR) return false;
     }
+    return true;
 }
 
 // Writes content to a fresh file beside target and renames it over target.
@@ -180,7 +211,7 @@ bool PosixTextFileStore::update(
 
     FileDescriptor lock = openLockFile(target);
     const bool locked = lock.valid();
-    if (locked) lockExclusive(lock.get());
+    const bool exclusive = locked && lockExclusive(lock.get());
 
     std::string data;
     const ReadResult read = readWhole(target, data);
@@ -193,6 +224,7 @@ bool PosixTextFileStore::update(
     // Without the lock a write could lose another writer's change; where the
     // lock file cannot be made, the directory is not writable anyway.
     if (!locked) return false;
+    if (exclusive) removeLeftoverTemporaries(target);
     return replaceFile(target, *next);
 }
 

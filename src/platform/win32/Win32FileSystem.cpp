@@ -1,6 +1,7 @@
 #include "Win32FileSystem.h"
 
 #include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "Win32Api.h"

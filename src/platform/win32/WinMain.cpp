@@ -1,0 +1,57 @@
+// The Windows bar: start-up, the bar's modal run, and the end of the
+// process when it closes.
+#include <optional>
+#include <string>
+
+#include "BarDialog.h"
+#include "CommandTail.h"
+#include "Win32Api.h"
+#include "Win32FileSystem.h"
+#include "Win32Processes.h"
+#include "Win32Profile.h"
+#include "Win32UserInterface.h"
+#include "app/BarApp.h"
+#include "app/BarWindow.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+
+// The working directory at start-up, read into 256 bytes: a longer one
+// gives nothing, and the bar then keeps no settings.
+std::optional<std::string> startDirectory() {
+    char buffer[256];
+    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    if (length == 0 || length >= sizeof buffer) return std::nullopt;
+    return std::string(buffer, length);
+}
+
+std::string executablePath() {
+    char buffer[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    using namespace kestro;
+
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    const PlatformRules rules = PlatformRules::windows();
+    Win32Profile profile;
+    SettingsFile settings(profile, settingsPathForStart(rules, startDirectory()));
+    Win32FileSystem files;
+    Win32Processes processes;
+    Win32UserInterface ui(instance);
+    Services services{rules, settings, files, processes, ui,
+                      applicationNameFromExecutable(rules, executablePath())};
+
+    BarWindow bar(services, commandLineTail(GetCommandLineA()));
+    BarDialog window(instance, bar, ui);
+    window.run();
+    return 0;
+}
