@@ -158,7 +158,9 @@ bool iniCanStore(std::string_view section, std::string_view key,
 bool iniCanStore(CodePage cp, std::string_view section, std::string_view key,
                  const std::optional<std::string_view>& value) {
     if (!iniCanStore(section, key, value)) return false;
-    const std::string line = "[" + std::string(trimmed(section)) + "]";
+    std::string line(1, '[');
+    line += trimmed(section);
+    line += ']';
     return findLastOf(cp, line, "]") == line.size() - 1;
 }
 

@@ -15,7 +15,8 @@ public:
     // The existing file keeps its permission bits (and its owner where that
     // can be kept); a new one gets 0666 less the umask. A symbolic link is
     // followed, so the file it names is replaced and the link stays. An
-    // existing file that cannot be read is never overwritten.
+    // existing file that cannot be read is never overwritten. A temporary
+    // file that a killed writer left behind is removed by the next write.
     bool update(const std::string& path,
                 const std::function<std::optional<std::string>(const std::optional<std::string>&)>& edit) override;
 };

@@ -42,8 +42,8 @@ bool isBarButton(int id) {
 // A string resource in the ANSI code page, or the empty text.
 std::string loadString(HINSTANCE resources, UINT id) {
     char buffer[1024];
-    const int length = LoadStringA(resources, id, buffer, sizeof buffer);
-    return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
+    // Up to the zero byte: the returned length may count characters.
+    return LoadStringA(resources, id, buffer, sizeof buffer) > 0 ? std::string(buffer) : std::string();
 }
 
 // Files dropped on the file selection button (which accepts drops itself)
@@ -160,6 +160,9 @@ INT_PTR BarDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void BarDialog::initialise() {
     ui_.attachBar(window_, [this] { showHistory(); });
+    // A system-modal dialog stays above all other windows; said outright,
+    // since not every Windows implementation derives it from the template.
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     addAboutMenuItem();
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
@@ -236,11 +239,12 @@ bool BarDialog::paintMinimised() {
 
 void BarDialog::dropFiles(HDROP drop) {
     // Only the first file of a drop counts.
-    char path[MAX_PATH];
+    char path[MAX_PATH] = {};
     const UINT length = DragQueryFileA(drop, 0, path, MAX_PATH);
     DragFinish(drop);
     if (length == 0) return;
-    const std::vector<std::string> paths{std::string(path, length)};
+    // Up to the zero byte: the returned length may count characters.
+    const std::vector<std::string> paths{std::string(path)};
     bar_.dispatch([this, &paths] { bar_.acceptDroppedFile(paths); });
 }
 

@@ -44,9 +44,11 @@ std::string controlText(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
     const int length = GetWindowTextLengthA(control);
     if (length <= 0) return std::string();
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    const int read = GetWindowTextA(control, buffer.data(), length + 1);
-    return std::string(buffer.data(), read > 0 ? static_cast<std::size_t>(read) : 0);
+    // The length may count characters rather than bytes: room for two
+    // bytes each, and the text taken up to its zero byte.
+    std::vector<char> buffer(static_cast<std::size_t>(length) * 2 + 2, '\0');
+    GetWindowTextA(control, buffer.data(), static_cast<int>(buffer.size()));
+    return std::string(buffer.data());
 }
 
 INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

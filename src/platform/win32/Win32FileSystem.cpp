@@ -130,7 +130,8 @@ std::optional<std::string> Win32FileSystem::currentDirectory() {
     for (;;) {
         const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
         if (length == 0) return std::nullopt;
-        if (length < buffer.size()) return std::string(buffer.data(), length);
+        // Up to the zero byte: the returned length may count characters.
+        if (length < buffer.size()) return std::string(buffer.data());
         buffer.resize(length);  // the size needed, terminating zero included
     }
 }

@@ -34,16 +34,33 @@ bool Win32Processes::isStartable(const std::string& path) {
 }
 
 std::optional<std::string> Win32Processes::environment(const std::string& name) {
-    std::vector<char> buffer(1024);
+    // Read as UTF-16 and converted to the ANSI code page, which is what
+    // GetEnvironmentVariableA gives on Windows; Wine's narrow version cuts
+    // double-byte values short.
+    const int nameLength = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
+    if (nameLength <= 0) return std::nullopt;
+    std::vector<wchar_t> wideName(static_cast<std::size_t>(nameLength));
+    MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wideName.data(), nameLength);
+
+    std::vector<wchar_t> value(1024);
     for (;;) {
         SetLastError(ERROR_SUCCESS);
-        const DWORD length = GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length = GetEnvironmentVariableW(wideName.data(), value.data(), static_cast<DWORD>(value.size()));
         if (length == 0) {
             if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
             return std::string();
         }
-        if (length < buffer.size()) return std::string(buffer.data(), length);
-        buffer.resize(length);  // the size needed, terminating zero included
+        if (length < value.size()) {
+            const int bytes = WideCharToMultiByte(CP_ACP, 0, value.data(), static_cast<int>(length), nullptr, 0,
+                                                  nullptr, nullptr);
+            std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+            if (bytes > 0) {
+                WideCharToMultiByte(CP_ACP, 0, value.data(), static_cast<int>(length), text.data(), bytes, nullptr,
+                                    nullptr);
+            }
+            return text;
+        }
+        value.resize(length);  // the size needed, terminating zero included
     }
 }
 

@@ -22,13 +22,14 @@ std::optional<std::string> startDirectory() {
     char buffer[256];
     const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
     if (length == 0 || length >= sizeof buffer) return std::nullopt;
-    return std::string(buffer, length);
+    // Up to the zero byte: the returned length may count characters.
+    return std::string(buffer);
 }
 
 std::string executablePath() {
     char buffer[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    return std::string(buffer, length < MAX_PATH ? length : 0);
+    return length > 0 && length < MAX_PATH ? std::string(buffer) : std::string();
 }
 
 }  // namespace

@@ -1,0 +1,351 @@
+// The bar's window (template 146) run for real: start-up, its message
+// table, the history box, drops, tooltips, the window menu and its ends.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "BarDialog.h"
+#include "Win32FileSystem.h"
+#include "Win32Processes.h"
+#include "Win32Profile.h"
+#include "Win32TestSupport.h"
+#include "Win32UserInterface.h"
+#include "app/BarWindow.h"
+#include "resource.h"
+#include "settings/SettingsFile.h"
+
+#include <shlobj.h>  // DROPFILES
+
+namespace kestro {
+namespace {
+
+using wintest::SeenWindow;
+using wintest::UiDriver;
+
+const char* const kBarCaption = "Pelvane: Drag & Drop TeX file";
+const char* const kNotTexText = "TeX のファイルではありません！登録して直して下さい！";
+
+// A drop of files as the shell hands it over: DROPFILES and the names,
+// each ended by a zero byte, and one more zero byte after the last.
+HDROP makeDrop(const std::vector<std::string>& paths) {
+    std::size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& path : paths) size += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    char* names = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+    for (const std::string& path : paths) {
+        std::memcpy(names, path.c_str(), path.size() + 1);
+        names += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+std::vector<std::string> comboEntries(HWND bar) {
+    HWND box = GetDlgItem(bar, IDC_HISTORY);
+    std::vector<std::string> entries;
+    const int count = static_cast<int>(SendMessageA(box, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[MAX_PATH * 2];
+        const LRESULT length = SendMessageA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        entries.emplace_back(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+    }
+    return entries;
+}
+
+class Bar : public ::testing::Test {
+protected:
+    void SetUp() override {
+        existing_ = scratch_.file("論文.tex");
+        other_ = scratch_.file("other.tex");
+        vanished_ = scratch_.file("vanished.tex");
+        wintest::writeFile(existing_, "x");
+        wintest::writeFile(other_, "x");
+        settings_.writeSettingString("RFL", "File0", existing_);
+        settings_.writeSettingString("RFL", "File1", vanished_);
+        settings_.writeSettingString("RFL", "File2", other_);
+    }
+
+    std::string historyKey(int slot) { return settings_.readSettingString("RFL", "File" + std::to_string(slot), ""); }
+
+    // Runs the bar; `drive` gets the bar's window once it is up.
+    void runBar(const std::string& commandTail, std::function<void(HWND)> drive) {
+        bar_ = std::make_unique<BarWindow>(services_, commandTail);
+        dialog_ = std::make_unique<BarDialog>(GetModuleHandleA(nullptr), *bar_, ui_);
+        driver_.expect([drive](const SeenWindow& window) {
+            EXPECT_EQ(window.caption, kBarCaption);
+            HWND bar = window.window;
+            drive(bar);
+        });
+        // A test that loses its way ends the run instead of hanging it.
+        const UINT_PTR watchdog = SetTimer(nullptr, 0, 30000, [](HWND, UINT, UINT_PTR, DWORD) {
+            std::fprintf(stderr, "the bar was still open after 30 s\n");
+            std::fflush(nullptr);
+            ExitProcess(3);
+        });
+        dialog_->run();
+        KillTimer(nullptr, watchdog);
+        EXPECT_TRUE(driver_.allHandled());
+        EXPECT_EQ(driver_.unexpected(), 0);
+    }
+
+    wintest::ScratchDirectory scratch_{"kestro-bar"};
+    std::string existing_;
+    std::string other_;
+    std::string vanished_;
+    Win32Profile profile_;
+    SettingsFile settings_{profile_, scratch_.file("Kestro.ini")};
+    Win32FileSystem files_;
+    Win32Processes processes_;
+    Win32UserInterface ui_{GetModuleHandleA(nullptr)};
+    Services services_{PlatformRules::windows(), settings_, files_, processes_, ui_, "Kestro"};
+    UiDriver driver_;
+    std::unique_ptr<BarWindow> bar_;
+    std::unique_ptr<BarDialog> dialog_;
+};
+
+TEST_F(Bar, StartsWithTheStoredHistoryAndItsWindowSteps) {
+    runBar("", [&](HWND bar) {
+        driver_.step([&, bar] {
+            EXPECT_EQ(comboEntries(bar), (std::vector<std::string>{existing_, vanished_, other_}));
+            HWND box = GetDlgItem(bar, IDC_HISTORY);
+            EXPECT_EQ(SendMessageA(box, CB_GETCURSEL, 0, 0), 0);
+            EXPECT_EQ(wintest::windowText(box), existing_);
+            EXPECT_TRUE(SendMessageA(box, CB_GETEXTENDEDUI, 0, 0));
+            EXPECT_EQ(bar_->state().documentStem, "論文");
+            EXPECT_EQ(bar_->state().documentDir, scratch_.path() + "\\");
+            // The focus is in the history box, the first tab stop.
+            EXPECT_TRUE(GetFocus() == box || IsChild(box, GetFocus()));
+
+            // Window menu: a separator, then the version box item.
+            HMENU menu = GetSystemMenu(bar, FALSE);
+            const int items = GetMenuItemCount(menu);
+            ASSERT_GE(items, 2);
+            EXPECT_EQ(GetMenuItemID(menu, items - 1), static_cast<UINT>(IDM_ABOUTBOX));
+            char text[128];
+            GetMenuStringA(menu, items - 1, text, sizeof text, MF_BYPOSITION);
+            EXPECT_STREQ(text, "Kestro のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+            MENUITEMINFOA separator{};
+            separator.cbSize = sizeof separator;
+            separator.fMask = MIIM_FTYPE;
+            GetMenuItemInfoA(menu, items - 2, TRUE, &separator);
+            EXPECT_TRUE(separator.fType & MFT_SEPARATOR);
+
+            // Icons: the window's, the drag icon and each button's image.
+            EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(bar, WM_QUERYDRAGICON, 0, 0)), dialog_->appIcon());
+            EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(bar, WM_GETICON, ICON_BIG, 0)), dialog_->appIcon());
+            EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(bar, WM_GETICON, ICON_SMALL, 0)), dialog_->appIcon());
+            for (int id : {1000, 1002, 1008, 1009, 1010, 1011}) {
+                EXPECT_NE(SendDlgItemMessageA(bar, id, BM_GETIMAGE, IMAGE_ICON, 0), 0) << id;
+            }
+            EXPECT_EQ(SendDlgItemMessageA(bar, 1001, BM_GETIMAGE, IMAGE_ICON, 0), 0);
+
+            // Above all other windows, accepting drops.
+            EXPECT_TRUE(GetWindowLongPtrA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST);
+            EXPECT_TRUE(GetWindowLongPtrA(bar, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+            // Its client area at (400, 50) dialog units from the screen's
+            // corner, unless that would leave part of it off the screen.
+            RECT units{400, 50, 635, 88};
+            MapDialogRect(bar, &units);
+            RECT window;
+            GetWindowRect(bar, &window);
+            POINT client{0, 0};
+            ClientToScreen(bar, &client);
+            EXPECT_EQ(client.y, units.top);
+            EXPECT_LE(window.right, GetSystemMetrics(SM_CXSCREEN));
+            EXPECT_TRUE(client.x == units.left || (client.x < units.left && window.right + 8 > GetSystemMetrics(SM_CXSCREEN)))
+                << client.x << " " << window.right;
+        });
+        driver_.step([bar] { PostMessageA(bar, WM_CLOSE, 0, 0); });
+    });
+    // The paper keys were reset at start-up; the history written back.
+    EXPECT_EQ(settings_.readSettingInt("Settings", "PdfSizeNo", -1), 1);
+    EXPECT_EQ(historyKey(0), existing_);
+    EXPECT_EQ(historyKey(2), other_);
+}
+
+TEST_F(Bar, TooltipsComeFromTheStringResourceOfTheControl) {
+    runBar("", [&](HWND bar) {
+        driver_.step([bar] {
+            auto ask = [bar](int controlId, UINT flags) -> std::string {
+                NMTTDISPINFOA info{};
+                info.hdr.hwndFrom = bar;
+                info.hdr.code = TTN_NEEDTEXTA;
+                info.hdr.idFrom = flags & TTF_IDISHWND ? reinterpret_cast<UINT_PTR>(GetDlgItem(bar, controlId))
+                                                       : static_cast<UINT_PTR>(controlId);
+                info.uFlags = flags;
+                char marker[] = "none";
+                info.lpszText = marker;
+                SendMessageA(bar, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+                return info.lpszText ? info.lpszText : "";
+            };
+            EXPECT_EQ(ask(1000, TTF_IDISHWND), "\nﾌｧｲﾙの編集");
+            EXPECT_EQ(ask(1002, TTF_IDISHWND), "\nTeX のコンパイル");
+            EXPECT_EQ(ask(1008, TTF_IDISHWND), "\nPDF ﾌｧｲﾙの表示");
+            EXPECT_EQ(ask(1009, TTF_IDISHWND), "\nコマンドプロンプトを開く");
+            EXPECT_EQ(ask(1011, TTF_IDISHWND), "\nTeX のコンパイルからPDF の作成・表示まで");
+            // No string, no tip; a tool named by number is not answered.
+            EXPECT_EQ(ask(1010, TTF_IDISHWND), "");
+            EXPECT_EQ(ask(1001, TTF_IDISHWND), "");
+            EXPECT_EQ(ask(1000, 0), "none");
+        });
+        driver_.step([bar] { PostMessageA(bar, WM_CLOSE, 0, 0); });
+    });
+}
+
+TEST_F(Bar, DropsTakeTheFirstFileAndOnlyTexFiles) {
+    const std::string dropped = scratch_.file("DROPPED.TEX");
+    runBar("", [&](HWND bar) {
+        driver_.expect([&, bar](const SeenWindow& box) {
+            EXPECT_EQ(box.messageText, kNotTexText);
+            EXPECT_EQ(box.caption, "Kestro");
+            EXPECT_EQ(wintest::messageBoxIcon(box.window), nullptr);
+            UiDriver::click(box.window, IDOK);
+            driver_.step([&, bar] {
+                EXPECT_EQ(comboEntries(bar).size(), 3u);
+                EXPECT_EQ(bar_->state().documentPath, existing_);
+                SendMessageA(bar, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({dropped})), 0);
+                EXPECT_EQ(comboEntries(bar).front(), dropped);
+                EXPECT_EQ(wintest::windowText(GetDlgItem(bar, IDC_HISTORY)), dropped);
+                EXPECT_EQ(bar_->state().documentStem, "DROPPED");
+                // A file already listed moves up; the list keeps its length.
+                SendMessageA(bar, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({other_})), 0);
+                EXPECT_EQ(comboEntries(bar), (std::vector<std::string>{other_, dropped, existing_, vanished_}));
+                // Dropped on the file selection button, it counts the same.
+                SendMessageA(GetDlgItem(bar, IDC_CHOOSE_FILE), WM_DROPFILES,
+                             reinterpret_cast<WPARAM>(makeDrop({existing_})), 0);
+                EXPECT_EQ(comboEntries(bar).front(), existing_);
+                PostMessageA(bar, WM_CLOSE, 0, 0);
+            });
+        });
+        // A .txt first: refused although a .tex follows.
+        PostMessageA(bar, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({scratch_.file("notes.txt"), other_})), 0);
+    });
+    EXPECT_EQ(historyKey(0), existing_);
+    EXPECT_EQ(historyKey(1), other_);
+    EXPECT_EQ(historyKey(2), dropped);
+    EXPECT_EQ(historyKey(3), vanished_);
+}
+
+TEST_F(Bar, PickingAHistoryEntryMovesItUpOrDropsAVanishedOne) {
+    runBar("", [&](HWND bar) {
+        HWND box = GetDlgItem(bar, IDC_HISTORY);
+        auto pick = [bar, box](int index) {
+            SendMessageA(box, CB_SETCURSEL, index, 0);
+            SendMessageA(bar, WM_COMMAND, MAKEWPARAM(IDC_HISTORY, CBN_SELENDOK), reinterpret_cast<LPARAM>(box));
+        };
+        driver_.step([&, bar, box, pick] {
+            pick(1);  // vanished: gone from the list, the document stays
+            EXPECT_EQ(comboEntries(bar), (std::vector<std::string>{existing_, other_}));
+            EXPECT_EQ(bar_->state().documentPath, existing_);
+            pick(1);  // other: to the top and current
+            EXPECT_EQ(comboEntries(bar), (std::vector<std::string>{other_, existing_}));
+            EXPECT_EQ(SendMessageA(box, CB_GETCURSEL, 0, 0), 0);
+            EXPECT_EQ(bar_->state().documentStem, "other");
+            PostMessageA(bar, WM_CLOSE, 0, 0);
+        });
+    });
+    EXPECT_EQ(historyKey(0), other_);
+    EXPECT_EQ(historyKey(1), existing_);
+}
+
+TEST_F(Bar, EnterInTheHistoryBoxDoesNotEndTheBarButEscDoes) {
+    runBar("", [&](HWND bar) {
+        driver_.step([&, bar] {
+            SetFocus(GetDlgItem(bar, IDC_HISTORY));
+            SendMessageA(bar, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            EXPECT_FALSE(bar_->ended());
+            PostMessageA(bar, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({other_})), 0);
+        });
+        driver_.step([bar] { PostMessageA(bar, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
+    });
+    EXPECT_TRUE(bar_->ended());
+    // Esc wrote the history like the close box.
+    EXPECT_EQ(historyKey(0), other_);
+}
+
+TEST_F(Bar, TheEndOfTheSessionWritesTheHistoryAndEndsTheBar) {
+    runBar(other_, [&](HWND bar) {
+        driver_.step([&, bar] {
+            EXPECT_EQ(SendMessageA(bar, WM_QUERYENDSESSION, 0, 0), TRUE);
+            // Written at once, the bar still running.
+            EXPECT_EQ(historyKey(0), other_);
+            EXPECT_FALSE(bar_->ended());
+            // An end that was called off changes nothing.
+            SendMessageA(bar, WM_ENDSESSION, FALSE, 0);
+            EXPECT_FALSE(bar_->ended());
+            SendMessageA(bar, WM_ENDSESSION, TRUE, 0);
+            EXPECT_TRUE(bar_->ended());
+        });
+    });
+    EXPECT_EQ(historyKey(1), existing_);
+}
+
+TEST_F(Bar, WindowMenuCommandsSixteenToThirtyOneOpenTheVersionBox) {
+    runBar("", [&](HWND bar) {
+        auto closeAbout = [](const SeenWindow& about) {
+            EXPECT_EQ(about.caption, "Kestroのﾊﾞｰｼﾞｮﾝ情報");
+            UiDriver::click(about.window, IDOK);
+        };
+        driver_.expect(closeAbout);
+        driver_.expect(closeAbout);
+        PostMessageA(bar, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        driver_.step([bar] { PostMessageA(bar, WM_SYSCOMMAND, 31, 0); });
+        driver_.step([bar] { PostMessageA(bar, WM_CLOSE, 0, 0); });
+    });
+    EXPECT_EQ(driver_.seen().size(), 3u);
+}
+
+TEST_F(Bar, ButtonsRunTheirOperations) {
+    // The editor is the fake tool: it reports the command line it got.
+    const std::string editor = scratch_.file("editor.exe");
+    wintest::installFakeTool(editor);
+    settings_.writeSettingString("Editor", "EDIT", editor);
+    const std::string report = scratch_.file("report.txt");
+    wintest::ScopedVariable reportVariable("KESTRO_FAKE_REPORT", report);
+    runBar("", [&](HWND bar) {
+        UiDriver::click(bar, IDC_EDIT_BUTTON);
+        driver_.step([&] {
+            for (int i = 0; i < 100 && wintest::readToolRuns(report).empty(); ++i) Sleep(50);
+        });
+        // File selection: the document dialog, cancelled.
+        driver_.step([bar] { UiDriver::click(bar, IDC_CHOOSE_FILE); });
+        driver_.expect([bar](const SeenWindow& fileDialog) {
+            PostMessageA(fileDialog.window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            // Settings: the panel, closed at once.
+            UiDriver::click(bar, IDC_SETTINGS_BUTTON);
+        });
+        driver_.expect([bar](const SeenWindow& panel) {
+            EXPECT_EQ(panel.caption, "設定");
+            UiDriver::click(panel.window, IDOK);
+            PostMessageA(bar, WM_CLOSE, 0, 0);
+        });
+    });
+    const auto runs = wintest::readToolRuns(report);
+    ASSERT_EQ(runs.size(), 1u);
+    // The document always in quotes, started in its directory.
+    EXPECT_EQ(runs[0].commandLine.substr(runs[0].commandLine.size() - existing_.size() - 3),
+              " \"" + existing_ + "\"");
+    EXPECT_EQ(runs[0].directory + "\\", scratch_.path() + "\\");
+}
+
+TEST_F(Bar, MinimisedItDrawsItsIcon) {
+    runBar("", [&](HWND bar) {
+        driver_.step([bar] {
+            ShowWindow(bar, SW_MINIMIZE);
+            EXPECT_TRUE(IsIconic(bar));
+            // Painting while minimised must not fall through to the dialog.
+            InvalidateRect(bar, nullptr, TRUE);
+            UpdateWindow(bar);
+            EXPECT_FALSE(GetUpdateRect(bar, nullptr, FALSE));
+            ShowWindow(bar, SW_RESTORE);
+            PostMessageA(bar, WM_CLOSE, 0, 0);
+        });
+    });
+}
+
+}  // namespace
+}  // namespace kestro
