@@ -75,75 +75,20 @@ protected:
     // Runs kestro-build in the scratch directory, in a session of its own
     // (so it has no controlling terminal), standard input from a file.
     CliRun run(std::vector<std::string> arguments, const std::string& stdinText = "") {
-        const std::string in = scratch / "stdin.txt", out = scratch / "out.txt", err = scratch / "err.txt";
-        writeFile(in, stdinText);
-        arguments.insert(arguments.begin(), KESTRO_BUILD_EXE);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::setsid();
-            if (::chdir(scratch.path().c_str()) != 0) ::_exit(126);
-            redirect(in, 0, O_RDONLY);
-            redirect(out, 1, O_WRONLY | O_CREAT | O_TRUNC);
-            redirect(err, 2, O_WRONLY | O_CREAT | O_TRUNC);
-            execute(arguments, environment());
-        }
-        CliRun result;
-        result.status = waitBounded(pid);
-        result.out = readFile(out).value_or("");
-        result.err = readFile(err).value_or("");
-        return result;
+        writeFile(scratch / "stdin.txt", stdinText);
+        return launch(std::move(arguments), scratch / "stdin.txt", -1, "");
     }
 
     // The same with a pseudo-terminal as the controlling terminal, on which
-    // `typed` has been typed; standard input still from /dev/null.
+    // `typed` has been typed; standard input from /dev/null.
     CliRun runOnTerminal(std::vector<std::string> arguments, const std::string& typed) {
         const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
         EXPECT_GE(master, 0);
         ::grantpt(master);
         ::unlockpt(master);
-        const std::string slave = ::ptsname(master);
-        const std::string err = scratch / "err.txt";
-        arguments.insert(arguments.begin(), KESTRO_BUILD_EXE);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::setsid();
-            ::close(master);
-            const int tty = ::open(slave.c_str(), O_RDWR);  // becomes the controlling terminal
-            if (tty < 0 || ::chdir(scratch.path().c_str()) != 0) ::_exit(126);
-            redirect("/dev/null", 0, O_RDONLY);
-            redirect(scratch / "out.txt", 1, O_WRONLY | O_CREAT | O_TRUNC);
-            redirect(err, 2, O_WRONLY | O_CREAT | O_TRUNC);
-            ::close(tty);
-            execute(arguments, environment());
-        }
-        if (::write(master, typed.data(), typed.size()) != static_cast<ssize_t>(typed.size())) {
-            ADD_FAILURE() << "typing failed";
-        }
-        // Drain the prompts so the program never blocks on a full terminal.
-        std::string shown;
-        int status = -1;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        ::fcntl(master, F_SETFL, O_NONBLOCK);
-        for (;;) {
-            char buffer[512];
-            const ssize_t got = ::read(master, buffer, sizeof buffer);
-            if (got > 0) shown.append(buffer, static_cast<std::size_t>(got));
-            int raw = 0;
-            if (::waitpid(pid, &raw, WNOHANG) == pid) {
-                status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-                break;
-            }
-            if (std::chrono::steady_clock::now() > deadline) {
-                ::kill(pid, SIGKILL);
-                ::waitpid(pid, &raw, 0);
-                ADD_FAILURE() << "kestro-build did not end";
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        const CliRun result = launch(std::move(arguments), "/dev/null", master, typed);
         ::close(master);
-        terminalOutput = shown;
-        return CliRun{status, readFile(scratch / "out.txt").value_or(""), readFile(err).value_or("")};
+        return result;
     }
 
     std::string setting(const std::string& key, const std::string& section = "Settings") const {
@@ -170,28 +115,60 @@ private:
         ::dup2(opened, fd);
         ::close(opened);
     }
-    [[noreturn]] static void execute(const std::vector<std::string>& arguments, const std::vector<std::string>& env) {
-        std::vector<char*> argv, envp;
-        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-        for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-        argv.push_back(nullptr);
-        envp.push_back(nullptr);
-        ::execve(argv[0], argv.data(), envp.data());
-        ::_exit(127);
-    }
-    static int waitBounded(pid_t pid) {
+    // Starts kestro-build (with the terminal behind `master` as its
+    // controlling one, when given), types `typed` and waits at most a minute,
+    // draining the terminal so the program never blocks on its prompts.
+    CliRun launch(std::vector<std::string> arguments, const std::string& in, int master, const std::string& typed) {
+        const std::string out = scratch / "out.txt", err = scratch / "err.txt";
+        const std::string slave = master >= 0 ? ::ptsname(master) : "";
+        arguments.insert(arguments.begin(), KESTRO_BUILD_EXE);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::setsid();
+            if (master >= 0) ::close(master);
+            const int tty = slave.empty() ? -2 : ::open(slave.c_str(), O_RDWR);  // the controlling terminal
+            if (tty == -1 || ::chdir(scratch.path().c_str()) != 0) ::_exit(126);
+            redirect(in, 0, O_RDONLY);
+            redirect(out, 1, O_WRONLY | O_CREAT | O_TRUNC);
+            redirect(err, 2, O_WRONLY | O_CREAT | O_TRUNC);
+            if (tty >= 0) ::close(tty);
+            std::vector<char*> argv, envp;
+            const std::vector<std::string> env = environment();
+            for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+            for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+            argv.push_back(nullptr);
+            envp.push_back(nullptr);
+            ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
+        }
+        if (master >= 0) {
+            if (::write(master, typed.data(), typed.size()) != static_cast<ssize_t>(typed.size())) {
+                ADD_FAILURE() << "typing failed";
+            }
+            ::fcntl(master, F_SETFL, O_NONBLOCK);
+        }
+        terminalOutput.clear();
+        CliRun result;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        int raw = 0;
-        while (::waitpid(pid, &raw, WNOHANG) != pid) {
+        for (int raw = 0;;) {
+            char buffer[512];
+            const ssize_t got = master >= 0 ? ::read(master, buffer, sizeof buffer) : 0;
+            if (got > 0) terminalOutput.append(buffer, static_cast<std::size_t>(got));
+            if (::waitpid(pid, &raw, WNOHANG) == pid) {
+                result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+                break;
+            }
             if (std::chrono::steady_clock::now() > deadline) {
                 ::kill(pid, SIGKILL);
                 ::waitpid(pid, &raw, 0);
                 ADD_FAILURE() << "kestro-build did not end";
-                return -1;
+                break;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        result.out = readFile(out).value_or("");
+        result.err = readFile(err).value_or("");
+        return result;
     }
 };
 
@@ -256,26 +233,27 @@ TEST_F(KestroBuildTest, OneClickHandsThePdfToTheOpenerUnlessNoView) {
     EXPECT_EQ(waitForFile(doc("opened.txt")), std::optional<std::string>("paper.pdf\n"));
 }
 
-TEST_F(KestroBuildTest, PdfRoadOpensAPresentPdfWithoutRunningATool) {
+TEST_F(KestroBuildTest, PdfRoadOpensAPresentPdfWithoutRunningAToolAndFailsWithoutViewer) {
     writeFile(doc("paper.pdf"), "old");
-    const CliRun result = run({"--pdf", doc("paper.tex")});
+    CliRun result = run({"--pdf", doc("paper.tex")});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(calls(), "");
     EXPECT_EQ(waitForFile(doc("opened.txt")), std::optional<std::string>("paper.pdf\n"));
-}
 
-TEST_F(KestroBuildTest, PdfRoadWithoutViewerIsAFailure) {
-    writeFile(doc("paper.pdf"), "old");
     fs::remove(scratch / "bin/opener");
-    const CliRun result = run({"--pdf", doc("paper.tex")});
+    result = run({"--pdf", doc("paper.tex")});
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("kestro-build: PDF file が開けません！"), std::string::npos) << result.err;
 }
 
-TEST_F(KestroBuildTest, ToolsGetAnEmptyStandardInputWithoutATerminal) {
+TEST_F(KestroBuildTest, ToolsGetAnEmptyStandardInputAndTheHistoryIsNeitherReadNorWritten) {
+    store("[RFL]\nFile0=/elsewhere/old.tex\n");
     const CliRun result = run({"--tex", doc("paper.tex")}, "x\n");
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(readFile(doc("stdin.txt")), std::optional<std::string>("empty"));
+    EXPECT_EQ(setting("File0", "RFL"), "/elsewhere/old.tex");
+    EXPECT_EQ(setting("File1", "RFL"), "<absent>");
+    EXPECT_EQ(runsOf("platex"), 1);
 }
 
 TEST_F(KestroBuildTest, FailedCompileGivesTheOneClickMessageAndStatusOne) {
@@ -332,15 +310,6 @@ TEST_F(KestroBuildTest, IndexOptionsAreConfirmedAndStored) {
     EXPECT_EQ(setting("MkIdxOpt"), "-r -c");
     EXPECT_EQ(setting("MkIdxNvr"), "0");
     EXPECT_NE(calls().find("[-r][-c][paper] " + (scratch / "bin/mendex")), std::string::npos) << calls();
-}
-
-TEST_F(KestroBuildTest, HistoryIsNeitherReadNorWritten) {
-    store("[RFL]\nFile0=/elsewhere/old.tex\n");
-    const CliRun result = run({"--tex", doc("paper.tex")});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(setting("File0", "RFL"), "/elsewhere/old.tex");
-    EXPECT_EQ(setting("File1", "RFL"), "<absent>");
-    EXPECT_EQ(runsOf("platex"), 1);
 }
 
 TEST_F(KestroBuildTest, UnstartableCompilerWithoutTerminalKeepsItsPathStored) {

@@ -54,39 +54,32 @@ TEST(PosixProcesses, ExitCodesAndSignalsComeBackAsTheToolLeftThem) {
     }
 }
 
-TEST(PosixProcesses, NothingStartsIsMinusOne) {
-    ScratchDirectory dir;
-    PosixProcesses processes(StdinMode::Empty);
-    writeScript(dir / "not-executable", "exit 0", false);
-    const char garbage[] = "\x7f" "ELF?\0\1\2 not a program";
-    writeFile(dir / "garbage", std::string(garbage, sizeof garbage - 1));
-    ::chmod((dir / "garbage").c_str(), 0755);
-    writeFile(dir / "no-interpreter", "#!/nonexistent/interpreter\nexit 0\n");
-    ::chmod((dir / "no-interpreter").c_str(), 0755);
-    fs::create_directory(dir.path() / "folder");
-
-    EXPECT_EQ(processes.startAndWait(requestFor(dir / "missing")), -1);
-    EXPECT_EQ(processes.startAndWait(requestFor(dir / "not-executable")), -1);
-    EXPECT_EQ(processes.startAndWait(requestFor(dir / "garbage")), -1);
-    EXPECT_EQ(processes.startAndWait(requestFor(dir / "no-interpreter")), -1);
-    EXPECT_EQ(processes.startAndWait(requestFor(dir / "folder")), -1);
-    EXPECT_EQ(processes.startNoWait(requestFor(dir / "missing")), -1);
-    EXPECT_EQ(processes.startNoWait(requestFor(dir / "no-interpreter")), -1);
-}
-
-TEST(PosixProcesses, IsStartableMeansARegularFileWithAnExecuteBit) {
+// isStartable means a regular file with an execute bit; whatever does not
+// start, even with the bit, is -1.
+TEST(PosixProcesses, WhatIsStartableAndWhatStarts) {
     ScratchDirectory dir;
     PosixProcesses processes(StdinMode::Empty);
     writeScript(dir / "tool", "exit 0");
     writeScript(dir / "text", "exit 0", false);
+    const char garbage[] = "\x7f" "ELF?\0\1\2 not a program";
+    writeFile(dir / "garbage", std::string(garbage, sizeof garbage - 1));
+    ::chmod((dir / "garbage").c_str(), 0755);
+    writeScript(dir / "no-interpreter", "exit 0");
+    writeFile(dir / "no-interpreter", "#!/nonexistent/interpreter\nexit 0\n");
     fs::create_directory(dir.path() / "folder");
     fs::create_symlink(dir / "tool", dir.path() / "link");
 
-    EXPECT_TRUE(processes.isStartable(dir / "tool"));
-    EXPECT_TRUE(processes.isStartable(dir / "link"));
-    EXPECT_FALSE(processes.isStartable(dir / "text"));
-    EXPECT_FALSE(processes.isStartable(dir / "folder"));
-    EXPECT_FALSE(processes.isStartable(dir / "missing"));
+    const std::tuple<const char*, bool, int> cases[] = {
+        {"tool", true, 0},     {"link", true, 0},     {"text", false, -1},          {"folder", false, -1},
+        {"missing", false, -1}, {"garbage", true, -1}, {"no-interpreter", true, -1},
+    };
+    for (const auto& [name, startable, code] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(processes.isStartable(dir / name), startable);
+        EXPECT_EQ(processes.startAndWait(requestFor(dir / name)), code);
+    }
+    EXPECT_EQ(processes.startNoWait(requestFor(dir / "missing")), -1);
+    EXPECT_EQ(processes.startNoWait(requestFor(dir / "no-interpreter")), -1);
 }
 
 TEST(PosixProcesses, ArgumentsArriveExactlyAsTheCommandLineSplitsThem) {
@@ -201,22 +194,21 @@ std::pair<int, std::chrono::steady_clock::duration> stopWhileRunning(const std::
     return {result.get(), std::chrono::steady_clock::now() - before};
 }
 
-TEST(PosixProcesses, StopRunningToolEndsTheToolWithSigterm) {
-    ScratchDirectory dir;
-    const std::string started = dir / "started";
-    const std::string script = writeScript(dir / "tool", "touch '" + started + "'; exec sleep 30");
-    const auto [result, took] = stopWhileRunning(script, started);
-    EXPECT_EQ(result, 128 + SIGTERM);
-    EXPECT_LT(took, 2s);
-}
-
-TEST(PosixProcesses, StopRunningToolKillsAToolThatIgnoresSigterm) {
-    ScratchDirectory dir;
-    const std::string started = dir / "started";
-    const std::string script = writeScript(dir / "tool", "trap '' TERM; touch '" + started + "'; exec sleep 30");
-    const auto [result, took] = stopWhileRunning(script, started);
-    EXPECT_EQ(result, 128 + SIGKILL);
-    EXPECT_GE(took, 1900ms);
+// A tool ends on SIGTERM; one that ignores it is killed about two seconds on.
+TEST(PosixProcesses, StopRunningToolEndsTheToolWithSigtermThenSigkill) {
+    for (const bool ignoresTerm : {false, true}) {
+        ScratchDirectory dir;
+        const std::string started = dir / "started";
+        const std::string script =
+            writeScript(dir / "tool", (ignoresTerm ? "trap '' TERM; " : "") + ("touch '" + started + "'; exec sleep 30"));
+        const auto [result, took] = stopWhileRunning(script, started);
+        EXPECT_EQ(result, 128 + (ignoresTerm ? SIGKILL : SIGTERM));
+        if (ignoresTerm) {
+            EXPECT_GE(took, 1900ms);
+        } else {
+            EXPECT_LT(took, 2s);
+        }
+    }
 }
 
 TEST(PosixProcesses, StopRunningToolWithNothingRunningReturnsAtOnce) {

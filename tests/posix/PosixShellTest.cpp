@@ -10,101 +10,68 @@ namespace {
 
 using namespace posixtest;
 
-// A program that records its working directory and each argument in `out`
-// (by a rename, so the test never reads it half-written).
-std::string recorderScript(const std::string& path, const std::string& out) {
-    return writeScript(path, "{ pwd -P; printf '[%s]\\n' \"$@\"; } > '" + out + ".part' && mv '" + out + ".part' '" +
-                                 out + "'");
-}
+class PosixShell : public ::testing::Test {
+protected:
+    // A program that records its working directory and each argument in
+    // `out` (by a rename, so the test never reads it half-written).
+    std::string recorder(const std::string& name) {
+        return writeScript(bin / name, "{ pwd -P; printf '[%s]\\n' \"$@\"; } > '" + out + ".part' && mv '" + out +
+                                           ".part' '" + out + "'");
+    }
+    int open(const std::string& file, std::optional<std::string> parameters, const std::string& directory) {
+        ShellOpenRequest request;
+        request.verb = "open";
+        request.file = file;
+        request.parameters = std::move(parameters);
+        request.directory = directory;
+        return posixShellOpen(request, processes);
+    }
+    // What the recorder saw: its directory, then its arguments.
+    void recorded(const std::string& arguments) {
+        EXPECT_EQ(waitForFile(out), docs.path().string() + "\n" + arguments);
+    }
 
-ShellOpenRequest editorOpen(const std::string& editor, const std::string& parameters, const std::string& directory) {
-    ShellOpenRequest request;
-    request.verb = "open";
-    request.file = editor;
-    request.parameters = parameters;
-    request.directory = directory;
-    return request;
-}
-
-ShellOpenRequest pdfOpen(const std::string& file, const std::string& directory) {
-    ShellOpenRequest request;
-    request.verb = "open";
-    request.file = file;
-    request.directory = directory;
-    return request;
-}
-
-TEST(PosixShell, TheEditorStartsInTheDocumentDirectoryWithTheQuotedPathAsOneArgument) {
     ScratchDirectory bin;
     ScratchDirectory docs;
-    PosixProcesses processes(StdinMode::Empty);
-    const std::string out = bin / "record";
-    const std::string editor = recorderScript(bin / "editor", out);
+    PosixProcesses processes{StdinMode::Empty};
+    std::string out = bin / "record";
+};
 
-    EXPECT_EQ(posixShellOpen(editorOpen(editor, "\"" + docs / "my paper.tex" + "\"", docs.path().string() + "/"),
-                             processes),
-              kShellOpenStarted);
-    EXPECT_EQ(waitForFile(out), docs.path().string() + "\n[" + docs / "my paper.tex" + "]\n");
+TEST_F(PosixShell, TheEditorStartsInTheDocumentDirectoryWithTheQuotedPathAsOneArgument) {
+    const std::string editor = recorder("editor");
+    EXPECT_EQ(open(editor, "\"" + docs / "my paper.tex" + "\"", docs.path().string() + "/"), kShellOpenStarted);
+    recorded("[" + docs / "my paper.tex" + "]\n");
 }
 
-TEST(PosixShell, ABareEditorNameIsFoundAlongPath) {
-    ScratchDirectory bin;
-    ScratchDirectory docs;
-    PosixProcesses processes(StdinMode::Empty);
-    const std::string out = bin / "record";
-    recorderScript(bin / "kestro-test-editor", out);
+TEST_F(PosixShell, ABareEditorNameIsFoundAlongPath) {
+    recorder("kestro-test-editor");
     EnvironmentGuard path("PATH", "/nonexistent:" + bin.path().string() + ":/usr/bin:/bin");
-
-    EXPECT_EQ(posixShellOpen(editorOpen("kestro-test-editor", "\"\"", docs.path().string()), processes),
-              kShellOpenStarted);
-    // No document: the editor gets one empty argument.
-    EXPECT_EQ(waitForFile(out), docs.path().string() + "\n[]\n");
+    EXPECT_EQ(open("kestro-test-editor", "\"\"", docs.path().string()), kShellOpenStarted);
+    recorded("[]\n");  // no document: one empty argument
 }
 
-TEST(PosixShell, AnEditorThatCannotStartIsReportedAsAFailure) {
-    ScratchDirectory bin;
-    ScratchDirectory docs;
-    PosixProcesses processes(StdinMode::Empty);
+TEST_F(PosixShell, AnEditorOrOpenerThatCannotStartIsReportedAsAFailure) {
     const std::string editor = writeScript(bin / "editor", "exit 0");
     writeScript(bin / "text", "exit 0", false);
     EnvironmentGuard path("PATH", bin.path().string());
-
-    EXPECT_EQ(posixShellOpen(editorOpen("", "\"a.tex\"", docs.path().string()), processes), kShellOpenFailed);
-    EXPECT_EQ(posixShellOpen(editorOpen(bin / "missing", "\"a.tex\"", docs.path().string()), processes),
-              kShellOpenFailed);
-    EXPECT_EQ(posixShellOpen(editorOpen("text", "\"a.tex\"", docs.path().string()), processes), kShellOpenFailed);
-    EXPECT_EQ(posixShellOpen(editorOpen(editor, "\"a.tex\"", docs / "deleted"), processes), kShellOpenFailed);
+    EnvironmentGuard opener("KESTRO_OPENER", docs / "no-opener");
+    const std::string dir = docs.path().string();
+    EXPECT_EQ(open("", "\"a.tex\"", dir), kShellOpenFailed);
+    EXPECT_EQ(open(bin / "missing", "\"a.tex\"", dir), kShellOpenFailed);
+    EXPECT_EQ(open("text", "\"a.tex\"", dir), kShellOpenFailed);
+    EXPECT_EQ(open(editor, "\"a.tex\"", docs / "deleted"), kShellOpenFailed);
+    EXPECT_EQ(open("paper.pdf", std::nullopt, dir), kShellOpenFailed);
     EXPECT_LE(kShellOpenFailed, 32);
     EXPECT_GT(kShellOpenStarted, 32);
 }
 
-TEST(PosixShell, ThePdfGoesToTheOpenerNamedByTheEnvironment) {
-    ScratchDirectory bin;
-    ScratchDirectory docs;
-    PosixProcesses processes(StdinMode::Empty);
-    const std::string out = bin / "record";
-    EnvironmentGuard opener("KESTRO_OPENER", recorderScript(bin / "opener", out));
-
-    EXPECT_EQ(posixShellOpen(pdfOpen("paper one.pdf", docs.path().string() + "/"), processes), kShellOpenStarted);
-    EXPECT_EQ(waitForFile(out), docs.path().string() + "\n[paper one.pdf]\n");
-}
-
-TEST(PosixShell, APdfNameStartingWithADashIsNotTakenForAnOption) {
-    ScratchDirectory bin;
-    ScratchDirectory docs;
-    PosixProcesses processes(StdinMode::Empty);
-    const std::string out = bin / "record";
-    EnvironmentGuard opener("KESTRO_OPENER", recorderScript(bin / "opener", out));
-
-    EXPECT_EQ(posixShellOpen(pdfOpen("--help.pdf", docs.path().string()), processes), kShellOpenStarted);
-    EXPECT_EQ(waitForFile(out), docs.path().string() + "\n[./--help.pdf]\n");
-}
-
-TEST(PosixShell, AMissingOpenerIsReportedAsAFailure) {
-    ScratchDirectory docs;
-    PosixProcesses processes(StdinMode::Empty);
-    EnvironmentGuard opener("KESTRO_OPENER", docs / "no-opener");
-    EXPECT_EQ(posixShellOpen(pdfOpen("paper.pdf", docs.path().string()), processes), kShellOpenFailed);
+TEST_F(PosixShell, ThePdfGoesToTheOpenerAndADashIsNotTakenForAnOption) {
+    EnvironmentGuard opener("KESTRO_OPENER", recorder("opener"));
+    EXPECT_EQ(open("paper one.pdf", std::nullopt, docs.path().string() + "/"), kShellOpenStarted);
+    recorded("[paper one.pdf]\n");
+    fs::remove(out);
+    EXPECT_EQ(open("--help.pdf", std::nullopt, docs.path().string()), kShellOpenStarted);
+    recorded("[./--help.pdf]\n");
 }
 
 }  // namespace

@@ -6,11 +6,13 @@
 
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -79,6 +81,20 @@ bool waitUntil(Condition done, std::chrono::milliseconds limit = std::chrono::se
 inline std::optional<std::string> waitForFile(const std::string& path) {
     if (!waitUntil([&] { return fs::exists(path); })) return std::nullopt;
     return readFile(path);
+}
+
+// Runs `body` in a child process and gives its exit code (-1 when it did
+// not exit normally). With dropPrivileges and root, the child becomes nobody
+// first, so that permissions apply to it; 77 means that failed.
+inline int inChild(const std::function<int()>& body, bool dropPrivileges = false) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (dropPrivileges && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(77);
+        ::_exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // Restores the current directory when the test ends.

@@ -8,74 +8,38 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <set>
-#include <sstream>
 #include <string>
 
+#include "PosixTestScripts.h"
 #include "settings/IniProfile.h"
 #include "settings/IniText.h"
 
 namespace kestro {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace posixtest;
 
 using Edit = std::function<std::optional<std::string>(const std::optional<std::string>&)>;
 
 Edit replaceWith(std::string content) {
     return [content](const std::optional<std::string>&) { return content; };
 }
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void spit(const fs::path& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
+std::string slurp(const fs::path& path) { return readFile(path).value_or("<missing>"); }
 
 std::set<std::string> namesIn(const fs::path& dir) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename());
     return names;
 }
-
-// Runs `body` in a child process and gives its exit code (or -1 when it
-// did not exit normally). With dropPrivileges and root, the child becomes
-// nobody first, so that permissions apply to it; 77 means that failed.
-int inChild(const std::function<int()>& body, bool dropPrivileges = false) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (dropPrivileges && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(77);
-        _exit(body());
-    }
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+const std::set<std::string> kFileAndLock = {"Kestro.ini", "Kestro.ini.lock"};
+constexpr fs::perms kReadWrite = fs::perms::owner_read | fs::perms::owner_write;
 
 class PosixTextFileStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kestro-store-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        file = dir / "Kestro.ini";
-    }
-    void TearDown() override {
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir);
-    }
-
-    fs::path dir;
-    fs::path file;
+    ScratchDirectory scratch;
+    fs::path dir = scratch.path();
+    fs::path file = dir / "Kestro.ini";
     PosixTextFileStore store;
 };
 
@@ -83,7 +47,7 @@ TEST_F(PosixTextFileStoreTest, ReadGivesTheBytesOrNothing) {
     EXPECT_EQ(store.read(file), std::nullopt);
     EXPECT_EQ(store.read(dir), std::nullopt);
     const std::string bytes = std::string("[RFL]\r\nFile0=C:\\\x95\x5C\\a\0b\r\n", 22) + std::string(200000, 'x');
-    spit(file, bytes);
+    writeFile(file, bytes);
     EXPECT_EQ(store.read(file), bytes);
 }
 
@@ -96,26 +60,22 @@ TEST_F(PosixTextFileStoreTest, UpdateCreatesAndReplacesLeavingNoTemporaryFiles) 
     umask(oldMask);
     EXPECT_EQ(slurp(file), "one");
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+              kReadWrite | fs::perms::group_read | fs::perms::others_read);
 
     EXPECT_TRUE(store.update(file, [](const std::optional<std::string>& current) {
         EXPECT_EQ(current, "one");
         return std::optional<std::string>("two");
     }));
     EXPECT_EQ(slurp(file), "two");
-    EXPECT_EQ(namesIn(dir), (std::set<std::string>{"Kestro.ini", "Kestro.ini.lock"}));
+    EXPECT_EQ(namesIn(dir), kFileAndLock);
 }
 
-TEST_F(PosixTextFileStoreTest, ReplacementKeepsPermissionBits) {
-    spit(file, "old");
-    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+TEST_F(PosixTextFileStoreTest, ReplacementKeepsPermissionBitsAndNoChangeLeavesTheFileAlone) {
+    writeFile(file, "old");
+    fs::permissions(file, kReadWrite | fs::perms::group_read);
     ASSERT_TRUE(store.update(file, replaceWith("new")));
-    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-}
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, kReadWrite | fs::perms::group_read);
 
-TEST_F(PosixTextFileStoreTest, NoChangeLeavesTheFileAlone) {
-    spit(file, "same");
     struct stat before {};
     ASSERT_EQ(stat(file.c_str(), &before), 0);
     EXPECT_TRUE(store.update(file, [](const std::optional<std::string>&) { return std::nullopt; }));
@@ -126,7 +86,7 @@ TEST_F(PosixTextFileStoreTest, NoChangeLeavesTheFileAlone) {
 
 TEST_F(PosixTextFileStoreTest, ASymbolicLinkStaysALinkToTheUpdatedFile) {
     const fs::path real = dir / "real.ini";
-    spit(real, "old");
+    writeFile(real, "old");
     fs::create_symlink(real, file);
     ASSERT_TRUE(store.update(file, replaceWith("new")));
     EXPECT_TRUE(fs::is_symlink(file));
@@ -134,7 +94,7 @@ TEST_F(PosixTextFileStoreTest, ASymbolicLinkStaysALinkToTheUpdatedFile) {
 }
 
 TEST_F(PosixTextFileStoreTest, AFailedWriteLeavesTheOriginalAndNoTemporaryFile) {
-    spit(file, "original");
+    writeFile(file, "original");
     // The file size limit makes the write of the temporary file fail.
     const int code = inChild([&] {
         signal(SIGXFSZ, SIG_IGN);
@@ -144,7 +104,7 @@ TEST_F(PosixTextFileStoreTest, AFailedWriteLeavesTheOriginalAndNoTemporaryFile) 
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(slurp(file), "original");
-    EXPECT_EQ(namesIn(dir), (std::set<std::string>{"Kestro.ini", "Kestro.ini.lock"}));
+    EXPECT_EQ(namesIn(dir), kFileAndLock);
 }
 
 TEST_F(PosixTextFileStoreTest, ConcurrentWritersFromTwoProcessesLoseNoKey) {
@@ -175,12 +135,12 @@ TEST_F(PosixTextFileStoreTest, ConcurrentWritersFromTwoProcessesLoseNoKey) {
             EXPECT_EQ(iniLookup(CodePage::Utf8, text, "Keys", key), "value of " + key);
         }
     }
-    EXPECT_EQ(namesIn(dir), (std::set<std::string>{"Kestro.ini", "Kestro.ini.lock"}));
+    EXPECT_EQ(namesIn(dir), kFileAndLock);
 }
 
 TEST_F(PosixTextFileStoreTest, ReadOnlyDirectoryFailsAndKeepsTheOriginal) {
-    spit(file, "[Settings]\nAcr=1\n");
-    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+    writeFile(file, "[Settings]\nAcr=1\n");
+    fs::permissions(file, kReadWrite | fs::perms::group_read |
                               fs::perms::others_read);
     // Root ignores permissions: the child then runs as nobody in a
     // directory owned by root that it may read but not write.
@@ -203,8 +163,8 @@ TEST_F(PosixTextFileStoreTest, ReadOnlyDirectoryFailsAndKeepsTheOriginal) {
 }
 
 TEST_F(PosixTextFileStoreTest, AnUnreadableFileIsNeverOverwritten) {
-    spit(file, "[Settings]\nTeX=/opt/tex/platex\n");
-    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    writeFile(file, "[Settings]\nTeX=/opt/tex/platex\n");
+    fs::permissions(file, kReadWrite);
     if (geteuid() == 0) {
         // Nobody may write in the directory but not read root's file.
         fs::permissions(dir, fs::perms::all);
@@ -218,7 +178,7 @@ TEST_F(PosixTextFileStoreTest, AnUnreadableFileIsNeverOverwritten) {
     }, true);
     if (code == 77) GTEST_SKIP() << "cannot switch to user nobody";
     EXPECT_EQ(code, 0);
-    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(file, kReadWrite);
     EXPECT_EQ(slurp(file), "[Settings]\nTeX=/opt/tex/platex\n");
 }
 

@@ -12,21 +12,17 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-TEST(QuoteWord, QuotesOnlyWhenAWordCouldSplitOrVanish) {
-    EXPECT_EQ(quoteWord("paper"), "paper");
-    EXPECT_EQ(quoteWord("C:\\tex\\bin\\"), "C:\\tex\\bin\\");
-    EXPECT_EQ(quoteWord("論文"), "論文");
-    EXPECT_EQ(quoteWord(""), "\"\"");
-    EXPECT_EQ(quoteWord("my paper"), "\"my paper\"");
-    EXPECT_EQ(quoteWord("a\tb"), "\"a\tb\"");
-}
-
-TEST(QuoteWord, DoublesBackslashesOnlyBeforeAQuote) {
-    EXPECT_EQ(quoteWord("C:\\Program Files\\tex\\platex.exe"), "\"C:\\Program Files\\tex\\platex.exe\"");
-    EXPECT_EQ(quoteWord("dir name\\"), "\"dir name\\\\\"");
-    EXPECT_EQ(quoteWord("a\"b"), "\"a\\\"b\"");
-    EXPECT_EQ(quoteWord("a\\\"b"), "\"a\\\\\\\"b\"");
-    EXPECT_EQ(quoteWord("\""), "\"\\\"\"");
+// Quotes only when a word could split or vanish; backslashes are doubled
+// only before a quote.
+TEST(QuoteWord, QuotesOnlyWhenNeededAndDoublesBackslashesOnlyBeforeAQuote) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"paper", "paper"}, {"C:\\tex\\bin\\", "C:\\tex\\bin\\"}, {"論文", "論文"}, {"", "\"\""},
+        {"my paper", "\"my paper\""}, {"a\tb", "\"a\tb\""},
+        {"C:\\Program Files\\tex\\platex.exe", "\"C:\\Program Files\\tex\\platex.exe\""},
+        {"dir name\\", "\"dir name\\\\\""}, {"a\"b", "\"a\\\"b\""}, {"a\\\"b", "\"a\\\\\\\"b\""},
+        {"\"", "\"\\\"\""},
+    };
+    for (const auto& [word, quoted] : cases) EXPECT_EQ(quoteWord(word), quoted) << word;
 }
 
 TEST(JoinCommandLine, JoinsWithSingleSpacesAndQuotesSingleWords) {

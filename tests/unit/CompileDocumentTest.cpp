@@ -7,6 +7,8 @@
 namespace kestro::testing {
 namespace {
 
+using R = CompilerRun;
+
 const std::string kWarningNotice =
     "コンパイルは成功しました！！\nしかし \"LaTeX Warning\" があります。\n"
     "(\"Font Warning\" ではありません。) \nログファイルで確認して下さい。";
@@ -15,7 +17,131 @@ class CompileTest : public PipelineTest {
 protected:
     CompileTest() { installCompiler(); }
     int compile() { return compileDocument(state, bar.services); }
+    FileError compileError() {
+        try {
+            compile();
+        } catch (const FileError& error) {
+            return error;
+        }
+        ADD_FAILURE() << "no file error";
+        return FileError(FileErrorCause::Other, "");
+    }
 };
+
+// One compile per row, in a fresh world: the files beside the document
+// before, the tools' exit codes (-1: not installed), what each compiler run
+// leaves, and what the call returns and runs ("bib" is the bibliography tool).
+struct Scenario {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> before;
+    int bibtexCode;
+    int indexCode;
+    std::vector<CompilerRun> runs;
+    int result;
+    std::vector<std::string> programs;
+    bool warningNotice = false;
+};
+
+const std::string kLabels = "Label(s) may have changed.\n";
+const Scenario kScenarios[] = {
+    {"no DVI", {}, -1, -1, {R().noDvi()}, 0, {"platex"}},
+    {"DVI left untouched", {{".dvi", "old"}}, -1, -1, {R().noDvi()}, 0, {"platex"}},
+    // One tick of the clock is a nanosecond: far below a whole second.
+    {"DVI newer by a nanosecond", {{".dvi", "old"}}, -1, -1, {R()}, 1, {"platex"}},
+    {"user stop x", {}, 0, 0,
+     {R().withLog("! Undefined control sequence.\n? x\n").withAux("\\bibdata{refs}").withToc("t").withIdx().exitWith(1)},
+     0, {"platex"}},
+    {"user stop X", {}, 0, 0, {R().withLog("! Undefined control sequence.\n? X\n").withAux("\\bibdata{refs}").withIdx()}, 0, {"platex"}},
+    {"other prompt answers", {}, -1, -1, {R().withLog("? x at the start of the log\n?x\n? q\n")}, 1, {"platex"}},
+    {"missing bbl", {}, 0, -1, {R().withLog("No file paper.bbl.\n").withAux("\\citation{a}"), R()}, 1,
+     {"platex", "bib", "platex"}},
+    {"missing bbl of another stem", {}, 0, -1, {R().withLog("No file other.bbl.\n").withAux("\\relax")}, 1, {"platex"}},
+    {"bibdata with a current bbl", {{".bbl", "current"}, {".aux", "\\bibdata{refs}"}}, 0, -1,
+     {R().withLog("").withAux("\\bibdata{refs}"), R()}, 1, {"platex", "bib", "platex"}},
+    {"failing bibliography tool: no rerun, goes on", {}, 2, 0,
+     {R().withLog("No file paper.bbl.\n").withAux("\\bibdata{refs}").withIdx(), R()}, 1,
+     {"platex", "bib", "mendex", "platex"}},
+    {"changed aux that existed before", {{".aux", "\\newlabel{a}{{1}{1}}"}}, -1, -1,
+     {R().withLog("").withAux("\\newlabel{a}{{2}{1}}"), R()}, 1, {"platex", "platex"}},
+    {"unchanged aux", {{".aux", "\\relax"}}, -1, -1, {R().withLog("").withAux("\\relax")}, 1, {"platex"}},
+    {"new aux", {}, -1, -1, {R().withLog("").withAux("\\newlabel{a}{{1}{1}}")}, 1, {"platex"}},
+    {"user stop in the bibliography rerun", {}, 0, 0,
+     {R().withLog("No file paper.bbl.\n").withAux("").withIdx(), R().withLog("\n? x\n").noAux()}, 0,
+     {"platex", "bib", "platex"}},
+    // The failed rerun is not examined; the stop shows in the final read.
+    {"failed bibliography rerun", {}, 0, -1,
+     {R().withLog("No file paper.bbl.\n").withAux(""), R().withLog("\n? x\n").noAux().exitWith(1)}, 0,
+     {"platex", "bib", "platex"}},
+    {"new index file", {}, -1, 0, {R().withLog("").withAux("").withIdx(), R()}, 1, {"platex", "mendex", "platex"}},
+    {"index file not rewritten", {{".idx", "old"}}, -1, 0, {R().withLog("").withAux("")}, 1, {"platex"}},
+    {"index rewritten after the snapshot", {{".idx", "old"}}, -1, 0, {R().withLog("").withAux("").withIdx(), R()}, 1,
+     {"platex", "mendex", "platex"}},
+    {"user stop in the index rerun", {}, -1, 0,
+     {R().withLog("").withAux("").withIdx(), R().withLog("\n? X\n").noAux().withToc("toc")}, 0,
+     {"platex", "mendex", "platex"}},
+    {"failing index tool: no rerun", {}, -1, 1, {R().withLog("").withAux("").withIdx()}, 1, {"platex", "mendex"}},
+    {"five compiler runs at most", {{".toc", "toc 0"}}, 0, 0,
+     {R().withLog("No file paper.bbl.\n").withAux("\\bibdata{r}").withToc("toc 1").withIdx(),
+      R().withLog("").noAux().withToc("toc 2"), R().withLog(kLabels).noAux().withToc("toc 3"),
+      R().withLog("").noAux().withToc("toc 4"),   // run B changes the toc
+      R().withLog("").noAux().withToc("toc 5")},  // run A, whatever happens
+     1, {"platex", "bib", "platex", "mendex", "platex", "platex", "platex"}},
+    {"LaTeX warning in the final log", {}, -1, -1, {R().withLog("LaTeX Warning: Reference `x' undefined.\n")}, 1,
+     {"platex"}, true},
+    {"font warnings alone", {}, -1, -1,
+     {R().withLog("LaTeX Font Warning: Font shape `JY1/mc/m/it' undefined\n")}, 1, {"platex"}},
+    {"warning flag follows the last closing run", {}, -1, -1,
+     {R().withLog(kLabels + "LaTeX Warning: x\n"), R().withLog("clean\n")}, 1, {"platex", "platex"}},
+    {"log ends at its first zero byte", {}, -1, -1,
+     {R().withLog(std::string("clean\n\0\n? x\nLaTeX Warning", 25)).withAux("")}, 1, {"platex"}},
+    {"run B with the toc settled", {{".toc", "t"}}, -1, -1,
+     {R().withLog(kLabels).withAux("").withToc("t"), R().withLog("").noAux().withToc("t")}, 1, {"platex", "platex"}},
+    {"run B then run A while the toc changes", {{".toc", "t"}}, -1, -1,
+     {R().withLog(kLabels).withAux("").withToc("t"), R().withLog("").noAux().withToc("t2"), R()}, 1,
+     {"platex", "platex", "platex"}},
+    {"failing run B", {}, -1, -1,
+     {R().withLog(kLabels).withAux("").withToc("t"), R().withLog("").noAux().withToc("t").exitWith(1)}, 0,
+     {"platex", "platex"}},
+    {"failing run A", {}, -1, -1,
+     {R().withLog("").withAux("").withToc("t"), R().withLog("LaTeX Warning: x\n? x\n").noAux().withToc("t").exitWith(1)},
+     0, {"platex", "platex"}},
+    // The index rerun fails, so its log is only read in the final phase.
+    {"user stop in the final log", {}, -1, 0,
+     {R().withLog("").withAux("").withIdx(), R().withLog(kLabels + "? x\n").noAux().exitWith(1)}, 0,
+     {"platex", "mendex", "platex"}},
+};
+
+TEST_P(CompileTest, EveryScenarioRunsItsToolsAndEndsAsItShould) {
+    for (const Scenario& s : kScenarios) {
+        SCOPED_TRACE(s.name);
+        PipelineWorld w(windows);
+        w.installCompiler();
+        for (const auto& [extension, text] : s.before) w.bar.files.write(w.beside(extension), text);
+        if (s.bibtexCode >= 0) w.installTool(w.toolPath(w.bibtexName()), s.bibtexCode);
+        if (s.indexCode >= 0) w.installTool(w.toolPath("mendex"), s.indexCode);
+        for (const CompilerRun& run : s.runs) w.queueRun(run);
+
+        EXPECT_EQ(compileDocument(w.state, w.bar.services), s.result);
+
+        std::vector<std::string> programs = s.programs;
+        for (std::string& p : programs) p = p == "bib" ? w.bibtexName() : p;
+        EXPECT_EQ(w.programsRun(), programs);
+        EXPECT_TRUE(w.compilerRuns.empty());
+        if (!s.warningNotice) {
+            // A failing tool has its own box, tested with its step.
+            if (s.bibtexCode <= 0 && s.indexCode <= 0) {
+                EXPECT_TRUE(w.bar.ui.boxes().empty());
+            }
+            continue;
+        }
+        ASSERT_EQ(w.bar.ui.boxes().size(), 1u);
+        const MessageBoxRequest& box = w.bar.ui.boxes()[0];
+        EXPECT_EQ(box.text, kWarningNotice);
+        EXPECT_EQ(box.caption, "Warning!!");
+        EXPECT_EQ(box.icon, BoxIcon::Exclamation);
+        EXPECT_EQ(box.buttons, BoxButtons::Ok);
+    }
+}
 
 TEST_P(CompileTest, WithoutDocumentAsksForOneAndRunsNothing) {
     state.documentStem.clear();
@@ -30,14 +156,12 @@ TEST_P(CompileTest, WithoutDocumentAsksForOneAndRunsNothing) {
 }
 
 TEST_P(CompileTest, SimpleDocumentRunsOnceInItsDirectory) {
-    queueRun(CompilerRun());
+    queueRun(R());
     EXPECT_EQ(compile(), 1);
     EXPECT_EQ(bar.files.currentDirectory(), docDir);
     ASSERT_EQ(bar.processes.started().size(), 1u);
-    const ProcessRequest& request = bar.processes.started()[0];
-    EXPECT_EQ(request.executable, toolPath("platex"));
-    EXPECT_EQ(request.commandLine, "platex paper");
-    EXPECT_TRUE(bar.ui.boxes().empty());
+    EXPECT_EQ(bar.processes.started()[0].executable, toolPath("platex"));
+    EXPECT_EQ(bar.processes.started()[0].commandLine, "platex paper");
 }
 
 TEST_P(CompileTest, PlainCompilersRunOnceWhateverTheyLeave) {
@@ -46,23 +170,10 @@ TEST_P(CompileTest, PlainCompilersRunOnceWhateverTheyLeave) {
         state.texCommand = compiler;
         installCompiler(compiler);
         // No DVI, an error exit and a stop in the log: plain mode looks at none.
-        queueRun(CompilerRun().withLog("\n? x").noAux().noDvi().exitWith(3));
+        queueRun(R().withLog("\n? x").noAux().noDvi().exitWith(3));
         EXPECT_EQ(compile(), 1);
         EXPECT_EQ(compilerRunCount(compiler), 1);
     }
-    EXPECT_FALSE(bar.files.exists(beside(".dvi")));
-}
-
-TEST_P(CompileTest, NoDviMeansFailure) {
-    queueRun(CompilerRun().noDvi());
-    EXPECT_EQ(compile(), 0);
-    EXPECT_EQ(compilerRunCount(), 1);
-}
-
-TEST_P(CompileTest, DviLeftUntouchedMeansFailure) {
-    bar.files.write(beside(".dvi"), "old");
-    queueRun(CompilerRun().noDvi());
-    EXPECT_EQ(compile(), 0);
 }
 
 TEST_P(CompileTest, DviRewrittenWithTheSameTimeIsNotNewer) {
@@ -75,219 +186,25 @@ TEST_P(CompileTest, DviRewrittenWithTheSameTimeIsNotNewer) {
     EXPECT_EQ(compile(), 0);
 }
 
-TEST_P(CompileTest, DviNewerByLessThanASecondCounts) {
-    // One tick of the clock is a nanosecond: far below a whole second.
-    bar.files.writeAt(beside(".dvi"), "old", bar.files.now());
-    queueRun(CompilerRun());
-    EXPECT_EQ(compile(), 1);
-}
+TEST_P(CompileTest, MissingLogOrAuxIsAFileError) {
+    queueRun(R().noAux());
+    EXPECT_EQ(compileError().fileName(), beside(".aux"));
 
-TEST_P(CompileTest, UserStopAfterTheFirstRunEndsEverything) {
-    for (const char* answer : {"x", "X"}) {
-        SCOPED_TRACE(answer);
-        queueRun(CompilerRun().withLog(std::string("! Undefined control sequence.\n? ") + answer + "\n").withAux("\\bibdata{refs}").withToc("toc").withIdx().exitWith(1));
-        EXPECT_EQ(compile(), 0);
-    }
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex", "platex"}));
-}
-
-TEST_P(CompileTest, PromptAnswersOtherThanXAreNoStop) {
-    queueRun(CompilerRun().withLog("? x at the start of the log\n?x\n? q\n"));
-    EXPECT_EQ(compile(), 1);
-}
-
-TEST_P(CompileTest, MissingBblRunsTheBibliographyAndTheCompilerAgain) {
-    installTool(toolPath(bibtexName()), 0, beside(".bbl"));
-    queueRun(CompilerRun().withLog("No file paper.bbl.\n").withAux("\\citation{a}"));
-    queueRun(CompilerRun());
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex", bibtexName(), "platex"}));
-    EXPECT_EQ(bar.processes.commandLines()[1], bibtexName() + " paper");
-}
-
-TEST_P(CompileTest, MissingBblOfAnotherStemIsIgnored) {
-    queueRun(CompilerRun().withLog("No file other.bbl.\n").withAux("\\relax"));
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(compilerRunCount(), 1);
-}
-
-TEST_P(CompileTest, BibdataRunsTheBibliographyEvenWhenTheBblIsCurrent) {
-    installTool(toolPath(bibtexName()), 0);
-    bar.files.write(beside(".bbl"), "current");
-    bar.files.write(beside(".aux"), "\\bibdata{refs}");
-    queueRun(CompilerRun().withLog("").withAux("\\bibdata{refs}"));
-    queueRun(CompilerRun());
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex", bibtexName(), "platex"}));
-}
-
-TEST_P(CompileTest, FailingBibliographyToolMeansNoRerunButGoesOn) {
-    installTool(toolPath(bibtexName()), 2);
-    queueRun(CompilerRun().withLog("No file paper.bbl.\n").withAux("\\bibdata{refs}").withIdx());
-    installTool(toolPath("mendex"), 0);
-    queueRun(CompilerRun());
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex", bibtexName(), "mendex", "platex"}));
-}
-
-TEST_P(CompileTest, ChangedAuxWithoutBibdataRerunsOnlyWhenItExistedBefore) {
-    bar.files.write(beside(".aux"), "\\newlabel{a}{{1}{1}}");
-    queueRun(CompilerRun().withLog("").withAux("\\newlabel{a}{{2}{1}}"));
-    queueRun(CompilerRun());
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(compilerRunCount(), 2);
-}
-
-TEST_P(CompileTest, UnchangedAuxOrNewAuxMeansNoRerun) {
-    bar.files.write(beside(".aux"), "\\relax");
-    queueRun(CompilerRun().withLog("").withAux("\\relax"));
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(compilerRunCount(), 1);
-
-    bar.files.remove(beside(".aux"));
-    queueRun(CompilerRun().withLog("").withAux("\\newlabel{a}{{1}{1}}"));
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(compilerRunCount(), 2);
-}
-
-TEST_P(CompileTest, UserStopInTheBibliographyRerunEndsTheCall) {
-    installTool(toolPath(bibtexName()), 0);
-    installTool(toolPath("mendex"), 0);
-    queueRun(CompilerRun().withLog("No file paper.bbl.\n").withAux("").withIdx());
-    queueRun(CompilerRun().withLog("\n? x\n").noAux());
-    EXPECT_EQ(compile(), 0);
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex", bibtexName(), "platex"}));
-}
-
-TEST_P(CompileTest, FailedBibliographyRerunIsNotExaminedButTheFinalLogIs) {
-    installTool(toolPath(bibtexName()), 0);
-    queueRun(CompilerRun().withLog("No file paper.bbl.\n").withAux(""));
-    queueRun(CompilerRun().withLog("\n? x\n").noAux().exitWith(1));
-    // The stop shows in the final phase's read of the same log.
-    EXPECT_EQ(compile(), 0);
-    EXPECT_EQ(compilerRunCount(), 2);
-}
-
-TEST_P(CompileTest, NewIndexFileRunsTheIndexToolAndTheCompiler) {
-    installTool(toolPath("mendex"), 0, beside(".ind"));
-    queueRun(CompilerRun().withLog("").withAux("").withIdx());
-    queueRun(CompilerRun());
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex", "mendex", "platex"}));
-    EXPECT_EQ(bar.processes.commandLines()[1], "mendex -s myindex paper");
-}
-
-TEST_P(CompileTest, IndexFileNotRewrittenMeansNoIndexRun) {
-    bar.files.write(beside(".idx"), "old");
-    queueRun(CompilerRun().withLog("").withAux(""));
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex"}));
-}
-
-TEST_P(CompileTest, IndexRewrittenAfterASnapshotIsRunAgain) {
-    bar.files.write(beside(".idx"), "old");
-    installTool(toolPath("mendex"), 0);
-    queueRun(CompilerRun().withLog("").withAux("").withIdx());
-    queueRun(CompilerRun());
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(compilerRunCount("mendex"), 1);
-}
-
-TEST_P(CompileTest, UserStopInTheIndexRerunEndsTheCall) {
-    installTool(toolPath("mendex"), 0);
-    queueRun(CompilerRun().withLog("").withAux("").withIdx());
-    queueRun(CompilerRun().withLog("\n? X\n").noAux().withToc("toc"));
-    EXPECT_EQ(compile(), 0);
-    EXPECT_EQ(compilerRunCount(), 2);
-}
-
-TEST_P(CompileTest, FailingIndexToolMeansNoRerun) {
-    installTool(toolPath("mendex"), 1);
-    queueRun(CompilerRun().withLog("").withAux("").withIdx());
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex", "mendex"}));
-}
-
-TEST_P(CompileTest, FiveCompilerRunsAtMost) {
-    installTool(toolPath(bibtexName()), 0);
-    installTool(toolPath("mendex"), 0);
-    bar.files.write(beside(".toc"), "toc 0");
-    queueRun(CompilerRun().withLog("No file paper.bbl.\n").withAux("\\bibdata{r}").withToc("toc 1").withIdx());
-    queueRun(CompilerRun().withLog("").noAux().withToc("toc 2"));
-    queueRun(CompilerRun().withLog("Label(s) may have changed.\n").noAux().withToc("toc 3"));
-    queueRun(CompilerRun().withLog("").noAux().withToc("toc 4"));  // run B changes the toc
-    queueRun(CompilerRun().withLog("").noAux().withToc("toc 5"));  // run A, whatever happens
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex", bibtexName(), "platex", "mendex", "platex",
-                                                       "platex", "platex"}));
-    EXPECT_TRUE(compilerRuns.empty());
-}
-
-TEST_P(CompileTest, LatexWarningInTheFinalLogGivesTheNotice) {
-    queueRun(CompilerRun().withLog("LaTeX Warning: Reference `x' undefined.\n"));
-    EXPECT_EQ(compile(), 1);
-    ASSERT_EQ(bar.ui.boxes().size(), 1u);
-    const MessageBoxRequest& box = bar.ui.boxes()[0];
-    EXPECT_EQ(box.text, kWarningNotice);
-    EXPECT_EQ(box.caption, "Warning!!");
-    EXPECT_EQ(box.icon, BoxIcon::Exclamation);
-    EXPECT_EQ(box.buttons, BoxButtons::Ok);
-}
-
-TEST_P(CompileTest, FontWarningsAloneGiveNoNotice) {
-    queueRun(CompilerRun().withLog("LaTeX Font Warning: Font shape `JY1/mc/m/it' undefined\n"));
-    EXPECT_EQ(compile(), 1);
-    EXPECT_TRUE(bar.ui.boxes().empty());
-}
-
-TEST_P(CompileTest, WarningFlagFollowsTheLastClosingRun) {
-    queueRun(CompilerRun().withLog("Label(s) may have changed.\nLaTeX Warning: x\n"));
-    queueRun(CompilerRun().withLog("clean\n"));
-    EXPECT_EQ(compile(), 1);
-    EXPECT_TRUE(bar.ui.boxes().empty());
-}
-
-TEST_P(CompileTest, MissingLogIsAFileErrorNamedByItsBareName) {
     bar.processes.install(toolPath("platex"), [this](const ProcessRequest&) {
+        bar.files.remove(beside(".log"));
         bar.files.write(beside(".dvi"), "dvi");
         return 0;
     });
-    try {
-        compile();
-        FAIL() << "no file error";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.cause(), FileErrorCause::NotFound);
-        EXPECT_EQ(error.fileName(), "paper.log");
-        EXPECT_EQ(fileErrorText(error), "paper.log が見つかりませんでした。");
-    }
-}
-
-TEST_P(CompileTest, MissingAuxIsAFileErrorWithItsFullPath) {
-    queueRun(CompilerRun().noAux());
-    try {
-        compile();
-        FAIL() << "no file error";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.fileName(), beside(".aux"));
-    }
-}
-
-TEST_P(CompileTest, LogWithZeroBytesEndsAtTheFirst) {
-    queueRun(CompilerRun().withLog(std::string("clean\n\0\n? x\nLaTeX Warning", 25)).withAux(""));
-    EXPECT_EQ(compile(), 1);
-    EXPECT_TRUE(bar.ui.boxes().empty());
+    const FileError error = compileError();
+    EXPECT_EQ(error.cause(), FileErrorCause::NotFound);
+    EXPECT_EQ(fileErrorText(error), "paper.log が見つかりませんでした。");  // the log by its bare name
 }
 
 TEST_P(CompileTest, DocumentDirectoryThatIsGoneStopsBeforeAnyTool) {
     bar.files.removeDirectory(docDir);
-    try {
-        compile();
-        FAIL() << "no file error";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.cause(), FileErrorCause::NotFound);
-        EXPECT_EQ(error.fileName(), docDir);
-        EXPECT_EQ(fileErrorText(error), docDir + " が見つかりませんでした。");
-    }
+    const FileError error = compileError();
+    EXPECT_EQ(error.cause(), FileErrorCause::NotFound);
+    EXPECT_EQ(fileErrorText(error), docDir + " が見つかりませんでした。");
     EXPECT_TRUE(bar.processes.started().empty());
 }
 
@@ -295,9 +212,9 @@ TEST_P(CompileTest, StemWithBlanksReachesTheToolsAsOneWord) {
     state.documentStem = "my paper";
     installTool(toolPath(bibtexName()), 0);
     installTool(toolPath("mendex"), 0);
-    queueRun(CompilerRun().withLog("No file my paper.bbl.\n").withAux("").withIdx());
-    queueRun(CompilerRun());
-    queueRun(CompilerRun());
+    queueRun(R().withLog("No file my paper.bbl.\n").withAux("").withIdx());
+    queueRun(R());
+    queueRun(R());
     EXPECT_EQ(compile(), 1);
     const auto& started = bar.processes.started();
     ASSERT_EQ(started.size(), 5u);
@@ -307,22 +224,18 @@ TEST_P(CompileTest, StemWithBlanksReachesTheToolsAsOneWord) {
     EXPECT_EQ(started[3].arguments, (std::vector<std::string>{"mendex", "-s", "myindex", "my paper"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rules, CompileTest, ::testing::Bool(), rulesName);
-
-// The closing runs, row by row: the toc before and now, whether it changed,
-// the label flag, and how many compiler runs the call makes in all.
-struct ClosingRow {
-    const char* name;
-    std::optional<std::string> tocBefore;
-    std::optional<std::string> tocNow;
-    bool labels;
-    int compilerRuns;
-};
-
-class ClosingRunsTest : public PipelineTest {};
-
-TEST_P(ClosingRunsTest, EveryRowOfTheTable) {
-    const std::vector<ClosingRow> rows = {
+// The closing runs, row by row: the toc before and now, the label flag, and
+// how many compiler runs the call makes in all. Every closing run changes
+// the toc, so run B is always followed by run A here, and run A by nothing.
+TEST_P(CompileTest, ClosingRunsFollowTheTocAndTheLabelFlag) {
+    struct Row {
+        const char* name;
+        std::optional<std::string> tocBefore;
+        std::optional<std::string> tocNow;
+        bool labels;
+        int compilerRuns;
+    };
+    const Row rows[] = {
         {"before, labels: run B", "t", "t", true, 3},
         {"before, changed, labels: run B", "t", "u", true, 3},
         {"before, changed, no labels: run A", "t", "u", false, 2},
@@ -333,80 +246,33 @@ TEST_P(ClosingRunsTest, EveryRowOfTheTable) {
         {"none, labels: run A", std::nullopt, std::nullopt, true, 2},
         {"none, no labels: none", std::nullopt, std::nullopt, false, 1},
     };
-    installCompiler();
-    for (const ClosingRow& row : rows) {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const int before = compilerRunCount();
-        bar.files.remove(beside(".toc"));
-        if (row.tocBefore) bar.files.write(beside(".toc"), *row.tocBefore);
-        CompilerRun first;
-        first.aux = "";
-        first.toc = row.tocNow;
-        if (row.labels) first.log = "Label(s) may have changed. Rerun to get cross-references right.\n";
-        queueRun(first);
+        PipelineWorld w(windows);
+        w.installCompiler();
+        if (row.tocBefore) w.bar.files.write(w.beside(".toc"), *row.tocBefore);
         if (!row.tocNow) {
-            // The first run removes the table of contents.
-            bar.processes.install(toolPath("platex"), [this](const ProcessRequest&) {
-                const int code = playCompilerRun();
-                bar.files.remove(beside(".toc"));
+            // The runs remove the table of contents.
+            w.bar.processes.install(w.toolPath("platex"), [&w](const ProcessRequest&) {
+                const int code = w.playCompilerRun();
+                w.bar.files.remove(w.beside(".toc"));
                 return code;
             });
         }
-        // Every closing run changes the table of contents, so run B is
-        // always followed by run A here, and run A by nothing.
-        CompilerRun closing;
+        R first = R().withAux("");
+        first.toc = row.tocNow;
+        if (row.labels) first.log = kLabels;
+        w.queueRun(first);
+        R closing;
         if (row.tocNow) closing.toc = *row.tocNow + " changed";
-        queueRun(closing);
-        queueRun(closing);
-        EXPECT_EQ(compileDocument(state, bar.services), 1);
-        EXPECT_EQ(compilerRunCount() - before, row.compilerRuns);
-        compilerRuns.clear();
-        installCompiler();
+        w.queueRun(closing);
+        w.queueRun(closing);
+        EXPECT_EQ(compileDocument(w.state, w.bar.services), 1);
+        EXPECT_EQ(w.compilerRunCount(), row.compilerRuns);
     }
 }
 
-TEST_P(ClosingRunsTest, RunBFollowedByRunAOnlyWhileTheTocChanges) {
-    installCompiler();
-    bar.files.write(beside(".toc"), "t");
-    queueRun(CompilerRun().withLog("Label(s)\n").withAux("").withToc("t"));
-    queueRun(CompilerRun().withLog("").noAux().withToc("t"));  // run B: toc settled
-    EXPECT_EQ(compileDocument(state, bar.services), 1);
-    EXPECT_EQ(compilerRunCount(), 2);
-
-    bar.files.write(beside(".toc"), "t");
-    queueRun(CompilerRun().withLog("Label(s)\n").withAux("").withToc("t"));
-    queueRun(CompilerRun().withLog("").noAux().withToc("t2"));  // run B: toc changes
-    queueRun(CompilerRun());                                     // run A
-    EXPECT_EQ(compileDocument(state, bar.services), 1);
-    EXPECT_EQ(compilerRunCount(), 5);
-}
-
-TEST_P(ClosingRunsTest, FailingRunBOrRunAMeansFailure) {
-    installCompiler();
-    queueRun(CompilerRun().withLog("Label(s)\n").withAux("").withToc("t"));
-    queueRun(CompilerRun().withLog("").noAux().withToc("t").exitWith(1));
-    EXPECT_EQ(compileDocument(state, bar.services), 0);
-    EXPECT_EQ(compilerRunCount(), 2);
-
-    bar.files.remove(beside(".toc"));
-    queueRun(CompilerRun().withLog("").withAux("").withToc("t"));  // a new toc, no labels: run A
-    queueRun(CompilerRun().withLog("LaTeX Warning: x\n? x\n").noAux().withToc("t").exitWith(1));
-    EXPECT_EQ(compileDocument(state, bar.services), 0);
-    EXPECT_EQ(compilerRunCount(), 4);
-    EXPECT_TRUE(bar.ui.boxes().empty());
-}
-
-TEST_P(ClosingRunsTest, UserStopInTheFinalLogMeansFailure) {
-    installCompiler();
-    installTool(toolPath("mendex"), 0);
-    queueRun(CompilerRun().withLog("").withAux("").withIdx());
-    // The index re-run fails, so its log is only read in the final phase.
-    queueRun(CompilerRun().withLog("Label(s)\n? x\n").noAux().exitWith(1));
-    EXPECT_EQ(compileDocument(state, bar.services), 0);
-    EXPECT_EQ(compilerRunCount(), 2);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rules, ClosingRunsTest, ::testing::Bool(), rulesName);
+INSTANTIATE_TEST_SUITE_P(Rules, CompileTest, ::testing::Bool(), rulesName);
 
 }  // namespace
 }  // namespace kestro::testing

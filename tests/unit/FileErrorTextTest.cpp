@@ -30,7 +30,6 @@ TEST(FileErrorText, NamelessFileAndNamesThatLookLikePlaceholders) {
     EXPECT_EQ(fileErrorText(FileError(FileErrorCause::AccessDenied, "")), "無題のﾌｧｲﾙ へのｱｸｾｽは拒否されました。");
     EXPECT_EQ(fileErrorText(FileError(FileErrorCause::NotFound, "C:\\%1\\a.aux")),
               "C:\\%1\\a.aux が見つかりませんでした。");
-    EXPECT_EQ(memoryErrorText(), "ﾒﾓﾘが不足しています。");
 }
 
 TEST(ReadWholeFile, EndsAtTheFirstZeroByte) {

@@ -9,8 +9,9 @@ namespace kestro {
 namespace {
 
 using testing::FakeBar;
+using Entries = std::vector<std::string>;
 
-std::string historyFile(const std::vector<std::string>& entries) {
+std::string historyFile(const Entries& entries) {
     std::string text = "[RFL]\r\n";
     for (std::size_t i = 0; i < entries.size(); ++i) {
         text += "File" + std::to_string(i) + "=" + entries[i] + "\r\n";
@@ -18,9 +19,9 @@ std::string historyFile(const std::vector<std::string>& entries) {
     return text;
 }
 
-std::vector<std::string> numbered(int count, const std::string& prefix = "C:\\d\\doc") {
-    std::vector<std::string> entries;
-    for (int i = 0; i < count; ++i) entries.push_back(prefix + std::to_string(i) + ".tex");
+Entries numbered(int count) {
+    Entries entries;
+    for (int i = 0; i < count; ++i) entries.push_back("C:\\d\\doc" + std::to_string(i) + ".tex");
     return entries;
 }
 
@@ -28,17 +29,20 @@ class History : public ::testing::Test {
 protected:
     FakeBar fake{PlatformRules::windows()};
 
-    std::unique_ptr<BarWindow> start(const std::vector<std::string>& stored, const std::string& tail = "") {
-        fake.store.setFile(fake.settings.path(), historyFile(stored));
+    std::unique_ptr<BarWindow> startOn(const std::string& fileText, const std::string& tail = "") {
+        fake.store.setFile(fake.settings.path(), fileText);
         auto bar = std::make_unique<BarWindow>(fake.services, tail);
         bar->initialise();
         return bar;
     }
+    std::unique_ptr<BarWindow> start(const Entries& stored, const std::string& tail = "") {
+        return startOn(historyFile(stored), tail);
+    }
 };
 
-TEST_F(History, StartsOnTheMostRecentEntryWhenNoDocumentIsNamed) {
-    auto bar = start({"C:\\work\\paper.final.tex", "C:\\old\\a.tex"});
-    EXPECT_EQ(bar->history().entries(), (std::vector<std::string>{"C:\\work\\paper.final.tex", "C:\\old\\a.tex"}));
+TEST_F(History, StartsOnTheMostRecentEntryAndReadsUpToTheFirstEmptyKey) {
+    auto bar = startOn("[RFL]\r\nFile0=C:\\work\\paper.final.tex\r\nFile1=C:\\old\\a.tex\r\nFile2=\r\nFile3=e.tex\r\n");
+    EXPECT_EQ(bar->history().entries(), (Entries{"C:\\work\\paper.final.tex", "C:\\old\\a.tex"}));
     EXPECT_EQ(bar->history().selection(), 0);
     EXPECT_TRUE(bar->history().extendedUi());
     EXPECT_EQ(bar->state().documentStem, "paper.final");
@@ -46,96 +50,93 @@ TEST_F(History, StartsOnTheMostRecentEntryWhenNoDocumentIsNamed) {
     EXPECT_EQ(bar->state().documentExt, ".tex");
 }
 
-TEST_F(History, ReadingStopsAtTheFirstEmptyKey) {
-    fake.store.setFile(fake.settings.path(),
-                       "[RFL]\r\nFile0=a.tex\r\nFile1=b.tex\r\nFile2=c.tex\r\nFile3=\r\nFile4=e.tex\r\n");
-    BarWindow bar(fake.services, "");
-    bar.initialise();
-    EXPECT_EQ(bar.history().count(), 3);
-}
-
 TEST_F(History, CommandLineDocumentGoesOnTopWithoutCuttingTheList) {
     auto bar = start(numbered(16), "C:\\new\\paper.tex");
     EXPECT_EQ(bar->history().count(), 17);
     EXPECT_EQ(bar->history().text(0), "C:\\new\\paper.tex");
     EXPECT_EQ(bar->history().selection(), 0);
+    // A list of seventeen since start-up keeps seventeen.
+    bar->acceptDroppedFile({"C:\\x\\new.tex"});
+    EXPECT_EQ(bar->history().count(), 17);
     bar->endRun();
-    // The top sixteen are kept; the oldest is gone at the next start.
-    EXPECT_EQ(fake.setting("RFL", "File0"), "C:\\new\\paper.tex");
-    EXPECT_EQ(fake.setting("RFL", "File15"), "C:\\d\\doc14.tex");
+    // The top sixteen are kept; the rest are gone at the next start.
+    EXPECT_EQ(fake.setting("RFL", "File0"), "C:\\x\\new.tex");
+    EXPECT_EQ(fake.setting("RFL", "File15"), "C:\\d\\doc13.tex");
     EXPECT_FALSE(fake.hasSetting("RFL", "File16"));
 }
 
 TEST_F(History, CommandLineDocumentAlreadyListedAppearsTwice) {
     auto bar = start({"C:\\a\\x.tex", "C:\\a\\paper.tex"}, "C:\\a\\paper.tex");
-    EXPECT_EQ(bar->history().entries(),
-              (std::vector<std::string>{"C:\\a\\paper.tex", "C:\\a\\x.tex", "C:\\a\\paper.tex"}));
+    EXPECT_EQ(bar->history().entries(), (Entries{"C:\\a\\paper.tex", "C:\\a\\x.tex", "C:\\a\\paper.tex"}));
     bar->endRun();
     EXPECT_EQ(fake.setting("RFL", "File2"), "C:\\a\\paper.tex");
 }
 
-TEST_F(History, QuotedCommandLineNamesTheDocumentWithoutItsQuotes) {
-    auto bar = start({}, "\"C:\\my work\\paper.tex\"");
-    EXPECT_EQ(bar->state().documentPath, "C:\\my work\\paper.tex");
-    EXPECT_EQ(bar->state().documentDir, "C:\\my work\\");
-    EXPECT_EQ(bar->history().text(0), "C:\\my work\\paper.tex");
+TEST_F(History, CommandLineDocumentLosesItsQuotesAndSplitsOnRealSeparatorsOnly) {
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"\"C:\\my work\\paper.tex\"", "C:\\my work\\paper.tex", "C:\\my work\\"},
+        // 表 is 0x95 0x5C: its second byte is not a separator.
+        {"C:\\\x95\x5C\\paper.tex", "C:\\\x95\x5C\\paper.tex", "C:\\\x95\x5C\\"},
+    };
+    for (const auto& [tail, path, directory] : cases) {
+        auto bar = start(Entries{}, tail);
+        EXPECT_EQ(bar->state().documentPath, path);
+        EXPECT_EQ(bar->state().documentDir, directory);
+        EXPECT_EQ(bar->state().documentStem, "paper");
+        EXPECT_EQ(bar->history().text(0), path);
+    }
 }
 
 TEST_F(History, DropTakesTheFirstFileOnlyAndChecksItsExtension) {
-    auto bar = start({"C:\\a\\old.tex"});
+    auto bar = start(numbered(16));
     bar->acceptDroppedFile({"C:\\a\\notes.txt", "C:\\a\\paper.tex", "C:\\a\\b.tex"});
     ASSERT_EQ(fake.ui.boxes().size(), 1u);
     EXPECT_EQ(fake.ui.boxes()[0].text, "TeX のファイルではありません！登録して直して下さい！");
     EXPECT_EQ(fake.ui.boxes()[0].buttons, BoxButtons::Ok);
     EXPECT_EQ(fake.ui.boxes()[0].icon, BoxIcon::None);
     EXPECT_EQ(fake.ui.boxes()[0].caption, "Kestro");
-    EXPECT_EQ(bar->state().documentStem, "old");
-    EXPECT_EQ(bar->history().count(), 1);
 
     for (const char* rejected : {"C:\\a\\paper.Tex", "C:\\a\\paper", "C:\\a.tex\\paper"}) {
         bar->acceptDroppedFile({rejected});
     }
     EXPECT_EQ(fake.ui.boxes().size(), 4u);
-    EXPECT_EQ(bar->state().documentStem, "old");
+    EXPECT_EQ(bar->state().documentStem, "doc0");
+    EXPECT_EQ(bar->history().count(), 16);
 
     bar->acceptDroppedFile({"C:\\a\\PAPER.TEX"});
     EXPECT_EQ(bar->state().documentStem, "PAPER");
     EXPECT_EQ(bar->history().text(0), "C:\\a\\PAPER.TEX");
     EXPECT_EQ(bar->history().editText(), "C:\\a\\PAPER.TEX");
+    // The list keeps sixteen after an insert.
+    EXPECT_EQ(bar->history().count(), 16);
+    EXPECT_EQ(bar->history().text(15), "C:\\d\\doc14.tex");
     // A drop does not select the new entry; the edit text shows it.
     EXPECT_NE(bar->history().selection(), 0);
     EXPECT_GE(fake.ui.historyFocusRequests(), 1);
 }
 
-TEST_F(History, DroppingAListedDocumentMovesItToTheTop) {
-    auto bar = start({"C:\\a\\one.tex", "C:\\a\\two.tex", "C:\\a\\three.tex"});
-    bar->acceptDroppedFile({"c:\\A\\THREE.tex"});
-    // Windows matches without case, so the old entry is the same document.
-    EXPECT_EQ(bar->history().entries(),
-              (std::vector<std::string>{"c:\\A\\THREE.tex", "C:\\a\\one.tex", "C:\\a\\two.tex"}));
-}
-
-TEST(HistoryOnLinux, NamesThatDifferByCaseAreDifferentDocuments) {
-    FakeBar fake(PlatformRules::posix());
-    fake.store.setFile(fake.settings.path(), historyFile({"/a/Paper.tex"}));
-    BarWindow bar(fake.services, "");
-    bar.initialise();
-    bar.acceptDroppedFile({"/a/paper.tex"});
-    EXPECT_EQ(bar.history().entries(), (std::vector<std::string>{"/a/paper.tex", "/a/Paper.tex"}));
-    EXPECT_EQ(bar.state().documentDir, "/a/");
-}
-
-TEST_F(History, TheListKeepsSixteenAfterAnInsert) {
-    auto bar = start(numbered(16));
-    bar->acceptDroppedFile({"C:\\x\\new.tex"});
-    EXPECT_EQ(bar->history().count(), 16);
-    EXPECT_EQ(bar->history().text(15), "C:\\d\\doc14.tex");
-}
-
-TEST_F(History, AListOfSeventeenSinceStartUpKeepsSeventeen) {
-    auto bar = start(numbered(16), "C:\\cmd\\line.tex");
-    bar->acceptDroppedFile({"C:\\x\\new.tex"});
-    EXPECT_EQ(bar->history().count(), 17);
+// Windows matches names without case, so a listed document moves to the
+// top; on Linux names that differ by case are different documents.
+TEST(HistoryDrop, ListedDocumentMovesToTheTopUnderThePlatformsCaseRule) {
+    struct Case {
+        bool windows;
+        Entries stored;
+        std::string dropped;
+        Entries after;
+    };
+    const Case cases[] = {
+        {true, {"C:\\a\\one.tex", "C:\\a\\two.tex", "C:\\a\\three.tex"}, "c:\\A\\THREE.tex",
+         {"c:\\A\\THREE.tex", "C:\\a\\one.tex", "C:\\a\\two.tex"}},
+        {false, {"/a/Paper.tex"}, "/a/paper.tex", {"/a/paper.tex", "/a/Paper.tex"}},
+    };
+    for (const Case& c : cases) {
+        FakeBar fake(c.windows ? PlatformRules::windows() : PlatformRules::posix());
+        fake.store.setFile(fake.settings.path(), historyFile(c.stored));
+        BarWindow bar(fake.services, "");
+        bar.initialise();
+        bar.acceptDroppedFile({c.dropped});
+        EXPECT_EQ(bar.history().entries(), c.after);
+    }
 }
 
 TEST_F(History, FileDialogChoiceIsSelectedAndConfirmedOrCancelled) {
@@ -159,25 +160,20 @@ TEST_F(History, FileDialogChoiceIsSelectedAndConfirmedOrCancelled) {
     EXPECT_EQ(fake.ui.invalidations(), before + 1);
 }
 
-TEST_F(History, PickingAnExistingEntryMakesItTheDocument) {
-    auto bar = start({"C:\\a\\one.tex", "C:\\a\\two.tex", "C:\\a\\three.tex"});
+TEST_F(History, PickingAnEntryMakesItTheDocumentOrRemovesItSilentlyWhenGone) {
+    auto bar = start({"C:\\a\\one.tex", "C:\\a\\two.tex", "C:\\a\\gone.tex", "C:\\a\\three.tex"});
     fake.files.write("C:\\a\\three.tex", "x");
-    bar->pickHistoryEntry(2);
-    EXPECT_EQ(bar->history().entries(),
-              (std::vector<std::string>{"C:\\a\\three.tex", "C:\\a\\one.tex", "C:\\a\\two.tex"}));
+    bar->pickHistoryEntry(3);
+    EXPECT_EQ(bar->history().entries(), (Entries{"C:\\a\\three.tex", "C:\\a\\one.tex", "C:\\a\\two.tex", "C:\\a\\gone.tex"}));
     EXPECT_EQ(bar->history().selection(), 0);
     EXPECT_EQ(bar->state().documentStem, "three");
-    EXPECT_TRUE(fake.ui.boxes().empty());
-}
 
-TEST_F(History, PickingAVanishedEntryRemovesItSilently) {
-    auto bar = start({"C:\\a\\one.tex", "C:\\a\\gone.tex"});
-    bar->pickHistoryEntry(1);
-    EXPECT_EQ(bar->history().entries(), (std::vector<std::string>{"C:\\a\\one.tex"}));
-    EXPECT_EQ(bar->state().documentStem, "one");
-    EXPECT_TRUE(fake.ui.boxes().empty());
+    bar->pickHistoryEntry(3);
+    EXPECT_EQ(bar->history().entries(), (Entries{"C:\\a\\three.tex", "C:\\a\\one.tex", "C:\\a\\two.tex"}));
+    EXPECT_EQ(bar->state().documentStem, "three");
     bar->pickHistoryEntry(-1);
-    EXPECT_EQ(bar->history().count(), 1);
+    EXPECT_EQ(bar->history().count(), 3);
+    EXPECT_TRUE(fake.ui.boxes().empty());
 }
 
 TEST_F(History, WriteBackClearsSlotsAboveTheList) {
@@ -198,30 +194,17 @@ TEST_F(History, WriteBackClearsSlotsAboveTheList) {
     EXPECT_EQ(next.history().count(), 3);
 }
 
-TEST_F(History, EveryEndingWritesTheHistoryOnce) {
-    auto bar = start({"C:\\a\\one.tex"});
+TEST_F(History, EveryEndingWritesTheHistoryOnceAndKeepsOddBytes) {
+    const std::string odd = "C:\\\x81\\x\x82.tex";
+    auto bar = start({odd});
+    EXPECT_EQ(bar->history().text(0), odd);
     bar->acceptDroppedFile({"C:\\a\\two.tex"});
     bar->endRun();
     const int writes = fake.store.writes();
     bar->endRun();
     EXPECT_EQ(fake.store.writes(), writes);
     EXPECT_EQ(fake.setting("RFL", "File0"), "C:\\a\\two.tex");
-}
-
-TEST_F(History, InvalidMultiByteEntriesAreKeptAsTheyAre) {
-    const std::string odd = "C:\\\x81\\x\x82.tex";
-    auto bar = start({odd, "C:\\a\\b.tex"});
-    EXPECT_EQ(bar->history().text(0), odd);
-    bar->endRun();
-    EXPECT_EQ(fake.setting("RFL", "File0"), odd);
-}
-
-TEST_F(History, Cp932PathsSplitOnRealSeparatorsOnly) {
-    // 表 is 0x95 0x5C: its second byte is not a separator.
-    const std::string path = "C:\\\x95\x5C\\paper.tex";
-    auto bar = start({}, path);
-    EXPECT_EQ(bar->state().documentDir, "C:\\\x95\x5C\\");
-    EXPECT_EQ(bar->state().documentStem, "paper");
+    EXPECT_EQ(fake.setting("RFL", "File1"), odd);
 }
 
 TEST(CommandDispatcher, FileErrorsEndTheOperationWithTheStopBox) {

@@ -111,6 +111,12 @@ TEST(IniLookup, MultiByteValuesComeBackByteExact) {
     const std::string text = "[RFL]\r\nFile0=" + cp932Path + "\r\nFile1=/home/u/日本語/b.tex\r\n";
     EXPECT_EQ(lookup(text, "RFL", "File0", CodePage::Cp932), cp932Path);
     EXPECT_EQ(lookup(text, "RFL", "File1", CodePage::Utf8), "/home/u/日本語/b.tex");
+
+    // And written back byte-exact.
+    const std::string value = "C:\\\x95\x5C\\\x94\x5C\\\x83\x5C\\";
+    const std::string written = write("", "RFL", "File0", value, CodePage::Cp932);
+    EXPECT_EQ(lookup(written, "RFL", "File0", CodePage::Cp932), value);
+    EXPECT_NE(written.find("File0=" + value + "\r\n"), std::string::npos);
 }
 
 TEST(IniLookup, TrailBytesOfNamesAreNeverCaseFolded) {
@@ -174,11 +180,11 @@ TEST(IniWrite, ReplacingAValueKeepsEveryOtherLineByteForByte) {
         "[RFL]\r\n"
         "File0=C:\\\x95\x5C\\a.tex\r\n";
     EXPECT_EQ(after, expected);
-}
-
-TEST(IniWrite, WritingTheStoredValueChangesNothing) {
-    const std::string before = "[S]\r\n  k = v \r\n";
-    EXPECT_EQ(write(before, "S", "K", "v"), before);
+    // Writing the stored value changes nothing; a replaced key keeps the
+    // file's spelling and its line end.
+    EXPECT_EQ(write("[S]\r\n  k = v \r\n", "S", "K", "v"), "[S]\r\n  k = v \r\n");
+    EXPECT_EQ(write("[S]\nFile0=a\r\nFile1=b", "s", "FILE1", "c"), "[S]\nFile0=a\r\nFile1=c");
+    EXPECT_EQ(write("[S]\nFile0=a\r\nFile1=b", "s", "file0", "z"), "[S]\nFile0=z\r\nFile1=b");
 }
 
 TEST(IniWrite, NewKeyGoesAfterTheLastKeyLineOfTheFirstMatchingSection) {
@@ -218,11 +224,6 @@ TEST(IniWrite, NewSectionIsAppendedInTheFilesLineEndStyle) {
     EXPECT_EQ(write("[A]\nx=1\r\n", "B", "k", "v"), "[A]\nx=1\r\n[B]\nk=v\n");
 }
 
-TEST(IniWrite, ReplacedKeyKeepsTheFilesSpellingAndItsLineEnd) {
-    EXPECT_EQ(write("[S]\nFile0=a\r\nFile1=b", "s", "FILE1", "c"), "[S]\nFile0=a\r\nFile1=c");
-    EXPECT_EQ(write("[S]\nFile0=a\r\nFile1=b", "s", "file0", "z"), "[S]\nFile0=z\r\nFile1=b");
-}
-
 TEST(IniWrite, DeletingRemovesOnlyTheFirstMatchingKeyLine) {
     const std::string before = "[S]\r\nk=1\r\nother=2\r\nK=3\r\n[T]\r\nk=4\r\n";
     const std::string after = write(before, "S", "k", std::nullopt);
@@ -249,13 +250,6 @@ TEST(IniWrite, TextTheLineFormatCannotHoldIsRefused) {
     EXPECT_TRUE(iniCanStore("S", "k", std::nullopt));
     EXPECT_EQ(write(before, "S", "k", "a\r\n[Evil]\r\nx=1"), before);
     EXPECT_EQ(write(before, "S", "a=b", "v"), before);
-}
-
-TEST(IniWrite, MultiByteValuesRoundTripByteExact) {
-    const std::string value = "C:\\\x95\x5C\\\x94\x5C\\\x83\x5C\\";
-    const std::string text = write("", "RFL", "File0", value, CodePage::Cp932);
-    EXPECT_EQ(lookup(text, "RFL", "File0", CodePage::Cp932), value);
-    EXPECT_NE(text.find("File0=" + value + "\r\n"), std::string::npos);
 }
 
 // Writes and deletes in random order must always read back as a plain map

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@
 
 namespace kestro::testing {
 namespace {
+
+using Texts = std::vector<std::string>;
 
 const std::string kViewerQuestion =
     "PDF file が作れません！\n もし Acrobat (Adobe Reader) が起動中なら \n閉じてから、「OK」ボタンを下さい。";
@@ -27,6 +31,7 @@ class PdfTest : public PipelineTest {
 protected:
     PdfTest() {
         installCompiler();
+        installConverter(toolPath("dvipdfmx"));
         state.paperSizeNo = 1;
         state.paperSizeSticky = 1;
     }
@@ -46,22 +51,25 @@ protected:
             return code;
         });
     }
-    void installConverter() { installConverter(toolPath("dvipdfmx")); }
+    void writeDvi() { bar.files.write(beside(".dvi"), "dvi"); }
+    // The next paper dialog: `click` plays the boxes, then `position` is
+    // accepted (-2: the checked one) and the dialog ends with `ok`.
+    void answerPaper(void (*click)(PaperSizeDialog&), int position, bool ok = true) {
+        bar.ui.answerPaperDialog([click, position, ok](PaperSizeDialog& dialog) {
+            if (click) click(dialog);
+            dialog.accept(position == -2 ? dialog.checkedPosition() : position);
+            return ok;
+        });
+    }
 
     int convert() { return convertDviToPdf(state, bar.services); }
     int converterRuns() const { return static_cast<int>(converterCommandLines().size()); }
-    std::vector<std::string> converterCommandLines() const {
-        std::vector<std::string> lines;
+    Texts converterCommandLines() const {
+        Texts lines;
         for (const ProcessRequest& request : bar.processes.started()) {
             if (request.commandLine.find("dvipdfmx") != std::string::npos) lines.push_back(request.commandLine);
         }
         return lines;
-    }
-    bool shown(const std::string& text) const {
-        for (const std::string& box : bar.ui.boxTexts()) {
-            if (box == text) return true;
-        }
-        return false;
     }
     bool selectionOffered() const {
         for (const std::string& box : bar.ui.boxTexts()) {
@@ -75,149 +83,117 @@ protected:
 };
 
 TEST_P(PdfTest, EveryPaperNumberGivesItsConverterCommandLine) {
-    struct Case {
-        int number;
-        std::string commandLine;
-        std::vector<std::string> words;
+    const std::pair<int, std::string> cases[] = {
+        {-1, "dvipdfmx  paper"},           {0, "dvipdfmx  -p a3  paper"},     {1, "dvipdfmx  paper"},
+        {2, "dvipdfmx  -p a5  paper"},     {3, "dvipdfmx  -p a6  paper"},     {4, "dvipdfmx  -l  paper"},
+        {5, "dvipdfmx  -p b3  paper"},     {6, "dvipdfmx  -p b4  paper"},     {7, "dvipdfmx  -p  b5 paper"},
+        {8, "dvipdfmx  -p b6  paper"},     {9, "dvipdfmx  -p b5var  paper"},  {10, "dvipdfmx  -p letter  paper"},
+        {11, "dvipdfmx  -p legal  paper"}, {12, "dvipdfmx  -p ledger  paper"}, {13, "dvipdfmx  -p tabloid  paper"},
+        {14, "dvipdfmx  paper"},           {-2147483647 - 1, "dvipdfmx  paper"},
     };
-    const Case cases[] = {
-        {-1, "dvipdfmx  paper", {"dvipdfmx", "paper"}},
-        {0, "dvipdfmx  -p a3  paper", {"dvipdfmx", "-p", "a3", "paper"}},
-        {1, "dvipdfmx  paper", {"dvipdfmx", "paper"}},
-        {2, "dvipdfmx  -p a5  paper", {"dvipdfmx", "-p", "a5", "paper"}},
-        {3, "dvipdfmx  -p a6  paper", {"dvipdfmx", "-p", "a6", "paper"}},
-        {4, "dvipdfmx  -l  paper", {"dvipdfmx", "-l", "paper"}},
-        {5, "dvipdfmx  -p b3  paper", {"dvipdfmx", "-p", "b3", "paper"}},
-        {6, "dvipdfmx  -p b4  paper", {"dvipdfmx", "-p", "b4", "paper"}},
-        {7, "dvipdfmx  -p  b5 paper", {"dvipdfmx", "-p", "b5", "paper"}},
-        {8, "dvipdfmx  -p b6  paper", {"dvipdfmx", "-p", "b6", "paper"}},
-        {9, "dvipdfmx  -p b5var  paper", {"dvipdfmx", "-p", "b5var", "paper"}},
-        {10, "dvipdfmx  -p letter  paper", {"dvipdfmx", "-p", "letter", "paper"}},
-        {11, "dvipdfmx  -p legal  paper", {"dvipdfmx", "-p", "legal", "paper"}},
-        {12, "dvipdfmx  -p ledger  paper", {"dvipdfmx", "-p", "ledger", "paper"}},
-        {13, "dvipdfmx  -p tabloid  paper", {"dvipdfmx", "-p", "tabloid", "paper"}},
-        {14, "dvipdfmx  paper", {"dvipdfmx", "paper"}},
-        {-2147483647 - 1, "dvipdfmx  paper", {"dvipdfmx", "paper"}},
-    };
-    installConverter();
-    bar.files.write(beside(".dvi"), "dvi");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.number);
-        state.paperSizeNo = c.number;
+    writeDvi();
+    for (const auto& [number, commandLine] : cases) {
+        SCOPED_TRACE(number);
+        state.paperSizeNo = number;
         converterCodes.push_back(0);
         const std::size_t before = bar.processes.started().size();
         EXPECT_EQ(convert(), 1);
         ASSERT_EQ(bar.processes.started().size(), before + 1);
         const ProcessRequest& run = bar.processes.started().back();
         EXPECT_EQ(run.executable, toolPath("dvipdfmx"));
-        EXPECT_EQ(run.commandLine, c.commandLine);
-        EXPECT_EQ(run.arguments, c.words);
+        EXPECT_EQ(run.commandLine, commandLine);
+        // The words are the command line's, split at blanks.
+        std::istringstream words(commandLine);
+        EXPECT_EQ(run.arguments, (Texts{std::istream_iterator<std::string>(words), {}}));
     }
     EXPECT_EQ(bar.ui.paperDialogsShown(), 0);
     EXPECT_TRUE(bar.ui.boxes().empty());
-}
 
-TEST_P(PdfTest, StemWithABlankReachesTheConverterAsOneWord) {
-    installConverter();
+    // A stem with a blank is one word; the converter runs in the document's directory.
     state.documentStem = "my paper";
-    state.documentPath = docDir + "my paper.tex";
-    bar.files.write(beside(".dvi"), "dvi");
+    writeDvi();
+    const std::string elsewhere = windows ? "C:\\other\\" : "/other/";
+    bar.files.addDirectory(elsewhere);
+    bar.files.setCurrentDirectory(elsewhere);
     converterCodes.push_back(0);
     EXPECT_EQ(convert(), 1);
-    ASSERT_EQ(bar.processes.started().size(), 1u);
-    const std::vector<std::string> words = {"dvipdfmx", "my paper"};
-    EXPECT_EQ(bar.processes.started()[0].arguments, words);
+    EXPECT_EQ(bar.processes.started().back().arguments, (Texts{"dvipdfmx", "my paper"}));
+    EXPECT_EQ(bar.files.currentDirectory(), docDir);
 }
 
-TEST_P(PdfTest, B5WithNeitherBoxAsksAgainNextTime) {
-    installConverter();
-    state.paperSizeSticky = 0;
-    bar.files.write(beside(".dvi"), "dvi");
-    converterCodes = {0, 0};
-    bar.ui.answerPaperDialog([](PaperSizeDialog& dialog) {
-        dialog.accept(7);
-        return true;
-    });
-    bar.ui.answerPaperDialog([](PaperSizeDialog& dialog) {
-        EXPECT_EQ(dialog.checkedPosition(), 7);
-        dialog.accept(dialog.checkedPosition());
-        return true;
-    });
+// The paper dialog's two boxes over two conversions and a restart: the
+// box clicked and the size chosen; the command line, the dialogs shown in
+// the run and the keys stored; then, after start-up's load, whether the
+// next conversion asks (the dialog opening on A4, "until restart" clear)
+// and the command line it uses.
+TEST_P(PdfTest, PaperChoiceLastsAsLongAsItsBoxSays) {
+    struct Row {
+        const char* name;
+        void (*click)(PaperSizeDialog&);
+        int position;
+        std::string commandLine;
+        int dialogsInRun;
+        const char* keys[3];  // PdfNShow, PdfNeShow, PdfSizeNo
+        bool asksAfterRestart;
+        std::string commandLineAfterRestart;
+    };
+    const Row rows[] = {
+        {"B5, neither box: asks again next time", nullptr, 7, "dvipdfmx  -p  b5 paper", 2, {"0", "0", "7"}, true,
+         "dvipdfmx  paper"},
+        {"A3 until restart", [](PaperSizeDialog& d) { d.clickSkipUntilRestart(); }, 0, "dvipdfmx  -p a3  paper", 1,
+         {"1", "0", "0"}, true, "dvipdfmx  paper"},
+        {"Letter from now on", [](PaperSizeDialog& d) { d.clickSkipFromNowOn(); }, 10, "dvipdfmx  -p letter  paper", 1,
+         {"0", "1", "10"}, false, "dvipdfmx  -p letter  paper"},
+    };
+    writeDvi();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (const char* key : {"PdfNShow", "PdfNeShow", "PdfSizeNo"}) bar.settings.deleteSetting("Settings", key);
+        loadPaperGroup(state, bar.settings);
+        const int dialogsBefore = bar.ui.paperDialogsShown();
+        const std::size_t linesBefore = converterCommandLines().size();
+        converterCodes = {0, 0, 0};
+        answerPaper(row.click, row.position);
+        if (row.dialogsInRun == 2) {
+            bar.ui.answerPaperDialog([&row](PaperSizeDialog& dialog) {
+                EXPECT_EQ(dialog.checkedPosition(), row.position);
+                dialog.accept(dialog.checkedPosition());
+                return true;
+            });
+        }
+        EXPECT_EQ(convert(), 1);
+        EXPECT_EQ(convert(), 1);
+        EXPECT_EQ(bar.ui.paperDialogsShown() - dialogsBefore, row.dialogsInRun);
+        EXPECT_EQ(bar.setting("Settings", "PdfNShow"), row.keys[0]);
+        EXPECT_EQ(bar.setting("Settings", "PdfNeShow"), row.keys[1]);
+        EXPECT_EQ(bar.setting("Settings", "PdfSizeNo"), row.keys[2]);
 
-    EXPECT_EQ(convert(), 1);
-    EXPECT_EQ(bar.setting("Settings", "PdfNShow"), "0");
-    EXPECT_EQ(bar.setting("Settings", "PdfNeShow"), "0");
-    EXPECT_EQ(bar.setting("Settings", "PdfSizeNo"), "7");
-    EXPECT_EQ(convert(), 1);
-
-    EXPECT_EQ(bar.ui.paperDialogsShown(), 2);
-    const std::vector<std::string> lines = {"dvipdfmx  -p  b5 paper", "dvipdfmx  -p  b5 paper"};
-    EXPECT_EQ(converterCommandLines(), lines);
-}
-
-TEST_P(PdfTest, FromNowOnWithLetterHoldsAcrossRestarts) {
-    installConverter();
-    loadPaperGroup(state, bar.settings);
-    bar.files.write(beside(".dvi"), "dvi");
-    converterCodes = {0, 0, 0};
-    bar.ui.answerPaperDialog([](PaperSizeDialog& dialog) {
-        dialog.clickSkipFromNowOn();
-        dialog.accept(10);
-        return true;
-    });
-    EXPECT_EQ(convert(), 1);
-    EXPECT_EQ(convert(), 1);
-    EXPECT_EQ(bar.setting("Settings", "PdfNeShow"), "1");
-    EXPECT_EQ(bar.setting("Settings", "PdfSizeNo"), "10");
-
-    BarState restarted = state;
-    loadPaperGroup(restarted, bar.settings);
-    state = restarted;
-    EXPECT_EQ(convert(), 1);
-
-    EXPECT_EQ(bar.ui.paperDialogsShown(), 1);
-    for (const std::string& line : converterCommandLines()) EXPECT_EQ(line, "dvipdfmx  -p letter  paper");
-}
-
-TEST_P(PdfTest, UntilRestartStopsAskingOnlyForThisRun) {
-    installConverter();
-    loadPaperGroup(state, bar.settings);
-    bar.files.write(beside(".dvi"), "dvi");
-    converterCodes = {0, 0, 0};
-    bar.ui.answerPaperDialog([](PaperSizeDialog& dialog) {
-        dialog.clickSkipUntilRestart();
-        dialog.accept(0);
-        return true;
-    });
-    EXPECT_EQ(convert(), 1);
-    EXPECT_EQ(convert(), 1);
-    EXPECT_EQ(bar.ui.paperDialogsShown(), 1);
-    EXPECT_EQ(bar.setting("Settings", "PdfNShow"), "1");
-
-    loadPaperGroup(state, bar.settings);
-    EXPECT_EQ(bar.setting("Settings", "PdfNShow"), "0");
-    EXPECT_EQ(bar.setting("Settings", "PdfNeShow"), "0");
-    EXPECT_EQ(bar.setting("Settings", "PdfSizeNo"), "1");
-    bar.ui.answerPaperDialog([](PaperSizeDialog& dialog) {
-        EXPECT_EQ(dialog.checkedPosition(), 1);
-        EXPECT_FALSE(dialog.skipUntilRestartChecked());
-        dialog.accept(dialog.checkedPosition());
-        return true;
-    });
-    EXPECT_EQ(convert(), 1);
-    EXPECT_EQ(bar.ui.paperDialogsShown(), 2);
-    EXPECT_EQ(converterCommandLines().back(), "dvipdfmx  paper");
+        BarState restarted = state;
+        loadPaperGroup(restarted, bar.settings);
+        loadPaperGroup(state, bar.settings);  // a second start sees the same: nothing decays further
+        EXPECT_EQ(state.paperSizeNo, restarted.paperSizeNo);
+        EXPECT_EQ(state.paperSizeSticky, row.asksAfterRestart ? 0 : 1);
+        EXPECT_EQ(PaperSizeDialog(bar.settings).skipFromNowOnChecked(), !row.asksAfterRestart);
+        if (row.asksAfterRestart) {
+            bar.ui.answerPaperDialog([](PaperSizeDialog& dialog) {
+                EXPECT_EQ(dialog.checkedPosition(), 1);
+                EXPECT_FALSE(dialog.skipUntilRestartChecked());
+                dialog.accept(dialog.checkedPosition());
+                return true;
+            });
+        }
+        EXPECT_EQ(convert(), 1);
+        EXPECT_EQ(bar.ui.paperDialogsShown() - dialogsBefore, row.dialogsInRun + (row.asksAfterRestart ? 1 : 0));
+        const Texts lines = converterCommandLines();
+        EXPECT_EQ(Texts(lines.begin() + static_cast<long>(linesBefore), lines.end()),
+                  (Texts{row.commandLine, row.commandLine, row.commandLineAfterRestart}));
+    }
 }
 
 TEST_P(PdfTest, CancelledPaperDialogConvertsNothingAndWritesNothing) {
-    installConverter();
     state.paperSizeSticky = 0;
-    bar.files.write(beside(".dvi"), "dvi");
-    bar.ui.answerPaperDialog([](PaperSizeDialog& dialog) {
-        dialog.clickSkipFromNowOn();
-        dialog.accept(3);
-        return false;
-    });
+    writeDvi();
+    answerPaper([](PaperSizeDialog& d) { d.clickSkipFromNowOn(); }, 3, false);
     const int writesBefore = bar.store.writes();
     EXPECT_EQ(convert(), 0);
     EXPECT_EQ(converterRuns(), 0);
@@ -226,25 +202,21 @@ TEST_P(PdfTest, CancelledPaperDialogConvertsNothingAndWritesNothing) {
     EXPECT_TRUE(bar.ui.boxes().empty());
 }
 
-TEST_P(PdfTest, MissingDviIsCompiledFirst) {
-    installConverter();
+TEST_P(PdfTest, MissingDviIsCompiledFirstAndAFailedCompileStopsBeforeThePaperDialog) {
     queueRun(CompilerRun());
     converterCodes.push_back(0);
     EXPECT_EQ(convert(), 1);
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex", "dvipdfmx"}));
-}
+    EXPECT_EQ(programsRun(), (Texts{"platex", "dvipdfmx"}));
 
-TEST_P(PdfTest, FailedCompileWithoutDviStopsBeforeThePaperDialog) {
-    installConverter();
+    bar.files.remove(beside(".dvi"));
     state.paperSizeSticky = 0;
     queueRun(CompilerRun().noDvi().exitWith(1));
     EXPECT_EQ(convert(), 0);
-    EXPECT_EQ(converterRuns(), 0);
+    EXPECT_EQ(converterRuns(), 1);
     EXPECT_EQ(bar.ui.paperDialogsShown(), 0);
 }
 
 TEST_P(PdfTest, NoDocumentLeavesItToTheCompileToAsk) {
-    installConverter();
     state.documentStem.clear();
     state.documentDir.clear();
     state.documentPath.clear();
@@ -254,113 +226,95 @@ TEST_P(PdfTest, NoDocumentLeavesItToTheCompileToAsk) {
     EXPECT_EQ(bar.ui.paperDialogsShown(), 0);
 }
 
-TEST_P(PdfTest, TheConverterRunsInTheDocumentDirectory) {
-    installConverter();
-    bar.files.write(beside(".dvi"), "dvi");
-    const std::string elsewhere = windows ? "C:\\other\\" : "/other/";
-    bar.files.addDirectory(elsewhere);
-    bar.files.setCurrentDirectory(elsewhere);
-    converterCodes.push_back(0);
-    EXPECT_EQ(convert(), 1);
-    EXPECT_EQ(bar.files.currentDirectory(), docDir);
-}
-
 TEST_P(PdfTest, VanishedDocumentDirectoryEndsTheOperationUnconverted) {
-    installConverter();
-    bar.files.write(beside(".dvi"), "dvi");
+    writeDvi();
     bar.files.removeDirectory(docDir);
     EXPECT_THROW(convert(), FileError);
     EXPECT_EQ(converterRuns(), 0);
 }
 
-TEST_P(PdfTest, FirstSuccessSetsAcrOnceAndOnlyOnce) {
-    installConverter();
-    bar.files.write(beside(".dvi"), "dvi");
+// A converter failure, row by row: the converter's exit codes, the user's
+// answers (the viewer question first, then the selection's box and its
+// dialog), whether an earlier conversion succeeded; then the result, the
+// boxes ("<selection>": the selection's own), the converter runs, and the
+// converter and "Acr" afterwards. The selection comes only before the
+// first success, and its new converter is not tried in the same press.
+TEST_P(PdfTest, ConverterFailureAsksAboutTheViewerAndRetriesOnce) {
+    const std::string chosen = windows ? "D:\\pdf\\dvipdfmx.exe" : "/opt/pdf/dvipdfmx";
+    struct Row {
+        const char* name;
+        std::deque<int> codes;
+        std::vector<Answer> answers;
+        std::optional<std::string> file;
+        int acr;
+        int result;
+        Texts texts;
+        int runs;
+        std::string converterAfter;
+        std::string acrKey;
+    };
+    const Row rows[] = {
+        {"OK and the retry succeeds", {1, 0}, {Answer::Ok}, std::nullopt, 0, 1, {kViewerQuestion}, 2, "dvipdfmx", "1"},
+        {"failed retry before the first success", {1, 1}, {Answer::Ok, Answer::Ok}, chosen, 0, 0,
+         {kViewerQuestion, kCannotMake, "<selection>"}, 2, chosen, "<absent>"},
+        {"failed retry after an earlier success", {1, 1}, {Answer::Ok}, std::nullopt, 1, 0,
+         {kViewerQuestion, kCannotMake}, 2, "dvipdfmx", "<absent>"},
+        // The selection, cancelled in its dialog, returns the converter to its bare name.
+        {"cancel on the viewer question: no retry", {2}, {Answer::Cancel, Answer::Ok}, std::nullopt, 0, 0,
+         {kViewerQuestion, kCannotMake, "<selection>"}, 1, "dvipdfmx", "<absent>"},
+    };
+    writeDvi();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        state.dvipdfCommand = "dvipdfmx";
+        state.acrSetting = row.acr;
+        bar.settings.deleteSetting("Settings", "Acr");
+        bar.settings.deleteSetting("Settings", "DviPdf");
+        converterCodes = row.codes;
+        for (Answer answer : row.answers) bar.ui.answerQuestion(answer);
+        if (row.answers.size() > 1) bar.ui.answerFileDialog(row.file);
+        const std::size_t boxesBefore = bar.ui.boxes().size();
+        const int runsBefore = converterRuns();
+
+        EXPECT_EQ(convert(), row.result);
+
+        const Texts all = bar.ui.boxTexts();
+        Texts texts(all.begin() + static_cast<long>(boxesBefore), all.end());
+        for (std::string& text : texts) {
+            if (text.rfind(kDvipdfSelectStart, 0) == 0) text = "<selection>";
+        }
+        EXPECT_EQ(texts, row.texts);
+        const MessageBoxRequest& question = bar.ui.boxes()[boxesBefore];
+        EXPECT_EQ(question.owner, BoxOwner::Application);
+        EXPECT_EQ(question.buttons, BoxButtons::OkCancel);
+        EXPECT_EQ(question.icon, BoxIcon::Exclamation);
+        if (row.texts.size() > 1) {
+            const MessageBoxRequest& cannotMake = bar.ui.boxes()[boxesBefore + 1];
+            EXPECT_EQ(cannotMake.owner, BoxOwner::Bar);
+            EXPECT_EQ(cannotMake.icon, BoxIcon::None);
+            EXPECT_EQ(cannotMake.buttons, BoxButtons::Ok);
+        }
+        EXPECT_EQ(converterRuns() - runsBefore, row.runs);
+        EXPECT_EQ(state.dvipdfCommand, row.converterAfter);
+        EXPECT_EQ(state.acrSetting, row.result == 1 ? 1 : row.acr);
+        EXPECT_EQ(bar.setting("Settings", "Acr"), row.acrKey);
+        EXPECT_EQ(bar.hasSetting("Settings", "DviPdf"), row.converterAfter != "dvipdfmx");
+    }
+    // "Acr" is written on the first success only.
     converterCodes = {0, 0};
     EXPECT_EQ(convert(), 1);
-    EXPECT_EQ(state.acrSetting, 1);
     EXPECT_EQ(bar.setting("Settings", "Acr"), "1");
     const int writes = bar.store.writes();
     EXPECT_EQ(convert(), 1);
     EXPECT_EQ(bar.store.writes(), writes);
 }
 
-TEST_P(PdfTest, FailureThenOkAndSuccessfulRetry) {
-    installConverter();
-    bar.files.write(beside(".dvi"), "dvi");
-    converterCodes = {1, 0};
-    bar.ui.answerQuestion(Answer::Ok);
-    EXPECT_EQ(convert(), 1);
-    ASSERT_EQ(bar.ui.boxes().size(), 1u);
-    const MessageBoxRequest& box = bar.ui.boxes()[0];
-    EXPECT_EQ(box.text, kViewerQuestion);
-    EXPECT_EQ(box.owner, BoxOwner::Application);
-    EXPECT_EQ(box.buttons, BoxButtons::OkCancel);
-    EXPECT_EQ(box.icon, BoxIcon::Exclamation);
-    EXPECT_EQ(converterRuns(), 2);
-    EXPECT_EQ(bar.setting("Settings", "Acr"), "1");
-}
-
-TEST_P(PdfTest, FailedRetryOffersTheSelectionBeforeTheFirstSuccess) {
-    installConverter();
-    bar.files.write(beside(".dvi"), "dvi");
-    converterCodes = {1, 1};
-    bar.ui.answerQuestion(Answer::Ok);
-    bar.ui.answerQuestion(Answer::Ok);  // the selection's box
-    bar.ui.answerFileDialog(windows ? "D:\\pdf\\dvipdfmx.exe" : "/opt/pdf/dvipdfmx");
-
-    EXPECT_EQ(convert(), 0);
-
-    const std::vector<std::string> texts = bar.ui.boxTexts();
-    ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[0], kViewerQuestion);
-    EXPECT_EQ(texts[1], kCannotMake);
-    EXPECT_EQ(bar.ui.boxes()[1].owner, BoxOwner::Bar);
-    EXPECT_EQ(bar.ui.boxes()[1].icon, BoxIcon::None);
-    EXPECT_EQ(bar.ui.boxes()[1].buttons, BoxButtons::Ok);
-    EXPECT_TRUE(selectionOffered());
-    EXPECT_EQ(converterRuns(), 2);
-    // The new converter is not tried in this press.
-    EXPECT_EQ(state.dvipdfCommand, windows ? "D:\\pdf\\dvipdfmx.exe" : "/opt/pdf/dvipdfmx");
-    EXPECT_EQ(state.acrSetting, 0);
-    EXPECT_FALSE(bar.hasSetting("Settings", "Acr"));
-}
-
-TEST_P(PdfTest, FailedRetryAfterAnEarlierSuccessOffersNoSelection) {
-    installConverter();
-    bar.files.write(beside(".dvi"), "dvi");
-    state.acrSetting = 1;
-    converterCodes = {1, 1};
-    bar.ui.answerQuestion(Answer::Ok);
-
-    EXPECT_EQ(convert(), 0);
-
-    EXPECT_EQ(bar.ui.boxTexts(), (std::vector<std::string>{kViewerQuestion, kCannotMake}));
-    EXPECT_EQ(converterRuns(), 2);
-    EXPECT_EQ(state.dvipdfCommand, "dvipdfmx");
-}
-
-TEST_P(PdfTest, CancelOnTheViewerQuestionMeansNoRetry) {
-    installConverter();
-    bar.files.write(beside(".dvi"), "dvi");
-    converterCodes = {2};
-    bar.ui.answerQuestion(Answer::Cancel);
-    bar.ui.answerQuestion(Answer::Ok);
-    bar.ui.answerFileDialog(std::nullopt);
-    EXPECT_EQ(convert(), 0);
-    EXPECT_EQ(converterRuns(), 1);
-    EXPECT_TRUE(shown(kCannotMake));
-    // The selection, cancelled in its dialog, returned the converter to its bare name.
-    EXPECT_EQ(state.dvipdfCommand, "dvipdfmx");
-    EXPECT_FALSE(bar.hasSetting("Settings", "DviPdf"));
-    EXPECT_FALSE(bar.hasSetting("Settings", "Acr"));
-}
-
 TEST_P(PdfTest, ConverterFoundInASearchDirectoryIsKeptEvenWhenItFails) {
     if (!windows) GTEST_SKIP() << "the fixed directories are Windows paths";
     const std::string candidate = "c:\\tex\\bin\\dvipdfmx.exe";
+    bar.processes.uninstall(toolPath("dvipdfmx"));
     installConverter(candidate);
-    bar.files.write(beside(".dvi"), "dvi");
+    writeDvi();
     converterCodes = {1, 0};
     bar.ui.answerQuestion(Answer::Ok);
 
@@ -374,42 +328,35 @@ TEST_P(PdfTest, ConverterFoundInASearchDirectoryIsKeptEvenWhenItFails) {
     EXPECT_EQ(bar.processes.started()[1].commandLine, "c:\\tex\\bin\\dvipdfmx.exe  paper");
 }
 
-TEST_P(PdfTest, UnstartableBareConverterLeadsToTheSelection) {
-    bar.files.write(beside(".dvi"), "dvi");
-    // An upper-case path is no ".exe" name: the search still runs, finds
-    // nothing and the selection follows.
+TEST_P(PdfTest, UnstartableConverter) {
+    bar.processes.uninstall(toolPath("dvipdfmx"));
+    writeDvi();
+    // A bare name (on Windows an upper-case path is no ".exe" name): the
+    // search finds nothing and the selection follows.
     state.dvipdfCommand = windows ? "C:\\TEX\\BIN\\DVIPDFMX.EXE" : "dvipdfmx";
     bar.ui.answerQuestion(Answer::Ok);
     const std::string chosen = windows ? "D:\\tex\\dvipdfmx.exe" : "/opt/tex/dvipdfmx";
     bar.ui.answerFileDialog(chosen);
-
     EXPECT_EQ(convert(), 0);
-
     EXPECT_TRUE(bar.processes.started().empty());
     EXPECT_TRUE(selectionOffered());
+    EXPECT_EQ(bar.ui.boxes().size(), 1u);
     EXPECT_EQ(state.dvipdfCommand, chosen);
     EXPECT_EQ(bar.setting("Settings", "DviPdf"), chosen);
-    EXPECT_FALSE(shown(kCannotMake));
-}
 
-TEST_P(PdfTest, UnstartableConverterPathIsReportedWithoutSelection) {
-    bar.files.write(beside(".dvi"), "dvi");
-    state.dvipdfCommand = windows ? "C:\\tex\\bin\\dvipdfmx.exe" : "/opt/gone/dvipdfmx";
-    bar.settings.writeSettingString("Settings", "DviPdf", state.dvipdfCommand);
-
+    // A named executable that is gone is reported, with no selection.
     EXPECT_EQ(convert(), 0);
-
-    ASSERT_EQ(bar.ui.boxes().size(), 1u);
-    EXPECT_EQ(bar.ui.boxes()[0].text, "dvipdfmx \"" + state.dvipdfCommand +
-                                          "\" が起動できません。\n「設定」で「dvipdfmx の選択」をして下さい。");
-    EXPECT_EQ(bar.ui.boxes()[0].owner, BoxOwner::Bar);
-    EXPECT_TRUE(bar.ui.fileDialogs().empty());
-    EXPECT_EQ(bar.setting("Settings", "DviPdf"), state.dvipdfCommand);
+    ASSERT_EQ(bar.ui.boxes().size(), 2u);
+    EXPECT_EQ(bar.ui.boxes()[1].text,
+              "dvipdfmx \"" + chosen + "\" が起動できません。\n「設定」で「dvipdfmx の選択」をして下さい。");
+    EXPECT_EQ(bar.ui.boxes()[1].owner, BoxOwner::Bar);
+    EXPECT_EQ(bar.ui.fileDialogs().size(), 1u);
+    EXPECT_EQ(bar.setting("Settings", "DviPdf"), chosen);
 }
 
 // --- opening the PDF ---
 
-TEST_P(PdfTest, PresentPdfOpensAtOnceWithTheWaitCursor) {
+TEST_P(PdfTest, PresentPdfOpensAtOnceAndAShellFailureIsShownUnderTheWaitCursor) {
     bar.files.write(beside(".pdf"), "old pdf");
     openPdf(state, bar.services);
     EXPECT_TRUE(bar.processes.started().empty());
@@ -423,46 +370,14 @@ TEST_P(PdfTest, PresentPdfOpensAtOnceWithTheWaitCursor) {
     EXPECT_EQ(bar.ui.waitCursorSwitches(), 2);
     EXPECT_FALSE(bar.ui.waitCursorOn());
     EXPECT_TRUE(bar.ui.boxes().empty());
-}
 
-TEST_P(PdfTest, MissingPdfAndDviAreMadeInOnePress) {
-    installConverter();
-    queueRun(CompilerRun());
-    converterCodes.push_back(0);
-    openPdf(state, bar.services);
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex", "dvipdfmx"}));
-    EXPECT_EQ(bar.ui.shellOpens().size(), 1u);
-}
-
-TEST_P(PdfTest, ConverterSuccessOpensEvenWithoutAPdfFile) {
-    installConverter();
-    writesPdf = false;
-    bar.files.write(beside(".dvi"), "dvi");
-    converterCodes.push_back(0);
-    openPdf(state, bar.services);
-    EXPECT_EQ(bar.ui.shellOpens().size(), 1u);
-}
-
-TEST_P(PdfTest, FailedConversionOpensNothingAndAddsNoBox) {
-    installConverter();
-    bar.files.write(beside(".dvi"), "dvi");
-    state.acrSetting = 1;
-    converterCodes = {1};
-    bar.ui.answerQuestion(Answer::Cancel);
-    openPdf(state, bar.services);
-    EXPECT_TRUE(bar.ui.shellOpens().empty());
-    EXPECT_EQ(bar.ui.boxTexts(), (std::vector<std::string>{kViewerQuestion, kCannotMake}));
-}
-
-TEST_P(PdfTest, ShellFailureIsShownWhileTheWaitCursorIsOn) {
-    bar.files.write(beside(".pdf"), "pdf");
     bar.ui.answerShellOpen(31);
     bool cursorDuringBox = false;
     bar.ui.onMessage = [this, &cursorDuringBox](const MessageBoxRequest&) {
         cursorDuringBox = bar.ui.waitCursorOn();
     };
     openPdf(state, bar.services);
-    EXPECT_EQ(bar.ui.boxTexts(), std::vector<std::string>{kCannotOpen});
+    EXPECT_EQ(bar.ui.boxTexts(), Texts{kCannotOpen});
     EXPECT_EQ(bar.ui.boxes()[0].owner, BoxOwner::Bar);
     EXPECT_TRUE(cursorDuringBox);
     EXPECT_FALSE(bar.ui.waitCursorOn());
@@ -473,10 +388,28 @@ TEST_P(PdfTest, ShellFailureIsShownWhileTheWaitCursorIsOn) {
     EXPECT_EQ(bar.ui.boxes().size(), 1u);
 }
 
+TEST_P(PdfTest, MissingPdfIsMadeFirstAndOpenedOnTheConvertersWord) {
+    queueRun(CompilerRun());
+    converterCodes.push_back(0);
+    writesPdf = false;  // success alone opens, even without a PDF file
+    openPdf(state, bar.services);
+    EXPECT_EQ(programsRun(), (Texts{"platex", "dvipdfmx"}));
+    EXPECT_EQ(bar.ui.shellOpens().size(), 1u);
+}
+
+TEST_P(PdfTest, FailedConversionOpensNothingAndAddsNoBox) {
+    writeDvi();
+    state.acrSetting = 1;
+    converterCodes = {1};
+    bar.ui.answerQuestion(Answer::Cancel);
+    openPdf(state, bar.services);
+    EXPECT_TRUE(bar.ui.shellOpens().empty());
+    EXPECT_EQ(bar.ui.boxTexts(), (Texts{kViewerQuestion, kCannotMake}));
+}
+
 // --- the TeX and one-click buttons ---
 
 TEST_P(PdfTest, TexButtonConvertsAfterACompileButNeverOpens) {
-    installConverter();
     queueRun(CompilerRun());
     converterCodes.push_back(0);
     compileAndConvert(state, bar.services);
@@ -490,43 +423,38 @@ TEST_P(PdfTest, TexButtonConvertsAfterACompileButNeverOpens) {
 }
 
 TEST_P(PdfTest, OneClickRunsTheWholeRoad) {
-    installConverter();
     queueRun(CompilerRun());
     converterCodes.push_back(0);
     buildAndShowPdf(state, bar.services);
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{"platex", "dvipdfmx"}));
+    EXPECT_EQ(programsRun(), (Texts{"platex", "dvipdfmx"}));
     ASSERT_EQ(bar.ui.shellOpens().size(), 1u);
     EXPECT_EQ(bar.ui.shellOpens()[0].file, "paper.pdf");
     EXPECT_TRUE(bar.ui.boxes().empty());
 }
 
 TEST_P(PdfTest, OneClickCompileFailureAddsItsMessageAndStops) {
-    installConverter();
     queueRun(CompilerRun().noDvi());
     buildAndShowPdf(state, bar.services);
     EXPECT_EQ(converterRuns(), 0);
-    EXPECT_EQ(bar.ui.boxTexts(), std::vector<std::string>{kOneClickCompile});
+    EXPECT_EQ(bar.ui.boxTexts(), Texts{kOneClickCompile});
     EXPECT_EQ(bar.ui.boxes()[0].owner, BoxOwner::Bar);
     EXPECT_EQ(bar.ui.boxes()[0].icon, BoxIcon::None);
-}
 
-TEST_P(PdfTest, OneClickWithoutDocumentAsksThenAddsTheCompileMessage) {
+    // Without a document the compile asks first, then the same message follows.
     state.documentStem.clear();
     state.documentDir.clear();
     buildAndShowPdf(state, bar.services);
-    const std::vector<std::string> texts = bar.ui.boxTexts();
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[1], kOneClickCompile);
+    ASSERT_EQ(bar.ui.boxTexts().size(), 3u);
+    EXPECT_EQ(bar.ui.boxTexts()[2], kOneClickCompile);
 }
 
 TEST_P(PdfTest, OneClickCancelledPaperDialogAddsTheConversionMessage) {
-    installConverter();
     state.paperSizeSticky = 0;
     queueRun(CompilerRun());
-    bar.ui.answerPaperDialog([](PaperSizeDialog&) { return false; });
+    answerPaper(nullptr, -2, false);
     buildAndShowPdf(state, bar.services);
     EXPECT_EQ(converterRuns(), 0);
-    EXPECT_EQ(bar.ui.boxTexts(), std::vector<std::string>{kOneClickConvert});
+    EXPECT_EQ(bar.ui.boxTexts(), Texts{kOneClickConvert});
     EXPECT_TRUE(bar.ui.shellOpens().empty());
 }
 

@@ -35,10 +35,10 @@ struct CompilerRun {
     CompilerRun& exitWith(int code) { exitCode = code; return *this; }
 };
 
-class PipelineTest : public ::testing::TestWithParam<bool> {
-protected:
-    PipelineTest() : bar(GetParam() ? PlatformRules::windows() : PlatformRules::posix()) {
-        windows = GetParam();
+// One document and its tools; a table test builds a fresh one per row.
+struct PipelineWorld {
+    explicit PipelineWorld(bool onWindows)
+        : windows(onWindows), bar(onWindows ? PlatformRules::windows() : PlatformRules::posix()) {
         docDir = windows ? "C:\\work\\" : "/home/user/work/";
         toolDir = windows ? "C:\\texlive\\bin\\" : "/opt/texlive/bin/";
         bar.files.addDirectory(docDir);
@@ -108,7 +108,15 @@ protected:
     FakeBar bar;
     BarState state;
     std::deque<CompilerRun> compilerRuns;
-    std::string japaneseBibtex = GetParam() ? "jbibtex" : "pbibtex";
+    std::string japaneseBibtex = windows ? "jbibtex" : "pbibtex";
+
+    PipelineWorld(const PipelineWorld&) = delete;  // the tools hold `this`
+    PipelineWorld& operator=(const PipelineWorld&) = delete;
+};
+
+class PipelineTest : public ::testing::TestWithParam<bool>, public PipelineWorld {
+protected:
+    PipelineTest() : PipelineWorld(GetParam()) {}
 };
 
 inline std::string rulesName(const ::testing::TestParamInfo<bool>& info) {

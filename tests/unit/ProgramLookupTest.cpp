@@ -11,159 +11,95 @@ namespace {
 
 using Paths = std::vector<std::string>;
 
-const std::string kHyo = "\x95\x5C";  // 表
+const std::string kHyo = "\x95\x5C";  // 表: its second byte is a backslash
+const std::string k259 = "C:\\" + std::string(259 - 3 - 1 - 6, 'f');  // + "\platex" is 259 bytes
+const std::string k260 = "C:\\" + std::string(259 - 3 - 6, 'g');      // + "\platex" is 260 bytes
+const Paths kUntried = {"<not checked>"};
 
-// A file system of startable files that records every candidate asked about.
-class FakeFiles {
-public:
-    explicit FakeFiles(std::set<std::string> files) : files_(std::move(files)) {}
-
-    LookupEnvironment environment(std::string pathVariable) {
-        return LookupEnvironment{[this](const std::string& candidate) {
-                                     tried.push_back(candidate);
-                                     return files_.count(candidate) > 0;
-                                 },
-                                 std::move(pathVariable)};
-    }
-
-    Paths tried;
-
-private:
-    std::set<std::string> files_;
+// One lookup per row: the startable files, the program and PATH, what is
+// found and (unless kUntried) every candidate asked about, in order.
+struct Lookup {
+    const char* name;
+    bool windows;
+    std::set<std::string> files;
+    std::string program;
+    std::string path;
+    std::optional<std::string> found;
+    Paths tried = kUntried;
 };
 
-std::optional<std::string> lookupOnWindows(FakeFiles& files, std::string_view program, std::string path) {
-    return lookupProgram(PlatformRules::windows(), program, files.environment(std::move(path)));
-}
+const Lookup kLookups[] = {
+    // --- Windows ---
+    {"current directory before PATH", true, {".\\platex.exe", "C:\\tex\\bin\\platex.exe"}, "platex", "C:\\tex\\bin",
+     ".\\platex.exe"},
+    {"then PATH, each extension in turn", true, {"C:\\tex\\bin\\platex.exe"}, "platex", "C:\\tex\\bin",
+     "C:\\tex\\bin\\platex.exe",
+     {".\\platex.com", ".\\platex.exe", ".\\platex.bat", ".\\platex.cmd", "C:\\tex\\bin\\platex.com",
+      "C:\\tex\\bin\\platex.exe"}},
+    {"extensions in fixed order", true, {".\\tool.cmd", ".\\tool.bat", ".\\tool.exe"}, "tool", "", ".\\tool.exe"},
+    {"bat before cmd", true, {"C:\\bin\\tool.cmd", "C:\\bin\\tool.bat"}, "tool", "C:\\bin", "C:\\bin\\tool.bat"},
+    {"PATH entries in order", true, {"C:\\second\\platex.exe", "C:\\third\\platex.com"}, "platex",
+     "C:\\first;C:\\second\\;C:\\third", "C:\\second\\platex.exe"},
+    {"empty PATH entries name no directory", true, {"C:\\bin\\platex.exe", "\\platex.exe"}, "platex", ";C:\\bin;",
+     "C:\\bin\\platex.exe"},
+    {"nothing anywhere: four extensions in three places", true, {}, "platex", "C:\\a;C:\\b", std::nullopt,
+     {".\\platex.com", ".\\platex.exe", ".\\platex.bat", ".\\platex.cmd", "C:\\a\\platex.com", "C:\\a\\platex.exe",
+      "C:\\a\\platex.bat", "C:\\a\\platex.cmd", "C:\\b\\platex.com", "C:\\b\\platex.exe", "C:\\b\\platex.bat",
+      "C:\\b\\platex.cmd"}},
+    {"a name with a dot is taken as written", true, {".\\platex.exe"}, "platex.exe", "C:\\bin", ".\\platex.exe",
+     {".\\platex.exe"}},
+    {"so my.tool gets no extension", true, {".\\my.tool.exe", "C:\\bin\\my.tool.exe"}, "my.tool", "C:\\bin",
+     std::nullopt, {".\\my.tool", "C:\\bin\\my.tool"}},
+    {"a dot in a directory is not in the name", true, {"c:\\w32tex.d\\bin\\platex.exe"}, "c:\\w32tex.d\\bin\\platex",
+     "", "c:\\w32tex.d\\bin\\platex.exe"},
+    {"a directory is not looked up in the current one", true, {".\\bin\\platex.exe", "bin\\platex.exe"},
+     "bin\\platex", "", "bin\\platex.exe"},
+    {"a drive is a directory", true, {".\\C:platex.exe", "C:platex.exe"}, "C:platex", "", "C:platex.exe"},
+    {"a forward slash is not searched on PATH", true, {"C:\\tex\\bin\\platex.exe"}, "bin/platex", "C:\\tex",
+     std::nullopt, {"bin/platex.com", "bin/platex.exe", "bin/platex.bat", "bin/platex.cmd"}},
+    {"backslashes only: tried below each PATH entry", true, {"C:\\tex\\bin\\platex.exe"}, "bin\\platex", "C:\\tex",
+     "C:\\tex\\bin\\platex.exe"},
+    {"a candidate of 259 bytes is tried", true, {k259 + "\\platex.exe"}, "platex", k259, k259 + "\\platex.exe"},
+    {"one of 260 ends the search", true, {"C:\\later\\platex.exe"}, "platex", k260 + ";C:\\later", std::nullopt,
+     {".\\platex.com", ".\\platex.exe", ".\\platex.bat", ".\\platex.cmd"}},
+    {"a trail byte is no separator", true, {".\\" + kHyo + ".exe"}, kHyo, "", ".\\" + kHyo + ".exe"},
+    {"nor a final backslash of a PATH entry", true, {"C:\\" + kHyo + "\\platex.exe"}, "platex", "C:\\" + kHyo,
+     "C:\\" + kHyo + "\\platex.exe"},
+    {"an empty program finds nothing", true, {".\\.com", ".\\.exe", "C:\\bin\\.exe"}, "", "C:\\bin", std::nullopt,
+     {}},
+    // --- Linux ---
+    {"a bare name is searched on PATH only", false, {"platex", "./platex", "/usr/local/bin/platex", "/usr/bin/platex"},
+     "platex", "/usr/local/bin:/usr/bin", "/usr/local/bin/platex", {"/usr/local/bin/platex"}},
+    {"PATH entries in order", false, {"/usr/bin/platex"}, "platex", "/opt/tex/bin/:/usr/bin", "/usr/bin/platex",
+     {"/opt/tex/bin/platex", "/usr/bin/platex"}},
+    {"empty and relative entries are skipped", false, {"platex", "./platex", "bin/platex", "/usr/bin/platex"},
+     "platex", ":.:bin::/usr/bin:", "/usr/bin/platex", {"/usr/bin/platex"}},
+    {"an empty PATH finds nothing", false, {"platex", "./platex"}, "platex", "", std::nullopt, {}},
+    {"nor does a relative one", false, {"platex", "./platex"}, "platex", ".:", std::nullopt, {}},
+    {"a slash is used as written", false, {"./platex", "/usr/bin/platex"}, "./platex", "/usr/bin", "./platex",
+     {"./platex"}},
+    {"even when missing", false, {"/usr/bin/platex"}, "/opt/tex/platex", "/usr/bin", std::nullopt,
+     {"/opt/tex/platex"}},
+    {"no extensions are added", false, {"/usr/bin/platex.exe"}, "platex", "/usr/bin", std::nullopt},
+    {"Japanese names", false, {"/usr/bin/論文ツール"}, "論文ツール", "/usr/bin", "/usr/bin/論文ツール"},
+    {"an empty program finds nothing", false, {"/usr/bin/"}, "", "/usr/bin", std::nullopt},
+};
 
-std::optional<std::string> lookupOnPosix(FakeFiles& files, std::string_view program, std::string path) {
-    return lookupProgram(PlatformRules::posix(), program, files.environment(std::move(path)));
-}
-
-TEST(WindowsProgramLookup, BareNameTriesTheCurrentDirectoryBeforePath) {
-    FakeFiles files({".\\platex.exe", "C:\\tex\\bin\\platex.exe"});
-    EXPECT_EQ(lookupOnWindows(files, "platex", "C:\\tex\\bin"), ".\\platex.exe");
-
-    FakeFiles onlyOnPath({"C:\\tex\\bin\\platex.exe"});
-    EXPECT_EQ(lookupOnWindows(onlyOnPath, "platex", "C:\\tex\\bin"), "C:\\tex\\bin\\platex.exe");
-    EXPECT_EQ(onlyOnPath.tried, (Paths{".\\platex.com", ".\\platex.exe", ".\\platex.bat", ".\\platex.cmd",
-                                       "C:\\tex\\bin\\platex.com", "C:\\tex\\bin\\platex.exe"}));
-}
-
-TEST(WindowsProgramLookup, ExtensionsAreTriedInFixedOrder) {
-    FakeFiles files({".\\tool.cmd", ".\\tool.bat", ".\\tool.exe"});
-    EXPECT_EQ(lookupOnWindows(files, "tool", ""), ".\\tool.exe");
-
-    FakeFiles batchOnly({"C:\\bin\\tool.cmd", "C:\\bin\\tool.bat"});
-    EXPECT_EQ(lookupOnWindows(batchOnly, "tool", "C:\\bin"), "C:\\bin\\tool.bat");
-}
-
-TEST(WindowsProgramLookup, PathEntriesAreTriedInOrder) {
-    FakeFiles files({"C:\\second\\platex.exe", "C:\\third\\platex.com"});
-    EXPECT_EQ(lookupOnWindows(files, "platex", "C:\\first;C:\\second\\;C:\\third"), "C:\\second\\platex.exe");
-
-    // A trailing ";" or an empty entry names no directory and is passed over.
-    FakeFiles trailing({"C:\\bin\\platex.exe"});
-    EXPECT_EQ(lookupOnWindows(trailing, "platex", ";C:\\bin;"), "C:\\bin\\platex.exe");
-    for (const std::string& candidate : trailing.tried) EXPECT_NE(candidate.front(), '\\');
-
-    FakeFiles missing({});
-    EXPECT_EQ(lookupOnWindows(missing, "platex", "C:\\a;C:\\b"), std::nullopt);
-    EXPECT_EQ(missing.tried.size(), 12u);
-}
-
-TEST(WindowsProgramLookup, NameWithADotIsTakenAsWritten) {
-    FakeFiles files({".\\platex.exe", ".\\my.tool.exe", "C:\\bin\\my.tool.exe"});
-    EXPECT_EQ(lookupOnWindows(files, "platex.exe", "C:\\bin"), ".\\platex.exe");
-    EXPECT_EQ(lookupOnWindows(files, "my.tool", "C:\\bin"), std::nullopt);
-    EXPECT_EQ(files.tried, (Paths{".\\platex.exe", ".\\my.tool", "C:\\bin\\my.tool"}));
-
-    // A dot in a directory is not a dot in the name.
-    FakeFiles dottedDir({"c:\\w32tex.d\\bin\\platex.exe"});
-    EXPECT_EQ(lookupOnWindows(dottedDir, "c:\\w32tex.d\\bin\\platex", ""), "c:\\w32tex.d\\bin\\platex.exe");
-}
-
-TEST(WindowsProgramLookup, TextWithADirectoryIsNotLookedUpInTheCurrentDirectory) {
-    FakeFiles files({".\\bin\\platex.exe", "bin\\platex.exe", "C:platex.exe"});
-    EXPECT_EQ(lookupOnWindows(files, "bin\\platex", ""), "bin\\platex.exe");
-    EXPECT_EQ(lookupOnWindows(files, "C:platex", ""), "C:platex.exe");
-}
-
-TEST(WindowsProgramLookup, TextWithAForwardSlashIsNotSearchedOnPath) {
-    FakeFiles files({"C:\\tex\\bin\\platex.exe"});
-    EXPECT_EQ(lookupOnWindows(files, "bin/platex", "C:\\tex"), std::nullopt);
-    EXPECT_EQ(files.tried, (Paths{"bin/platex.com", "bin/platex.exe", "bin/platex.bat", "bin/platex.cmd"}));
-
-    // With backslashes only, the text is tried below each PATH entry.
-    FakeFiles backslashes({"C:\\tex\\bin\\platex.exe"});
-    EXPECT_EQ(lookupOnWindows(backslashes, "bin\\platex", "C:\\tex"), "C:\\tex\\bin\\platex.exe");
-}
-
-TEST(WindowsProgramLookup, ACandidateLongerThan259BytesEndsTheSearch) {
-    const std::string name = "platex";
-    // Entry + backslash + name of exactly 259 bytes is still tried.
-    const std::string fits = "C:\\" + std::string(259 - 3 - 1 - name.size(), 'f');
-    const std::string tooLong = "C:\\" + std::string(259 - 3 - name.size(), 'g');
-    ASSERT_EQ((fits + "\\" + name).size(), 259u);
-    ASSERT_EQ((tooLong + "\\" + name).size(), 260u);
-
-    FakeFiles files({fits + "\\platex.exe", "C:\\later\\platex.exe"});
-    EXPECT_EQ(lookupOnWindows(files, name, fits), fits + "\\platex.exe");
-
-    FakeFiles after({"C:\\later\\platex.exe"});
-    EXPECT_EQ(lookupOnWindows(after, name, tooLong + ";C:\\later"), std::nullopt);
-    EXPECT_EQ(after.tried.size(), 4u);  // the current directory only
-}
-
-TEST(WindowsProgramLookup, TrailBytesAreNeitherSeparatorsNorFinalBackslashes) {
-    // 表 ends in 0x5C, yet it is a bare name looked up in the current directory.
-    FakeFiles files({".\\" + kHyo + ".exe"});
-    EXPECT_EQ(lookupOnWindows(files, kHyo, ""), ".\\" + kHyo + ".exe");
-
-    // A PATH entry ending in 表 still needs its separating backslash.
-    FakeFiles onPath({"C:\\" + kHyo + "\\platex.exe"});
-    EXPECT_EQ(lookupOnWindows(onPath, "platex", "C:\\" + kHyo), "C:\\" + kHyo + "\\platex.exe");
-}
-
-TEST(WindowsProgramLookup, EmptyProgramFindsNothing) {
-    FakeFiles files({".\\.com", ".\\.exe", "C:\\bin\\.exe"});
-    EXPECT_EQ(lookupOnWindows(files, "", "C:\\bin"), std::nullopt);
-    EXPECT_TRUE(files.tried.empty());
-}
-
-TEST(PosixProgramLookup, BareNameIsSearchedOnPathOnly) {
-    FakeFiles files({"platex", "./platex", "/usr/local/bin/platex", "/usr/bin/platex"});
-    EXPECT_EQ(lookupOnPosix(files, "platex", "/usr/local/bin:/usr/bin"), "/usr/local/bin/platex");
-    EXPECT_EQ(files.tried, (Paths{"/usr/local/bin/platex"}));
-
-    FakeFiles second({"/usr/bin/platex"});
-    EXPECT_EQ(lookupOnPosix(second, "platex", "/opt/tex/bin/:/usr/bin"), "/usr/bin/platex");
-    EXPECT_EQ(second.tried, (Paths{"/opt/tex/bin/platex", "/usr/bin/platex"}));
-}
-
-TEST(PosixProgramLookup, EmptyAndRelativePathEntriesAreSkipped) {
-    FakeFiles files({"platex", "./platex", "bin/platex", "/usr/bin/platex"});
-    EXPECT_EQ(lookupOnPosix(files, "platex", ":.:bin::/usr/bin:"), "/usr/bin/platex");
-    EXPECT_EQ(files.tried, (Paths{"/usr/bin/platex"}));
-
-    FakeFiles nothing({"platex", "./platex"});
-    EXPECT_EQ(lookupOnPosix(nothing, "platex", ""), std::nullopt);
-    EXPECT_EQ(lookupOnPosix(nothing, "platex", ".:"), std::nullopt);
-    EXPECT_TRUE(nothing.tried.empty());
-}
-
-TEST(PosixProgramLookup, TextWithASlashIsUsedAsWritten) {
-    FakeFiles files({"./platex", "/usr/bin/platex"});
-    EXPECT_EQ(lookupOnPosix(files, "./platex", "/usr/bin"), "./platex");
-    EXPECT_EQ(lookupOnPosix(files, "/opt/tex/platex", "/usr/bin"), std::nullopt);
-    EXPECT_EQ(files.tried, (Paths{"./platex", "/opt/tex/platex"}));
-}
-
-TEST(PosixProgramLookup, NoExtensionsAreAdded) {
-    FakeFiles files({"/usr/bin/platex.exe", "/usr/bin/論文ツール"});
-    EXPECT_EQ(lookupOnPosix(files, "platex", "/usr/bin"), std::nullopt);
-    EXPECT_EQ(lookupOnPosix(files, "論文ツール", "/usr/bin"), "/usr/bin/論文ツール");
-    EXPECT_EQ(lookupOnPosix(files, "", "/usr/bin"), std::nullopt);
+TEST(ProgramLookup, EveryRowFindsWhatItShouldAfterTheCandidatesItShould) {
+    for (const Lookup& row : kLookups) {
+        SCOPED_TRACE(std::string(row.windows ? "Windows: " : "Linux: ") + row.name);
+        Paths tried;
+        const LookupEnvironment environment{[&](const std::string& candidate) {
+                                                tried.push_back(candidate);
+                                                return row.files.count(candidate) > 0;
+                                            },
+                                            row.path};
+        const PlatformRules rules = row.windows ? PlatformRules::windows() : PlatformRules::posix();
+        EXPECT_EQ(lookupProgram(rules, row.program, environment), row.found);
+        if (row.tried != kUntried) {
+            EXPECT_EQ(tried, row.tried);
+        }
+    }
 }
 
 }  // namespace

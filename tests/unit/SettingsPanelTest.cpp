@@ -87,62 +87,41 @@ TEST(SettingsPanel, PanelStateStartsFromTheSettingsFile) {
     EXPECT_EQ(panel.panelState.acrSetting, 0);
 }
 
-TEST(SettingsPanel, TexChangeCancelledReturnsTheBarToPlatex) {
+// Four openings of the panel, each pressing "TeX の変更".
+TEST(SettingsPanel, CompilerChangesReachTheBarAndAChosenConverterIsKept) {
     FakeBar bar(PlatformRules::windows());
     bar.settings.writeSettingString("Settings", "TeX", "C:\\tex\\bin\\platex.exe");
     BarState state = startedBar(bar);
-    pressInPanel(bar, {SettingsDialog::kTex});
-    bar.ui.answerQuestion(Answer::Cancel);
+    const auto changeCompiler = [&](std::vector<int> presses, bool ok) {
+        pressInPanel(bar, std::move(presses));
+        bar.ui.answerQuestion(ok ? Answer::Ok : Answer::Cancel);
+        if (ok) bar.ui.answerFileDialog("C:\\w32tex\\bin\\platex.exe");
+        openSettingsPanel(state, bar.services);
+    };
 
-    openSettingsPanel(state, bar.services);
-
+    // Cancel returns the bar to platex.
+    changeCompiler({SettingsDialog::kTex}, false);
     EXPECT_FALSE(bar.hasSetting("Settings", "TeX"));
     EXPECT_EQ(state.texCommand, "platex");
-}
 
-TEST(SettingsPanel, ChosenCompilerReachesTheBarWithItsCompanions) {
-    FakeBar bar(PlatformRules::windows());
-    BarState state = startedBar(bar);
-    pressInPanel(bar, {SettingsDialog::kTex});
-    bar.ui.answerQuestion(Answer::Ok);
-    bar.ui.answerFileDialog("C:\\w32tex\\bin\\platex.exe");
-
-    openSettingsPanel(state, bar.services);
-
+    // The chosen compiler reaches the bar with its companions.
+    changeCompiler({SettingsDialog::kTex}, true);
     EXPECT_EQ(state.texCommand, "C:\\w32tex\\bin\\platex.exe");
     EXPECT_EQ(state.bibtexCommand, "C:\\w32tex\\bin\\jbibtex");
     EXPECT_EQ(state.indexCommand, "C:\\w32tex\\bin\\mendex");
     EXPECT_EQ(state.dvipdfCommand, "C:\\w32tex\\bin\\dvipdfmx");
-}
 
-TEST(SettingsPanel, StoredConverterPathSurvivesACompilerChange) {
-    // The panel sees the stored converter, so a converter the user picked
-    // in an earlier opening is not overwritten by the derived name.
-    FakeBar bar(PlatformRules::windows());
+    // The panel sees the stored converter, so one the user picked in an
+    // earlier opening is not overwritten by the derived name.
     bar.settings.writeSettingString("Settings", "DviPdf", "C:\\tex\\bin\\dvipdfmx.exe");
-    BarState state = startedBar(bar);
-    pressInPanel(bar, {SettingsDialog::kTex});
-    bar.ui.answerQuestion(Answer::Ok);
-    bar.ui.answerFileDialog("C:\\w32tex\\bin\\platex.exe");
-
-    openSettingsPanel(state, bar.services);
-
+    changeCompiler({SettingsDialog::kTex}, true);
     EXPECT_EQ(bar.setting("Settings", "DviPdf"), "C:\\tex\\bin\\dvipdfmx.exe");
     EXPECT_EQ(state.dvipdfCommand, "C:\\tex\\bin\\dvipdfmx.exe");
-    EXPECT_EQ(state.bibtexCommand, "C:\\w32tex\\bin\\jbibtex");
-}
 
-TEST(SettingsPanel, ConverterChosenEarlierInTheSameOpeningIsKept) {
-    FakeBar bar(PlatformRules::windows());
-    BarState state = startedBar(bar);
-    pressInPanel(bar, {SettingsDialog::kDvipdf, SettingsDialog::kTex});
+    // Nor is one chosen earlier in the same opening.
     bar.ui.answerQuestion(Answer::Ok);
     bar.ui.answerFileDialog("D:\\pdf\\dvipdfmx.exe");
-    bar.ui.answerQuestion(Answer::Ok);
-    bar.ui.answerFileDialog("C:\\w32tex\\bin\\platex.exe");
-
-    openSettingsPanel(state, bar.services);
-
+    changeCompiler({SettingsDialog::kDvipdf, SettingsDialog::kTex}, true);
     EXPECT_EQ(state.dvipdfCommand, "D:\\pdf\\dvipdfmx.exe");
     EXPECT_EQ(bar.setting("Settings", "DviPdf"), "D:\\pdf\\dvipdfmx.exe");
 }

@@ -18,11 +18,14 @@ TEST(StartupPath, WindowsJoinsTheWorkingDirectoryByPlainConcatenation) {
     EXPECT_EQ(settingsPathForStart(win, std::nullopt), "");
     EXPECT_EQ(settingsPathForStart(win, std::string(255, 'a')), std::string(255, 'a') + "\\Kestro.ini");
     EXPECT_EQ(settingsPathForStart(win, std::string(256, 'a')), "");
+    EXPECT_EQ(win.settingsPathFor(""), "");
 }
 
 TEST(StartupPath, LinuxUsesSlashAndNoWindowsLimit) {
     const PlatformRules posix = PlatformRules::posix();
     EXPECT_EQ(settingsPathForStart(posix, std::string("/home/u")), "/home/u/Kestro.ini");
+    EXPECT_EQ(settingsPathForStart(posix, std::string("/")), "//Kestro.ini");
+    EXPECT_EQ(posix.settingsPathFor(""), "");
     const std::string deep = "/" + std::string(400, 'd');
     EXPECT_EQ(settingsPathForStart(posix, deep), deep + "/Kestro.ini");
 }
@@ -69,43 +72,32 @@ TEST(StartupLoad, LinuxDefaultsNameTheLinuxTools) {
     EXPECT_EQ(bar.state().editorPath, "xdg-open");
 }
 
-TEST(StartupLoad, PaperSizeSurvivesOnlyWithFromNowOn) {
-    FakeBar fake(PlatformRules::windows());
-    fake.store.setFile(fake.settings.path(), "[Settings]\r\nPdfNeShow=1\r\nPdfSizeNo=10\r\nPdfNShow=1\r\n");
-    BarWindow bar(fake.services, "");
-    bar.initialise();
-    EXPECT_EQ(bar.state().paperSizeSticky, 1);
-    EXPECT_EQ(bar.state().paperSizeNo, 10);
-    EXPECT_EQ(bar.state().paperDialogNever, 1);
-    // Nothing is reset while "from now on" holds.
-    EXPECT_EQ(fake.setting("Settings", "PdfNShow"), "1");
-}
-
-TEST(StartupLoad, UntilNextStartIsErasedWithTheChosenSize) {
-    FakeBar fake(PlatformRules::windows());
-    fake.store.setFile(fake.settings.path(), "[Settings]\r\nPdfNShow=1\r\nPdfNeShow=0\r\nPdfSizeNo=7\r\n");
-    BarWindow bar(fake.services, "");
-    bar.initialise();
-    EXPECT_EQ(bar.state().paperSizeSticky, 0);
-    EXPECT_EQ(bar.state().paperSizeNo, 1);
-    EXPECT_EQ(fake.setting("Settings", "PdfNShow"), "0");
-    EXPECT_EQ(fake.setting("Settings", "PdfSizeNo"), "1");
-}
-
-TEST(StartupLoad, OddStoredPaperValues) {
-    {
+// The stored paper keys and what start-up makes of them: the size survives
+// only with "from now on"; "until the next start" is erased with the size.
+TEST(StartupLoad, PaperKeysAtStart) {
+    struct Case {
+        const char* stored;
+        int sizeNo, sticky, never;
+        const char* nShowAfter;
+        const char* sizeNoAfter;
+    };
+    const Case cases[] = {
+        {"PdfNeShow=1\r\nPdfSizeNo=10\r\nPdfNShow=1", 10, 1, 1, "1", "10"},
+        {"PdfNShow=1\r\nPdfNeShow=0\r\nPdfSizeNo=7", 1, 0, 0, "0", "1"},
+        {"PdfNeShow=1", 1, 1, 1, "<absent>", "<absent>"},
+        {"PdfNeShow=1\r\nPdfSizeNo=abc", 0, 1, 1, "<absent>", "abc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
         FakeBar fake(PlatformRules::windows());
-        fake.store.setFile(fake.settings.path(), "[Settings]\r\nPdfNeShow=1\r\n");
+        fake.store.setFile(fake.settings.path(), std::string("[Settings]\r\n") + c.stored + "\r\n");
         BarWindow bar(fake.services, "");
         bar.initialise();
-        EXPECT_EQ(bar.state().paperSizeNo, 1);
-    }
-    {
-        FakeBar fake(PlatformRules::windows());
-        fake.store.setFile(fake.settings.path(), "[Settings]\r\nPdfNeShow=1\r\nPdfSizeNo=abc\r\n");
-        BarWindow bar(fake.services, "");
-        bar.initialise();
-        EXPECT_EQ(bar.state().paperSizeNo, 0);
+        EXPECT_EQ(bar.state().paperSizeNo, c.sizeNo);
+        EXPECT_EQ(bar.state().paperSizeSticky, c.sticky);
+        EXPECT_EQ(bar.state().paperDialogNever, c.never);
+        EXPECT_EQ(fake.setting("Settings", "PdfNShow"), c.nShowAfter);
+        EXPECT_EQ(fake.setting("Settings", "PdfSizeNo"), c.sizeNoAfter);
     }
 }
 

@@ -21,49 +21,42 @@ const std::string kYo = "\x97\x5C";    // 予
 const std::string kJu = "\x8F\x5C";    // 十
 const std::string kKanaA = "\x83\x41"; // ア: second byte is 'A'
 
-TEST(CodePageCp932, CharacterLengthFollowsLeadAndTrailRanges) {
-    EXPECT_EQ(characterLength(kCp932, "a", 0), 1u);
-    EXPECT_EQ(characterLength(kCp932, kHyo, 0), 2u);
-    EXPECT_EQ(characterLength(kCp932, "\xE0\x40", 0), 2u);
-    EXPECT_EQ(characterLength(kCp932, "\xFC\xFC", 0), 2u);
-    EXPECT_EQ(characterLength(kCp932, "\x81\x80", 0), 2u);
-    // Half-width katakana and the bytes between the lead ranges are single.
-    EXPECT_EQ(characterLength(kCp932, "\xB1\x5C", 0), 1u);
-    EXPECT_EQ(characterLength(kCp932, "\xA1\x41", 0), 1u);
-    EXPECT_EQ(characterLength(kCp932, "\xDF\x41", 0), 1u);
-    EXPECT_EQ(characterLength(kCp932, "\x80\x41", 0), 1u);
-    EXPECT_EQ(characterLength(kCp932, "\xA0\x41", 0), 1u);
-    EXPECT_EQ(characterLength(kCp932, "\xFD\x41", 0), 1u);
-    // A lead byte without a valid trail byte is a character of its own.
-    EXPECT_EQ(characterLength(kCp932, "\x95", 0), 1u);
-    EXPECT_EQ(characterLength(kCp932, "\x95\x3F", 0), 1u);
-    EXPECT_EQ(characterLength(kCp932, "\x95\x7F", 0), 1u);
-    EXPECT_EQ(characterLength(kCp932, "\x95\xFD", 0), 1u);
-    EXPECT_EQ(characterLength(kCp932, "\x95 ", 0), 1u);
-    // Counting from the trail byte itself sees an ASCII character.
-    EXPECT_EQ(characterLength(kCp932, kHyo, 1), 1u);
-    EXPECT_EQ(characterLength(kCp932, kHyo, 2), 0u);
-}
+// UTF-8 text as bytes: the Windows build compiles literals to CP932.
+const std::string kUtf8Hyo = "\xE8\xA1\xA8";   // 表
+const std::string kUtf8Nichi = "\xE6\x97\xA5"; // 日
+const std::string kUtf8Hon = "\xE6\x9C\xAC";   // 本
+const std::string kUtf8Go = "\xE8\xAA\x9E";    // 語
 
-TEST(CodePageUtf8, CharacterLengthDecodesValidSequencesOnly) {
-    EXPECT_EQ(characterLength(kUtf8, "a", 0), 1u);
-    EXPECT_EQ(characterLength(kUtf8, "\xC3\xA9", 0), 2u);          // é
-    EXPECT_EQ(characterLength(kUtf8, "表", 0), 3u);
-    EXPECT_EQ(characterLength(kUtf8, "\xF0\x9F\x98\x80", 0), 4u);  // an emoji
-    EXPECT_EQ(characterLength(kUtf8, "\xF4\x8F\xBF\xBF", 0), 4u);  // U+10FFFF
-
-    EXPECT_EQ(characterLength(kUtf8, "\x80", 0), 1u);              // stray continuation
-    EXPECT_EQ(characterLength(kUtf8, "\xC0\x80", 0), 1u);          // overlong
-    EXPECT_EQ(characterLength(kUtf8, "\xC1\xBF", 0), 1u);
-    EXPECT_EQ(characterLength(kUtf8, "\xE0\x80\x80", 0), 1u);      // overlong
-    EXPECT_EQ(characterLength(kUtf8, "\xED\xA0\x80", 0), 1u);      // surrogate
-    EXPECT_EQ(characterLength(kUtf8, "\xF0\x80\x80\x80", 0), 1u);  // overlong
-    EXPECT_EQ(characterLength(kUtf8, "\xF4\x90\x80\x80", 0), 1u);  // past U+10FFFF
-    EXPECT_EQ(characterLength(kUtf8, "\xF5\x80\x80\x80", 0), 1u);
-    EXPECT_EQ(characterLength(kUtf8, "\xE8\xA1", 0), 1u);          // cut short
-    EXPECT_EQ(characterLength(kUtf8, "\xE8\x41\x41", 0), 1u);
-    EXPECT_EQ(characterLength(kUtf8, "\xE8\xA1\x41", 0), 1u);
-    EXPECT_EQ(characterLength(kUtf8, "\xF0\x9F\x98\x41", 0), 1u);
+TEST(CodePage, CharacterLengthFollowsTheCodePagesRanges) {
+    struct Case {
+        CodePage cp;
+        std::string text;
+        std::size_t at, length;
+    };
+    const Case cases[] = {
+        // CP932: lead and trail ranges; half-width katakana and the bytes
+        // between the lead ranges are single; a lead byte without a valid
+        // trail byte is a character of its own; from the trail byte itself
+        // an ASCII character is seen.
+        {kCp932, "a", 0, 1}, {kCp932, kHyo, 0, 2}, {kCp932, "\xE0\x40", 0, 2}, {kCp932, "\xFC\xFC", 0, 2},
+        {kCp932, "\x81\x80", 0, 2}, {kCp932, "\xB1\x5C", 0, 1}, {kCp932, "\xA1\x41", 0, 1},
+        {kCp932, "\xDF\x41", 0, 1}, {kCp932, "\x80\x41", 0, 1}, {kCp932, "\xA0\x41", 0, 1},
+        {kCp932, "\xFD\x41", 0, 1}, {kCp932, "\x95", 0, 1}, {kCp932, "\x95\x3F", 0, 1}, {kCp932, "\x95\x7F", 0, 1},
+        {kCp932, "\x95\xFD", 0, 1}, {kCp932, "\x95 ", 0, 1}, {kCp932, kHyo, 1, 1}, {kCp932, kHyo, 2, 0},
+        // UTF-8: valid sequences up to U+10FFFF; stray continuations,
+        // overlong forms, surrogates, values past U+10FFFF and cut-short
+        // sequences are single bytes.
+        {kUtf8, "a", 0, 1}, {kUtf8, "\xC3\xA9", 0, 2}, {kUtf8, kUtf8Hyo, 0, 3}, {kUtf8, "\xF0\x9F\x98\x80", 0, 4},
+        {kUtf8, "\xF4\x8F\xBF\xBF", 0, 4}, {kUtf8, "\x80", 0, 1}, {kUtf8, "\xC0\x80", 0, 1},
+        {kUtf8, "\xC1\xBF", 0, 1}, {kUtf8, "\xE0\x80\x80", 0, 1}, {kUtf8, "\xED\xA0\x80", 0, 1},
+        {kUtf8, "\xF0\x80\x80\x80", 0, 1}, {kUtf8, "\xF4\x90\x80\x80", 0, 1}, {kUtf8, "\xF5\x80\x80\x80", 0, 1},
+        {kUtf8, "\xE8\xA1", 0, 1}, {kUtf8, "\xE8\x41\x41", 0, 1}, {kUtf8, "\xE8\xA1\x41", 0, 1},
+        {kUtf8, "\xF0\x9F\x98\x41", 0, 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(characterLength(c.cp, c.text, c.at), c.length)
+            << (c.cp == kCp932 ? "CP932 " : "UTF-8 ") << ::testing::PrintToString(c.text) << " at " << c.at;
+    }
 }
 
 TEST(CodePageCp932, FindTextNeverStartsOnATrailByte) {
@@ -112,9 +105,9 @@ TEST(CodePageCp932, FindTextDoesNotMatchHalfACharacter) {
 }
 
 TEST(CodePageUtf8, AsciiNeverMatchesInsideACharacter) {
-    EXPECT_EQ(findText(kUtf8, "日本語latex", "latex"), 9u);
-    EXPECT_EQ(findText(kUtf8, "表\\x", "\\"), 3u);
-    EXPECT_EQ(findText(kUtf8, "日本語", "\xE6\x9C\xAC"), 3u);  // 本
+    EXPECT_EQ(findText(kUtf8, kUtf8Nichi + kUtf8Hon + kUtf8Go + "latex", "latex"), 9u);
+    EXPECT_EQ(findText(kUtf8, kUtf8Hyo + "\\x", "\\"), 3u);
+    EXPECT_EQ(findText(kUtf8, kUtf8Nichi + kUtf8Hon + kUtf8Go, kUtf8Hon), 3u);  // 本
     // Bytes of an invalid sequence are characters of their own.
     EXPECT_EQ(findText(kUtf8, "\xE8\\", "\\"), 1u);
 }
@@ -144,9 +137,9 @@ TEST(CodePageCp932, CutToBytesNeverSplitsACharacter) {
 }
 
 TEST(CodePageUtf8, CutToBytesNeverSplitsACharacter) {
-    EXPECT_EQ(cutToBytes(kUtf8, "a日本", 6), "a日");
-    EXPECT_EQ(cutToBytes(kUtf8, "a日本", 3), "a");
-    EXPECT_EQ(cutToBytes(kUtf8, "a日本", 7), "a日本");
+    EXPECT_EQ(cutToBytes(kUtf8, "a" + kUtf8Nichi + kUtf8Hon, 6), "a" + kUtf8Nichi);
+    EXPECT_EQ(cutToBytes(kUtf8, "a" + kUtf8Nichi + kUtf8Hon, 3), "a");
+    EXPECT_EQ(cutToBytes(kUtf8, "a" + kUtf8Nichi + kUtf8Hon, 7), "a" + kUtf8Nichi + kUtf8Hon);
     EXPECT_EQ(cutToBytes(kUtf8, "a\xE8\xA1", 2), "a\xE8");  // invalid bytes count one by one
 }
 
@@ -196,18 +189,6 @@ TEST(PlatformRules, DirectoryOfIsCodePageAware) {
     EXPECT_EQ(posix.directoryOf("/home/u/論文.tex"), "/home/u/");
     EXPECT_EQ(posix.directoryOf("dir\\paper.tex"), "");
     EXPECT_EQ(posix.directoryOf("/"), "/");
-}
-
-TEST(PlatformRules, SettingsPathIsPlainConcatenation) {
-    const PlatformRules win = PlatformRules::windows();
-    EXPECT_EQ(win.settingsPathFor("C:\\work"), "C:\\work\\Kestro.ini");
-    EXPECT_EQ(win.settingsPathFor("C:\\"), "C:\\\\Kestro.ini");
-    EXPECT_EQ(win.settingsPathFor(""), "");
-
-    const PlatformRules posix = PlatformRules::posix();
-    EXPECT_EQ(posix.settingsPathFor("/home/u"), "/home/u/Kestro.ini");
-    EXPECT_EQ(posix.settingsPathFor("/"), "//Kestro.ini");
-    EXPECT_EQ(posix.settingsPathFor(""), "");
 }
 
 TEST(PlatformRules, CommandPromptProgramsTryTheTerminalVariableInBetween) {

@@ -9,6 +9,8 @@
 namespace kestro::testing {
 namespace {
 
+using Texts = std::vector<std::string>;
+
 std::string question(const std::string& command) {
     return "TeX のコンパイラー \"" + command +
            "\" が実行できません。パスが通ってない可能性があります。\n"
@@ -76,63 +78,71 @@ protected:
     int compile() { return compileDocument(state, bar.services); }
 };
 
-TEST_P(CompilerRecoveryTest, CompilerFoundInTheSecondDirectoryIsKept) {
-    installCompilerAt("c:\\tex\\bin\\platex.exe");
-    queueRun(CompilerRun().exitWith(1));  // an error exit is still a start
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(state.texCommand, "c:\\tex\\bin\\platex.exe");
-    EXPECT_EQ(bar.setting("Settings", "TeX"), "c:\\tex\\bin\\platex.exe");
-    EXPECT_EQ(bar.processes.started().size(), 1u);  // the search's run counts
-    EXPECT_TRUE(bar.ui.boxes().empty());
-}
+// One compile per row: the compiler named and stored, where a compiler is
+// installed ("" nowhere; "<picked>" where the user picks it), the user's
+// answer and file choice (none: no file dialog can be shown); then the
+// result, the boxes ("<cmd>" in a text: the command named), the compiler
+// afterwards and the "TeX" key.
+TEST_P(CompilerRecoveryTest, EveryRowRecoversAsItShould) {
+    const std::string gone = windows ? "C:\\gone\\platex.exe" : "/gone/platex";
+    const std::string picked = windows ? "D:\\broken\\platex.exe" : "/opt/broken/platex";
+    struct Row {
+        const char* name;
+        std::string tex;
+        std::string installed;
+        CompilerRun run;
+        std::optional<Answer> answer;
+        std::optional<std::string> file;
+        int result;
+        Texts texts;
+        std::string texAfter;
+        std::string keyAfter;
+        bool unattended = false;
+    };
+    const Row rows[] = {
+        // An error exit is still a start; the search's run counts.
+        {"found in the second directory is kept", "platex", "c:\\tex\\bin\\platex.exe", CompilerRun().exitWith(1),
+         std::nullopt, std::nullopt, 1, {}, "c:\\tex\\bin\\platex.exe", "c:\\tex\\bin\\platex.exe"},
+        {"plain mode falls back too", "ptex", "c:\\w32tex\\bin\\ptex.exe", CompilerRun().noDvi().exitWith(2),
+         std::nullopt, std::nullopt, 1, {}, "c:\\w32tex\\bin\\ptex.exe", "c:\\w32tex\\bin\\ptex.exe"},
+        {"a named executable skips the search", gone, "c:\\w32tex\\bin\\" + gone + ".exe", CompilerRun(),
+         Answer::Cancel, std::nullopt, 0, {question(gone), kHint}, "platex", "<absent>"},
+        {"cancel returns to the default", "uplatex", "", CompilerRun(), Answer::Cancel, std::nullopt, 0,
+         {question("uplatex"), kHint}, "platex", "<absent>"},
+        {"without file choice nothing is asked or reset", "uplatex", "", CompilerRun(), std::nullopt, std::nullopt, 0,
+         {failure("uplatex")}, "uplatex", "uplatex", true},
+        {"a cancelled file dialog keeps the command", "platex", "", CompilerRun(), Answer::Ok, std::nullopt, 0,
+         {question("platex"), kHint}, "platex", "platex"},
+        {"a picked compiler that cannot start names the old command", "platex", "", CompilerRun(), Answer::Ok,
+         picked, 0, {question("platex"), failure("platex")}, picked, picked},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        PipelineWorld w(windows);
+        w.state.texCommand = row.tex;
+        w.bar.settings.writeSettingString("Settings", "TeX", row.tex);
+        if (!row.installed.empty()) {
+            w.installCompilerAt(row.installed);
+            w.queueRun(row.run);
+        }
+        if (row.answer) w.bar.ui.answerQuestion(*row.answer);
+        if (row.answer == Answer::Ok) w.bar.ui.answerFileDialog(row.file);
+        w.bar.ui.setCanChooseFiles(!row.unattended);
 
-TEST_P(CompilerRecoveryTest, NamedExecutableSkipsTheSearch) {
-    state.texCommand = windows ? "C:\\gone\\platex.exe" : "/gone/platex";
-    installCompilerAt("c:\\w32tex\\bin\\" + state.texCommand + ".exe");
-    bar.ui.answerQuestion(Answer::Cancel);
-    EXPECT_EQ(compile(), 0);
-    EXPECT_TRUE(bar.processes.started().empty());
-    EXPECT_EQ(bar.ui.boxTexts(), (std::vector<std::string>{question(windows ? "C:\\gone\\platex.exe" : "/gone/platex"), kHint}));
-}
+        EXPECT_EQ(compileDocument(w.state, w.bar.services), row.result);
 
-TEST_P(CompilerRecoveryTest, CancelReturnsToTheDefault) {
-    state.texCommand = "uplatex";
-    bar.settings.writeSettingString("Settings", "TeX", "uplatex");
-    bar.ui.answerQuestion(Answer::Cancel);
-    EXPECT_EQ(compile(), 0);
-    EXPECT_EQ(state.texCommand, "platex");
-    EXPECT_FALSE(bar.hasSetting("Settings", "TeX"));
-    ASSERT_EQ(bar.ui.boxes().size(), 2u);
-    const MessageBoxRequest& asked = bar.ui.boxes()[0];
-    EXPECT_EQ(asked.text, question("uplatex"));
-    EXPECT_EQ(asked.buttons, BoxButtons::OkCancel);
-    EXPECT_EQ(asked.icon, BoxIcon::Exclamation);
-    EXPECT_EQ(asked.owner, BoxOwner::Bar);
-    EXPECT_EQ(asked.caption, "Kestro");
-    const MessageBoxRequest& hint = bar.ui.boxes()[1];
-    EXPECT_EQ(hint.text, kHint);
-    EXPECT_EQ(hint.buttons, BoxButtons::Ok);
-    EXPECT_EQ(hint.icon, BoxIcon::None);
-    EXPECT_EQ(hint.owner, BoxOwner::Bar);
-}
-
-TEST_P(CompilerRecoveryTest, WithoutFileChoiceNothingIsAskedOrReset) {
-    state.texCommand = "uplatex";
-    bar.settings.writeSettingString("Settings", "TeX", "uplatex");
-    bar.ui.setCanChooseFiles(false);
-    EXPECT_EQ(compile(), 0);
-    EXPECT_EQ(state.texCommand, "uplatex");
-    EXPECT_EQ(bar.setting("Settings", "TeX"), "uplatex");
-    EXPECT_EQ(bar.ui.boxTexts(), (std::vector<std::string>{failure("uplatex")}));
-}
-
-TEST_P(CompilerRecoveryTest, CancelledFileDialogKeepsTheCommand) {
-    bar.ui.answerQuestion(Answer::Ok);
-    bar.ui.answerFileDialog(std::nullopt);
-    EXPECT_EQ(compile(), 0);
-    EXPECT_EQ(state.texCommand, "platex");
-    EXPECT_EQ(bar.setting("Settings", "TeX"), "platex");
-    EXPECT_EQ(bar.ui.boxTexts(), (std::vector<std::string>{question("platex"), kHint}));
+        EXPECT_EQ(w.bar.ui.boxTexts(), row.texts);
+        for (const MessageBoxRequest& box : w.bar.ui.boxes()) {
+            const bool asks = box.text.rfind("TeX のコンパイラー \"", 0) == 0 && box.text.find("自分で選択") != std::string::npos;
+            EXPECT_EQ(box.buttons, asks ? BoxButtons::OkCancel : BoxButtons::Ok);
+            EXPECT_EQ(box.icon, asks ? BoxIcon::Exclamation : BoxIcon::None);
+            EXPECT_EQ(box.owner, BoxOwner::Bar);
+            EXPECT_EQ(box.caption, "Kestro");
+        }
+        EXPECT_EQ(w.bar.processes.started().size(), row.result == 1 ? 1u : 0u);
+        EXPECT_EQ(w.state.texCommand, row.texAfter);
+        EXPECT_EQ(w.bar.setting("Settings", "TeX"), row.keyAfter);
+    }
 }
 
 TEST_P(CompilerRecoveryTest, PickedCompilerRunsOnceAndTheCompileGoesOn) {
@@ -149,24 +159,6 @@ TEST_P(CompilerRecoveryTest, PickedCompilerRunsOnceAndTheCompileGoesOn) {
     EXPECT_EQ(bar.files.directoryChanges, (std::vector<std::string>{docDir, docDir}));
     ASSERT_EQ(bar.processes.started().size(), 1u);
     EXPECT_EQ(bar.processes.started()[0].arguments, (std::vector<std::string>{picked, "paper"}));
-}
-
-TEST_P(CompilerRecoveryTest, PickedCompilerThatCannotStartNamesTheOldCommand) {
-    const std::string picked = windows ? "D:\\broken\\platex.exe" : "/opt/broken/platex";
-    bar.ui.answerQuestion(Answer::Ok);
-    bar.ui.answerFileDialog(picked);
-    EXPECT_EQ(compile(), 0);
-    EXPECT_EQ(bar.ui.boxTexts(), (std::vector<std::string>{question("platex"), failure("platex")}));
-    EXPECT_EQ(bar.ui.boxes()[1].icon, BoxIcon::None);
-    EXPECT_EQ(bar.setting("Settings", "TeX"), picked);
-}
-
-TEST_P(CompilerRecoveryTest, PlainModeFallsBackToo) {
-    state.texCommand = "ptex";
-    installCompilerAt("c:\\w32tex\\bin\\ptex.exe");
-    queueRun(CompilerRun().noDvi().exitWith(2));
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(state.texCommand, "c:\\w32tex\\bin\\ptex.exe");
 }
 
 TEST_P(CompilerRecoveryTest, RetryRefusesADocumentDirectoryThatWentAway) {

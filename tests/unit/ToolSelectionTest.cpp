@@ -44,68 +44,61 @@ void expectAppQuestion(const MessageBoxRequest& box, const std::string& text) {
     EXPECT_EQ(box.text, text);
 }
 
-TEST(ToolSelectionDialogs, ToolAndEditorDialogsCarryTheirFiltersAndFlags) {
-    const FileDialogRequest tool = toolFileDialog(FileChoice::Dvipdf);
-    EXPECT_EQ(tool.purpose, FileChoice::Dvipdf);
-    EXPECT_EQ(tool.filter, "Exe files (*.exe)|*.exe||");
-    EXPECT_EQ(tool.defaultExtension, "");
-    EXPECT_EQ(tool.initialName, "");
-    EXPECT_EQ(tool.flags, 0x1004u);
-
-    const FileDialogRequest editor = editorFileDialog();
-    EXPECT_EQ(editor.purpose, FileChoice::Editor);
-    EXPECT_EQ(editor.filter, "実行ファイル(*.exe)|*.exe||");
-    EXPECT_EQ(editor.defaultExtension, "exe");
-    EXPECT_EQ(editor.initialName, "*.exe");
-    EXPECT_EQ(editor.flags, 0x1004u);
-}
-
-TEST(SelectTexCompiler, PlatexInW32texDerivesAllCompanionsOnWindows) {
-    FakeBar bar(PlatformRules::windows());
-    BarState state = startState(bar.rules);
-    bar.ui.answerFileDialog("C:\\w32tex\\bin\\platex.exe");
-
-    EXPECT_EQ(selectTexCompiler(state, bar.services), 1);
-
-    EXPECT_TRUE(bar.ui.boxes().empty());
-    ASSERT_EQ(bar.ui.fileDialogs().size(), 1u);
-    EXPECT_EQ(bar.ui.fileDialogs()[0].purpose, FileChoice::TexCompiler);
-    EXPECT_EQ(state.texCommand, "C:\\w32tex\\bin\\platex.exe");
-    EXPECT_EQ(state.dvipdfCommand, "C:\\w32tex\\bin\\dvipdfmx");
-    EXPECT_EQ(state.bibtexCommand, "C:\\w32tex\\bin\\jbibtex");
-    EXPECT_EQ(state.indexCommand, "C:\\w32tex\\bin\\mendex");
-    EXPECT_EQ(bar.setting("Settings", "TeX"), "C:\\w32tex\\bin\\platex.exe");
-    EXPECT_EQ(bar.setting("Settings", "DviPdf"), "C:\\w32tex\\bin\\dvipdfmx");
-    EXPECT_EQ(bar.setting("Settings", "Bib"), "C:\\w32tex\\bin\\jbibtex");
-    EXPECT_EQ(bar.setting("Settings", "MkIdx"), "C:\\w32tex\\bin\\mendex");
-}
-
-TEST(SelectTexCompiler, CompanionNamesFollowTheCompilerName) {
+// A compiler with "latex" in its name brings its companions from its own
+// directory; a converter already naming an executable is kept.
+TEST(SelectTexCompiler, CompanionsFollowTheCompilersNameAndDirectory) {
     struct Case {
+        bool windows;
         std::string chosen;
-        std::string bib;
-        std::string index;
+        std::string bib, index, dvipdf;
+        std::string storedDvipdf = "";
     };
     const Case cases[] = {
-        {"C:\\texlive\\bin\\pdflatex.exe", "C:\\texlive\\bin\\bibtex", "C:\\texlive\\bin\\makeindex"},
-        {"C:\\texlive\\bin\\uplatex.exe", "C:\\texlive\\bin\\jbibtex", "C:\\texlive\\bin\\mendex"},
+        {true, "C:\\w32tex\\bin\\platex.exe", "C:\\w32tex\\bin\\jbibtex", "C:\\w32tex\\bin\\mendex",
+         "C:\\w32tex\\bin\\dvipdfmx"},
+        {true, "C:\\texlive\\bin\\pdflatex.exe", "C:\\texlive\\bin\\bibtex", "C:\\texlive\\bin\\makeindex",
+         "C:\\texlive\\bin\\dvipdfmx"},
+        {true, "C:\\texlive\\bin\\uplatex.exe", "C:\\texlive\\bin\\jbibtex", "C:\\texlive\\bin\\mendex",
+         "C:\\texlive\\bin\\dvipdfmx"},
         // A directory name counts like a file name.
-        {"C:\\latex\\bin\\tex.exe", "C:\\latex\\bin\\bibtex", "C:\\latex\\bin\\makeindex"},
-        // Forward slashes separate too.
-        {"C:/tl/bin/platex.exe", "C:/tl/bin/jbibtex", "C:/tl/bin/mendex"},
-        // No directory at all: the derived names stay bare.
-        {"platex.exe", "jbibtex", "mendex"},
+        {true, "C:\\latex\\bin\\tex.exe", "C:\\latex\\bin\\bibtex", "C:\\latex\\bin\\makeindex",
+         "C:\\latex\\bin\\dvipdfmx"},
+        // Forward slashes separate too; no directory leaves the names bare.
+        {true, "C:/tl/bin/platex.exe", "C:/tl/bin/jbibtex", "C:/tl/bin/mendex", "C:/tl/bin/dvipdfmx"},
+        {true, "platex.exe", "jbibtex", "mendex", "dvipdfmx"},
+        // ソ ends in the byte 0x5C; the directory is still C:\w\ .
+        {true, "C:\\w\\\x83\x5C" "platex.exe", "C:\\w\\jbibtex", "C:\\w\\mendex", "C:\\w\\dvipdfmx"},
+        {true, "C:\\w32tex\\bin\\platex.exe", "C:\\w32tex\\bin\\jbibtex", "C:\\w32tex\\bin\\mendex",
+         "C:\\tex\\bin\\dvipdfmx.exe", "C:\\tex\\bin\\dvipdfmx.exe"},
+        {false, "/opt/texlive/bin/x86_64-linux/platex", "/opt/texlive/bin/x86_64-linux/pbibtex",
+         "/opt/texlive/bin/x86_64-linux/mendex", "/opt/texlive/bin/x86_64-linux/dvipdfmx"},
+        // On Linux a converter given by path is what ".exe" is on Windows.
+        {false, "/usr/bin/pdflatex", "/usr/bin/bibtex", "/usr/bin/makeindex", "/usr/local/bin/dvipdfmx",
+         "/usr/local/bin/dvipdfmx"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen);
-        FakeBar bar(PlatformRules::windows());
+        FakeBar bar(c.windows ? PlatformRules::windows() : PlatformRules::posix());
         BarState state = startState(bar.rules);
+        if (!c.storedDvipdf.empty()) {
+            state.dvipdfCommand = c.storedDvipdf;
+            bar.settings.writeSettingString("Settings", "DviPdf", c.storedDvipdf);
+        }
         bar.ui.answerFileDialog(c.chosen);
+
         EXPECT_EQ(selectTexCompiler(state, bar.services), 1);
-        EXPECT_EQ(bar.setting("Settings", "Bib"), c.bib);
-        EXPECT_EQ(bar.setting("Settings", "MkIdx"), c.index);
-        EXPECT_EQ(state.bibtexCommand, c.bib);
-        EXPECT_EQ(state.indexCommand, c.index);
+
+        EXPECT_TRUE(bar.ui.boxes().empty());
+        ASSERT_EQ(bar.ui.fileDialogs().size(), 1u);
+        EXPECT_EQ(bar.ui.fileDialogs()[0].purpose, FileChoice::TexCompiler);
+        const std::pair<const char*, std::string BarState::*> fields[] = {
+            {"TeX", &BarState::texCommand}, {"Bib", &BarState::bibtexCommand},
+            {"MkIdx", &BarState::indexCommand}, {"DviPdf", &BarState::dvipdfCommand}};
+        const std::string expected[] = {c.chosen, c.bib, c.index, c.dvipdf};
+        for (std::size_t i = 0; i < std::size(fields); ++i) {
+            EXPECT_EQ(state.*fields[i].second, expected[i]);
+            EXPECT_EQ(bar.setting("Settings", fields[i].first), expected[i]);
+        }
     }
 }
 
@@ -133,106 +126,34 @@ TEST(SelectTexCompiler, CompilerWithoutLatexStoresOnlyItself) {
     }
 }
 
-TEST(SelectTexCompiler, DirectoryEndsAtARealBackslashNotATrailByte) {
-    FakeBar bar(PlatformRules::windows());
-    BarState state = startState(bar.rules);
-    // ソ ends in the byte 0x5C; the directory is still C:\w\ .
-    bar.ui.answerFileDialog("C:\\w\\\x83\x5C" "platex.exe");
-    EXPECT_EQ(selectTexCompiler(state, bar.services), 1);
-    EXPECT_EQ(state.bibtexCommand, "C:\\w\\jbibtex");
-    EXPECT_EQ(state.indexCommand, "C:\\w\\mendex");
-    EXPECT_EQ(state.dvipdfCommand, "C:\\w\\dvipdfmx");
-}
-
-TEST(SelectTexCompiler, ConverterAlreadyNamingAnExecutableIsKept) {
-    FakeBar bar(PlatformRules::windows());
-    storeTools(bar, "platex", "jbibtex", "C:\\tex\\bin\\dvipdfmx.exe", "mendex");
-    BarState state = startState(bar.rules);
-    state.dvipdfCommand = "C:\\tex\\bin\\dvipdfmx.exe";
-    bar.ui.answerFileDialog("C:\\w32tex\\bin\\platex.exe");
-
-    EXPECT_EQ(selectTexCompiler(state, bar.services), 1);
-
-    EXPECT_EQ(state.dvipdfCommand, "C:\\tex\\bin\\dvipdfmx.exe");
-    EXPECT_EQ(bar.setting("Settings", "DviPdf"), "C:\\tex\\bin\\dvipdfmx.exe");
-    EXPECT_EQ(state.bibtexCommand, "C:\\w32tex\\bin\\jbibtex");
-}
-
-TEST(SelectTexCompiler, LinuxDerivesPbibtexAndKeepsAConverterPath) {
-    FakeBar bar(PlatformRules::posix());
-    BarState state = startState(bar.rules);
-    bar.ui.answerFileDialog("/opt/texlive/bin/x86_64-linux/platex");
-    EXPECT_EQ(selectTexCompiler(state, bar.services), 1);
-    EXPECT_EQ(bar.setting("Settings", "Bib"), "/opt/texlive/bin/x86_64-linux/pbibtex");
-    EXPECT_EQ(bar.setting("Settings", "MkIdx"), "/opt/texlive/bin/x86_64-linux/mendex");
-    EXPECT_EQ(bar.setting("Settings", "DviPdf"), "/opt/texlive/bin/x86_64-linux/dvipdfmx");
-
-    // On Linux a converter given by path is what ".exe" is on Windows.
-    state.dvipdfCommand = "/usr/local/bin/dvipdfmx";
-    bar.settings.writeSettingString("Settings", "DviPdf", state.dvipdfCommand);
-    bar.ui.answerFileDialog("/usr/bin/pdflatex");
-    EXPECT_EQ(selectTexCompiler(state, bar.services), 1);
-    EXPECT_EQ(state.dvipdfCommand, "/usr/local/bin/dvipdfmx");
-    EXPECT_EQ(bar.setting("Settings", "DviPdf"), "/usr/local/bin/dvipdfmx");
-    EXPECT_EQ(state.bibtexCommand, "/usr/bin/bibtex");
-    EXPECT_EQ(state.indexCommand, "/usr/bin/makeindex");
-}
-
-TEST(SelectTexCompiler, CancelChangesNothing) {
+TEST(ChangeTexCompiler, CancelOnTheExplanationReturnsToPlatexButACancelledDialogChangesNothing) {
     FakeBar bar(PlatformRules::windows());
     storeTools(bar, "C:\\tex\\bin\\platex.exe", "jbibtex", "dvipdfmx", "mendex");
     const std::string before = bar.settingsText();
     BarState state = startState(bar.rules);
     state.texCommand = "C:\\tex\\bin\\platex.exe";
+
     bar.ui.answerFileDialog(std::nullopt);
-
     EXPECT_EQ(selectTexCompiler(state, bar.services), 0);
-
+    bar.ui.answerQuestion(Answer::Ok);
+    bar.ui.answerFileDialog(std::nullopt);
+    changeTexCompiler(state, bar.services);
     EXPECT_EQ(state.texCommand, "C:\\tex\\bin\\platex.exe");
     EXPECT_EQ(bar.settingsText(), before);
-}
+    EXPECT_EQ(bar.ui.events().at(1).rfind("box: ", 0), 0u);  // the explanation before the dialog
 
-TEST(ChangeTexCompiler, CancelOnTheExplanationReturnsToPlatex) {
-    FakeBar bar(PlatformRules::windows());
-    storeTools(bar, "C:\\tex\\bin\\platex.exe", "jbibtex", "dvipdfmx", "mendex");
-    BarState state = startState(bar.rules);
-    state.texCommand = "C:\\tex\\bin\\platex.exe";
     bar.ui.answerQuestion(Answer::Cancel);
-
     changeTexCompiler(state, bar.services);
-
-    ASSERT_EQ(bar.ui.boxes().size(), 1u);
-    expectAppQuestion(bar.ui.boxes()[0], kChangeTexText);
-    EXPECT_TRUE(bar.ui.fileDialogs().empty());
+    ASSERT_EQ(bar.ui.boxes().size(), 2u);
+    expectAppQuestion(bar.ui.boxes()[1], kChangeTexText);
+    EXPECT_EQ(bar.ui.fileDialogs().size(), 2u);
     EXPECT_EQ(state.texCommand, "platex");
     EXPECT_FALSE(bar.hasSetting("Settings", "TeX"));
     EXPECT_EQ(bar.setting("Settings", "Bib"), "jbibtex");
-}
 
-TEST(ChangeTexCompiler, OkThenCancelledDialogChangesNothing) {
-    FakeBar bar(PlatformRules::windows());
-    storeTools(bar, "C:\\tex\\bin\\platex.exe", "jbibtex", "dvipdfmx", "mendex");
-    const std::string before = bar.settingsText();
-    BarState state = startState(bar.rules);
-    state.texCommand = "C:\\tex\\bin\\platex.exe";
-    bar.ui.answerQuestion(Answer::Ok);
-    bar.ui.answerFileDialog(std::nullopt);
-
-    changeTexCompiler(state, bar.services);
-
-    EXPECT_EQ(state.texCommand, "C:\\tex\\bin\\platex.exe");
-    EXPECT_EQ(bar.settingsText(), before);
-}
-
-TEST(ChangeTexCompiler, OkThenChosenCompilerDerives) {
-    FakeBar bar(PlatformRules::windows());
-    BarState state = startState(bar.rules);
     bar.ui.answerQuestion(Answer::Ok);
     bar.ui.answerFileDialog("C:\\w32tex\\bin\\platex.exe");
-
     changeTexCompiler(state, bar.services);
-
-    EXPECT_EQ(bar.ui.events().front().rfind("box: ", 0), 0u);
     EXPECT_EQ(bar.setting("Settings", "TeX"), "C:\\w32tex\\bin\\platex.exe");
     EXPECT_EQ(bar.setting("Settings", "MkIdx"), "C:\\w32tex\\bin\\mendex");
 }
@@ -278,7 +199,11 @@ TEST(SelectTool, ChosenExecutableIsStoredByFullPath) {
         expectAppQuestion(bar.ui.boxes()[0], tool.textStart);
         ASSERT_EQ(bar.ui.fileDialogs().size(), 1u);
         EXPECT_EQ(bar.ui.fileDialogs()[0].purpose, tool.purpose);
-        EXPECT_EQ(bar.ui.fileDialogs()[0].filter, "Exe files (*.exe)|*.exe||");
+        const FileDialogRequest& dialog = bar.ui.fileDialogs()[0];
+        EXPECT_EQ(dialog.filter, "Exe files (*.exe)|*.exe||");
+        EXPECT_EQ(dialog.defaultExtension, "");
+        EXPECT_EQ(dialog.initialName, "");
+        EXPECT_EQ(dialog.flags, 0x1004u);
         EXPECT_EQ(state.*tool.field, "D:\\ツール\\prog.exe");
         EXPECT_EQ(bar.setting("Settings", tool.key), "D:\\ツール\\prog.exe");
     }
@@ -329,18 +254,19 @@ TEST(SelectEditor, ChosenEditorIsStoredAndCancelKeepsTheOldOne) {
     // No explaining box before the editor dialog.
     EXPECT_TRUE(bar.ui.boxes().empty());
     ASSERT_EQ(bar.ui.fileDialogs().size(), 2u);
-    EXPECT_EQ(bar.ui.fileDialogs()[1].filter, "実行ファイル(*.exe)|*.exe||");
+    const FileDialogRequest& dialog = bar.ui.fileDialogs()[1];
+    EXPECT_EQ(dialog.purpose, FileChoice::Editor);
+    EXPECT_EQ(dialog.filter, "実行ファイル(*.exe)|*.exe||");
+    EXPECT_EQ(dialog.defaultExtension, "exe");
+    EXPECT_EQ(dialog.initialName, "*.exe");
+    EXPECT_EQ(dialog.flags, 0x1004u);
 }
 
 // A front end that cannot show a file dialog: nothing may be reset.
-class NoFileDialogUi : public ScriptedUi {
-public:
-    bool canChooseFiles() const override { return false; }
-};
-
 TEST(ToolSelectionWithoutFileDialogs, EveryOperationLeavesFieldsAndKeysAlone) {
     FakeBar bar(PlatformRules::posix());
-    NoFileDialogUi ui;
+    ScriptedUi& ui = bar.ui;
+    ui.setCanChooseFiles(false);
     Services services{bar.rules, bar.settings, bar.files, bar.processes, ui, "kestro-build"};
     storeTools(bar, "/tex/platex", "/tex/pbibtex", "/tex/dvipdfmx", "/tex/mendex");
     bar.settings.writeSettingString("Editor", "EDIT", "/usr/bin/vi");
