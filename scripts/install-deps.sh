@@ -19,7 +19,7 @@ if [ "$purpose" = test ]; then
     clang libclang-rt-14-dev llvm
     latexmk
     xvfb xauth imagemagick
-    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 locales fonts-ipafont-gothic
   )
 fi

@@ -68,4 +68,7 @@ cmake --build "$build" -j "$jobs"
 # A persistent server makes each of the many short Wine starts cheap; its
 # output must not hold this script's pipes open.
 wineserver -p </dev/null >/dev/null 2>&1
+# The first program of a prefix starts Wine's services; started here, they
+# do not hold on to the output of a test.
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 ctest --test-dir "$build" --output-on-failure -j 1 </dev/null

@@ -332,6 +332,38 @@ TEST_F(Bar, ButtonsRunTheirOperations) {
     EXPECT_EQ(runs[0].directory + "\\", scratch_.path() + "\\");
 }
 
+TEST_F(Bar, WithoutADocumentTheBuildButtonsSaySoAndStartNothing) {
+    for (int slot = 0; slot < 3; ++slot) settings_.deleteSetting("RFL", "File" + std::to_string(slot));
+    runBar("", [&](HWND bar) {
+        auto answerOk = [](const SeenWindow& box) {
+            EXPECT_EQ(box.caption, "Kestro");
+            UiDriver::click(box.window, IDOK);
+        };
+        // TeX: the compile's own box only.
+        driver_.expect([&, bar, answerOk](const SeenWindow& box) {
+            answerOk(box);
+            driver_.step([bar] { UiDriver::click(bar, IDC_PDF_BUTTON); });
+        });
+        // PDF: the compile's box again, and no shell open.
+        driver_.expect([&, bar, answerOk](const SeenWindow& box) {
+            answerOk(box);
+            driver_.step([bar] { UiDriver::click(bar, IDC_ONECLICK_BUTTON); });
+        });
+        // One-click: the compile's box, then its own.
+        driver_.expect(answerOk);
+        driver_.expect([bar, answerOk](const SeenWindow& box) {
+            EXPECT_EQ(box.messageText, "エラーがあります。\n TeX のコンパイルができません。\n 「設定」で「TeX の変更」をして下さい。");
+            answerOk(box);
+            PostMessageA(bar, WM_CLOSE, 0, 0);
+        });
+        UiDriver::click(bar, IDC_TEX_BUTTON);
+    });
+    const std::vector<std::string> texts = driver_.messageTexts();
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[0], texts[1]);
+    EXPECT_EQ(texts[0], texts[2]);
+}
+
 TEST_F(Bar, MinimisedItDrawsItsIcon) {
     runBar("", [&](HWND bar) {
         driver_.step([bar] {

@@ -180,6 +180,9 @@ TEST_F(Dialogs, SettingsPanelRunsEachButtonOnItsOwnState) {
     settings_.writeSettingString("Settings", "TeX", "C:\\tex\\bin\\platex.exe");
     const std::string editor = scratch_.file("エディタ.exe");
     wintest::writeFile(editor, "MZ");
+    const std::string converter = scratch_.file("dvipdfmx.exe");
+    wintest::writeFile(converter, "MZ");
+    settings_.writeSettingString("Settings", "MkIdx", "C:\\old\\mendex.exe");
     HWND panel = nullptr;
     driver_.expect([&](const SeenWindow& dialog) {
         panel = dialog.window;
@@ -199,6 +202,29 @@ TEST_F(Dialogs, SettingsPanelRunsEachButtonOnItsOwnState) {
     driver_.expect([&](const SeenWindow& box) {
         EXPECT_NE(box.messageText.find("jbibtex.exe"), std::string::npos);
         UiDriver::click(box.window, IDCANCEL);
+        driver_.step([&] { UiDriver::click(panel, 32775); });  // dvipdfmx の選択
+    });
+    // Its box answered OK, then a converter picked in the tool dialog.
+    driver_.expect([&](const SeenWindow& box) {
+        EXPECT_NE(box.messageText.find("dvipdfmx.exe"), std::string::npos);
+        UiDriver::click(box.window, IDOK);
+    });
+    driver_.expect([&](const SeenWindow& fileDialog) {
+        HWND w = fileDialog.window;
+        driver_.step([w, converter] {
+            SetDlgItemTextA(w, 0x47C, converter.c_str());
+            SetDlgItemTextA(w, 0x480, converter.c_str());
+            PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        });
+        driver_.step([&] { UiDriver::click(panel, 32778); });  // mendex の選択
+    });
+    // Its box answered OK, the tool dialog cancelled: back to mendex.
+    driver_.expect([&](const SeenWindow& box) {
+        EXPECT_NE(box.messageText.find("mendex.exe"), std::string::npos);
+        UiDriver::click(box.window, IDOK);
+    });
+    driver_.expect([&](const SeenWindow& fileDialog) {
+        PostMessageA(fileDialog.window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         driver_.step([&] { UiDriver::click(panel, 1004); });  // ｴﾃﾞｨﾀ の変更
     });
     // The editor's file dialog: a file typed in and confirmed.
@@ -230,6 +256,10 @@ TEST_F(Dialogs, SettingsPanelRunsEachButtonOnItsOwnState) {
     EXPECT_EQ(bar.texCommand, "platex");
     EXPECT_EQ(settings_.readSettingString("Settings", "TeX", "absent"), "absent");
     EXPECT_EQ(bar.bibtexCommand, "jbibtex");
+    EXPECT_EQ(bar.dvipdfCommand, converter);
+    EXPECT_EQ(settings_.readSettingString("Settings", "DviPdf", ""), converter);
+    EXPECT_EQ(bar.indexCommand, "mendex");
+    EXPECT_EQ(settings_.readSettingString("Settings", "MkIdx", "absent"), "absent");
     EXPECT_EQ(bar.editorPath, editor);
     EXPECT_EQ(settings_.readSettingString("Editor", "EDIT", ""), editor);
     EXPECT_EQ(bar.indexOptions, "-g");
