@@ -9,14 +9,7 @@ root=$(pwd)
 out=${1:-$root/build-screenshots}
 build=${KESTRO_BUILD_DIR:-$root/build}
 
-need=()
-for p in xvfb xauth fonts-ipaexfont-gothic libqt6svg6; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${need[@]}"
-fi
+scripts/install-deps.sh run screenshots
 
 cmake -S . -B "$build" -DKESTRO_BUILD_QT=ON -DKESTRO_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 --target kestro_gui_screenshots

@@ -12,25 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTRO_WIN_BUILD:-$root/build-win}
 out=$(mkdir -p "${1:-$build/screenshots-windows}" && cd "${1:-$build/screenshots-windows}" && pwd)
 
-# fonts-wine: the symbols of the title bar's buttons.
-packages=(xvfb xauth imagemagick wine wine64 fonts-wine locales fonts-ipafont-gothic)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -q -o DPkg::Lock::Timeout=900
-  $sudo apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=900 "${missing[@]}"
-fi
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
-  $sudo sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  $sudo locale-gen >/dev/null
-fi
+"$root/scripts/install-deps.sh" windows screenshots
 
 if [ ! -f "$build/src/platform/win32/Kestro.exe" ] || [ ! -f "$build/tests/windows/kestro_dialog_gallery.exe" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \

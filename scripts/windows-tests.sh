@@ -13,31 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTRO_WIN_BUILD:-$root/build-win}
 jobs=${KESTRO_JOBS:-2}
 
-# --- packages -------------------------------------------------------------
-# The POSIX-thread flavour of the cross compiler: GoogleTest needs
-# std::mutex, which the win32-thread flavour lacks.
-packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          googletest wine wine64 locales fonts-ipafont-gothic)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
-  echo "windows-tests: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -q -o DPkg::Lock::Timeout=900
-  $sudo apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=900 "${missing[@]}"
-fi
-
-# Wine takes its ANSI code page from the locale: 932 needs ja_JP.UTF-8.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
-  $sudo sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  $sudo locale-gen >/dev/null
-fi
+"$root/scripts/install-deps.sh" windows
 
 # --- a fresh Wine prefix with the null display driver ----------------------
 export LC_ALL=ja_JP.UTF-8
