@@ -4,12 +4,13 @@
 #include <QPushButton>
 
 #include "BarIcons.h"
+#include "TemplateDialog.h"
 #include "TemplateLayout.h"
 
 namespace kestro {
 
 QtAboutDialog::QtAboutDialog(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    : QDialog(parent, templateDialogFrame()) {
     setObjectName("aboutDialog");
     setWindowTitle(QStringLiteral("Kestroのﾊﾞｰｼﾞｮﾝ情報"));
     TemplateLayout layout(this);

@@ -5,36 +5,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "TemplateDialog.h"
 #include "TemplateLayout.h"
 #include "dialogs/IndexOptionsDialog.h"
 
 namespace kestro {
 
-namespace {
-
-QLabel* staticText(const QString& text, QWidget* parent, bool wrap = false) {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(wrap);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-}  // namespace
-
 QtIndexOptionsDialog::QtIndexOptionsDialog(IndexOptionsDialog& model, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      model_(model) {
+    : QDialog(parent, templateDialogFrame()), model_(model) {
     setObjectName("indexOptionsDialog");
     setWindowTitle(QStringLiteral("MakeIndex のオプション"));
 
     // Template order, which is the tab order.
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName("button1");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName("button2");
-    cancel->setAutoDefault(false);
+    const auto [ok, cancel] = addOkCancelButtons(this);
     options_ = new QLineEdit(this);
     options_->setObjectName("edit1121");
     QLabel* explanation = staticText(
@@ -57,9 +40,6 @@ QtIndexOptionsDialog::QtIndexOptionsDialog(IndexOptionsDialog& model, QWidget* p
     layout.add(otherOptions, 11, 84, 166, 8);
     layout.add(alsoFrom, 11, 116, 155, 8);
     layout.apply(191, 136);
-
-    connect(ok, &QPushButton::clicked, this, &QtIndexOptionsDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     options_->setText(QString::fromUtf8(model_.optionsText.data(), static_cast<qsizetype>(model_.optionsText.size())));
     neverShow_->setChecked(model_.neverShow == 1);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "TemplateDialog.h"
 #include "TemplateLayout.h"
 #include "dialogs/PaperSizeDialog.h"
 
@@ -24,31 +25,17 @@ constexpr RadioPlace kRadioPlaces[14] = {
     {11, 135, 29}, {49, 135, 29}, {87, 135, 30}, {128, 135, 37},
 };
 
-QLabel* staticText(const QString& text, QWidget* parent, bool wrap = false) {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(wrap);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
 }  // namespace
 
 QtPaperSizeDialog::QtPaperSizeDialog(PaperSizeDialog& model, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      model_(model) {
+    : QDialog(parent, templateDialogFrame()), model_(model) {
     setObjectName("paperSizeDialog");
     setWindowTitle(QStringLiteral("PDF 作成の用紙サイズ"));
 
     // Template order, which is the tab order.
     QLabel* intro = staticText(
         QStringLiteral("DVI から PDF に変換する時の用紙の大きさを指定して下さい。\n（デフォルトは A4 です。）"), this, true);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName("button1");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName("button2");
-    cancel->setAutoDefault(false);
+    const auto [ok, cancel] = addOkCancelButtons(this);
     untilRestart_ = new QCheckBox(QStringLiteral("次回起動まで。（設定は保持し、次回リセット）"), this);
     untilRestart_->setObjectName("check1012");
     fromNowOn_ = new QCheckBox(QStringLiteral("今後。（設定は保持）"), this);
@@ -78,8 +65,6 @@ QtPaperSizeDialog::QtPaperSizeDialog(PaperSizeDialog& model, QWidget* parent)
     }
     layout.apply(181, 157);
 
-    connect(ok, &QPushButton::clicked, this, &QtPaperSizeDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // A click toggles the box's own mark first; the model then decides
     // whether the other box is cleared.
     connect(untilRestart_, &QCheckBox::clicked, this, [this] {

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "TemplateDialog.h"
 #include "TemplateLayout.h"
 #include "dialogs/SettingsDialog.h"
 
@@ -37,8 +38,7 @@ QString captionOf(int controlId) {
 }  // namespace
 
 QtSettingsDialog::QtSettingsDialog(SettingsDialog& model, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      model_(model) {
+    : QDialog(parent, templateDialogFrame()), model_(model) {
     setObjectName("settingsDialog");
     setWindowTitle(QStringLiteral("設定"));
     TemplateLayout layout(this);

@@ -1,29 +1,25 @@
-// Scratch directories, child processes, fake TeX tools and a whole-file
-// check of Kestro.ini for the fault tests.
+// What the fault tests add to the shared POSIX test support: children that
+// report their failed checks, the real settings stack with a scripted user,
+// fake TeX tools and a whole-file check of Kestro.ini.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <grp.h>
+#include <errno.h>
 #include <signal.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "PosixFileSystem.h"
 #include "PosixProcesses.h"
+#include "PosixTestScripts.h"
 #include "PosixTextFileStore.h"
 #include "ScriptedUi.h"
 #include "app/Services.h"
@@ -34,51 +30,12 @@ namespace kestro::faults {
 
 namespace fs = std::filesystem;
 
-// The unprivileged user that read-only conditions are tested as: root
-// ignores file permissions.
-constexpr uid_t kNobody = 65534;
-
-// A fresh directory under the temporary directory that any user may enter,
-// removed afterwards whatever its permissions became.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        std::string pattern = (fs::temp_directory_path() / "kestro-faults-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = fs::canonical(pattern);
-        fs::permissions(path_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::group_read |
-                                   fs::perms::others_exec | fs::perms::others_read);
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        for (auto it = fs::recursive_directory_iterator(path_, ignored); it != fs::recursive_directory_iterator();
-             it.increment(ignored)) {
-            if (it->is_directory(ignored)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        }
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(path_, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    const fs::path& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
-
-inline void writeFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-inline std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using posixtest::CurrentDirectoryGuard;
+using posixtest::dropRootPrivileges;
+using posixtest::readFile;
+using posixtest::ScratchDirectory;
+using posixtest::waitUntil;
+using posixtest::writeFile;
 
 // The names in a directory, sorted.
 inline std::vector<std::string> directoryNames(const fs::path& directory) {
@@ -87,19 +44,6 @@ inline std::vector<std::string> directoryNames(const fs::path& directory) {
     std::sort(names.begin(), names.end());
     return names;
 }
-
-// Restores the current directory when the test ends.
-class CurrentDirectoryGuard {
-public:
-    CurrentDirectoryGuard() : saved_(fs::current_path()) {}
-    ~CurrentDirectoryGuard() {
-        std::error_code ignored;
-        fs::current_path(saved_, ignored);
-    }
-
-private:
-    fs::path saved_;
-};
 
 // What a child process reported: the text it wrote (empty when all its
 // checks held) and how it ended.
@@ -114,9 +58,8 @@ struct ChildResult {
 inline ChildResult runInChild(const std::function<std::string()>& body) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
-    const pid_t pid = ::fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) {
+    ChildResult result;
+    const auto child = [&] {
         ::close(pipeFds[0]);
         std::string report = body();
         if (::testing::Test::HasFailure()) report += "a check of the test support failed in the child\n";
@@ -125,32 +68,26 @@ inline ChildResult runInChild(const std::function<std::string()>& body) {
             if (n <= 0) break;
             done += static_cast<std::size_t>(n);
         }
-        ::_exit(0);
-    }
-    ::close(pipeFds[1]);
-    ChildResult result;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) != 0;) {
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            break;
+        return 0;
+    };
+    // The report is read before the wait: a child with more to say than the
+    // pipe holds would otherwise never end.
+    const auto readReport = [&] {
+        ::close(pipeFds[1]);
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) != 0;) {
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                break;
+            }
+            result.report.append(buffer, static_cast<std::size_t>(n));
         }
-        result.report.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(pipeFds[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+        ::close(pipeFds[0]);
+    };
+    const posixtest::ChildEnd end = posixtest::forkChild(child, readReport);
+    result.exitCode = end.exitCode;
+    result.signal = end.signal;
     return result;
-}
-
-// In a child: become the unprivileged user when running as root, so that
-// permissions count. False when that is not possible.
-inline bool dropRootPrivileges() {
-    if (::geteuid() != 0) return true;
-    return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 && ::geteuid() == kNobody;
 }
 
 // Collects the checks that failed in a child, one line each.
@@ -213,22 +150,9 @@ inline std::vector<std::string> strayFiles(const fs::path& directory, const std:
     return stray;
 }
 
-// Polls until `done` holds, for at most `limit`.
-template <typename Condition>
-bool waitUntil(Condition done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 // A shell script standing in for a tool; executable.
 inline std::string writeTool(const std::string& path, const std::string& body) {
-    writeFile(path, "#!/bin/sh\nPATH=/usr/bin:/bin; export PATH\n" + body + "\n");
-    ::chmod(path.c_str(), 0755);
-    return path;
+    return posixtest::writeScript(path, "PATH=/usr/bin:/bin; export PATH\n" + body);
 }
 
 // A line every fake tool appends to the record file: its name, its

@@ -11,6 +11,7 @@
 #include "Win32Profile.h"
 #include "Win32TestSupport.h"
 #include "Win32UserInterface.h"
+#include "WindowsPlatformTest.h"
 #include "app/BarWindow.h"
 #include "resource.h"
 #include "settings/SettingsFile.h"
@@ -56,8 +57,10 @@ std::vector<std::string> comboEntries(HWND bar) {
     return entries;
 }
 
-class Bar : public ::testing::Test {
+class Bar : public wintest::WindowsPlatformTest {
 protected:
+    Bar() : WindowsPlatformTest("kestro-bar") {}
+
     void SetUp() override {
         existing_ = scratch_.file("論文.tex");
         other_ = scratch_.file("other.tex");
@@ -92,17 +95,9 @@ protected:
         EXPECT_EQ(driver_.unexpected(), 0);
     }
 
-    wintest::ScratchDirectory scratch_{"kestro-bar"};
     std::string existing_;
     std::string other_;
     std::string vanished_;
-    Win32Profile profile_;
-    SettingsFile settings_{profile_, scratch_.file("Kestro.ini")};
-    Win32FileSystem files_;
-    Win32Processes processes_;
-    Win32UserInterface ui_{GetModuleHandleA(nullptr)};
-    Services services_{PlatformRules::windows(), settings_, files_, processes_, ui_, "Kestro"};
-    UiDriver driver_;
     std::unique_ptr<BarWindow> bar_;
     std::unique_ptr<BarDialog> dialog_;
 };

@@ -9,6 +9,7 @@
 #include "Win32Profile.h"
 #include "Win32TestSupport.h"
 #include "Win32UserInterface.h"
+#include "WindowsPlatformTest.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
 #include "dialogs/SettingsDialog.h"
@@ -23,18 +24,11 @@ using wintest::UiDriver;
 
 bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
-class Dialogs : public ::testing::Test {
+class Dialogs : public wintest::WindowsPlatformTest {
 protected:
-    int readInt(const char* key, int fallback) { return settings_.readSettingInt("Settings", key, fallback); }
+    Dialogs() : WindowsPlatformTest("kestro-dialogs") {}
 
-    wintest::ScratchDirectory scratch_{"kestro-dialogs"};
-    Win32Profile profile_;
-    SettingsFile settings_{profile_, scratch_.file("Kestro.ini")};
-    Win32FileSystem files_;
-    Win32Processes processes_;
-    Win32UserInterface ui_{GetModuleHandleA(nullptr)};
-    Services services_{PlatformRules::windows(), settings_, files_, processes_, ui_, "Kestro"};
-    UiDriver driver_;
+    int readInt(const char* key, int fallback) { return settings_.readSettingInt("Settings", key, fallback); }
 };
 
 TEST_F(Dialogs, PaperDialogOpensOnTheStoredChoiceAndStoresTheNewOne) {
