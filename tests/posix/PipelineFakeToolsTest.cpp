@@ -28,12 +28,6 @@ const std::string kBibError =
     "何かエラーがあります。実行ファイル \"jbibtex.exe\" を \"bibtex.exe\" にしてしまったとか。\n"
     "DVI ファイルの参考文献の欄も確かめてみて下さい。";
 
-// A literal with its zero bytes kept.
-template <std::size_t N>
-std::string bytes(const char (&text)[N]) {
-    return std::string(text, N - 1);
-}
-
 // Every fake tool appends one line: its name, each argument in brackets and
 // the directory it ran in.
 const std::string kRecordLine =
@@ -149,19 +143,6 @@ TEST_F(PipelineFakeTools, BibliographyIndexAndClosingRunsInTheDocumentDirectory)
     EXPECT_EQ(fs::current_path().string() + "/", docDir);
 }
 
-TEST_F(PipelineFakeTools, StemWithBlanksArrivesAsOneArgument) {
-    state.documentStem = "my paper";
-    plainRuns(2);
-    script(1, "idx", "\\indexentry{a}{1}\n");
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(recorded(), (std::vector<std::string>{
-                              ran("platex", "[my paper]"),
-                              ran("mendex", "[-s] [myindex] [my paper]"),
-                              ran("platex", "[my paper]"),
-                          }));
-    EXPECT_TRUE(fs::exists(docDir + "my paper.ind"));
-}
-
 TEST_F(PipelineFakeTools, ToolKilledBySignalTakesNoRecoveryRoad) {
     plainRuns(1);
     script(1, "log", "No file paper.bbl.\n");
@@ -179,63 +160,12 @@ TEST_F(PipelineFakeTools, CompilerKilledBySignalIsAFailedRunNotAMissingOne) {
     EXPECT_EQ(recorded().size(), 1u);
 }
 
-TEST_F(PipelineFakeTools, MissingIndexToolGoesStraightToTheUsersChoice) {
-    plainRuns(2);
-    script(1, "idx", "\\indexentry{a}{1}\n");
-    const std::string chosen = scratch / "elsewhere/mendex";
-    fs::create_directories(scratch / "elsewhere");
-    fs::rename(binDir + "/mendex", chosen);
-    ui.answerQuestion(Answer::Ok);
-    ui.answerFileDialog(chosen);
-
-    EXPECT_EQ(compile(), 1);
-    ASSERT_EQ(ui.boxes().size(), 2u);
-    EXPECT_EQ(ui.boxes()[0].text, "MakeIndex が起動できません。");
-    EXPECT_EQ(ui.boxes()[1].buttons, BoxButtons::OkCancel);  // the selection's question
-    EXPECT_EQ(recorded(), (std::vector<std::string>{
-                              ran("platex", "[paper]"),
-                              ran("mendex", "[-s] [myindex] [paper]"),
-                              ran("platex", "[paper]"),
-                          }));
-    EXPECT_EQ(state.indexCommand, chosen);
-    EXPECT_EQ(settings.readSettingString("Settings", "MkIdx"), chosen);
-}
-
-TEST_F(PipelineFakeTools, MissingCompilerAsksAndCancelRestoresTheDefault) {
-    fs::remove(binDir + "/platex");
-    state.texCommand = "uplatex";
-    settings.writeSettingString("Settings", "TeX", "uplatex");
-    ui.answerQuestion(Answer::Cancel);
-    EXPECT_EQ(compile(), 0);
-    EXPECT_EQ(ui.boxes().size(), 2u);
-    EXPECT_EQ(state.texCommand, "platex");
-    EXPECT_EQ(settings.readSettingString("Settings", "TeX", "<absent>"), "<absent>");
-    EXPECT_TRUE(recorded().empty());
-}
-
-TEST_F(PipelineFakeTools, LogWithCrLfAndZeroBytes) {
-    plainRuns(2);
-    // CRLF line ends still show the missing bibliography; what follows the
-    // zero byte is not part of the log.
-    script(1, "log", bytes("No file paper.bbl.\r\nOutput written.\r\n\0LaTeX Warning: x\r\n"));
-    script(2, "log", bytes("clean\r\n\0\r\n? x\r\n"));
-    EXPECT_EQ(compile(), 1);
-    EXPECT_EQ(recorded().size(), 3u);
-    EXPECT_TRUE(ui.boxes().empty());
-}
-
 TEST_F(PipelineFakeTools, UserStopInACrLfLog) {
     plainRuns(1);
     script(1, "log", "! Undefined control sequence.\r\nl.3 \\foo\r\n? x\r\nNo pages of output.\r\n");
     script(1, "idx", "\\indexentry{a}{1}\n");
     EXPECT_EQ(compile(), 0);
     EXPECT_EQ(recorded().size(), 1u);
-}
-
-TEST_F(PipelineFakeTools, DocumentDirectoryThatIsGoneRunsNothing) {
-    fs::remove_all(docDir);
-    EXPECT_THROW(compile(), FileError);
-    EXPECT_TRUE(recorded().empty());
 }
 
 }  // namespace

@@ -43,9 +43,7 @@ TEST(PosixProcesses, ExitCodesAndSignalsComeBackAsTheToolLeftThem) {
     } cases[] = {
         {"exit 0", 0},
         {"exit 3", 3},
-        {"exit 255", 255},
         {"kill -KILL $$", 128 + SIGKILL},
-        {"kill -TERM $$", 128 + SIGTERM},
     };
     for (const auto& c : cases) {
         const std::string script = writeScript(dir / "tool", c.body);
@@ -117,14 +115,6 @@ TEST(PosixProcesses, TheToolRunsInTheCurrentDirectoryAndPathIsNotSearched) {
     EXPECT_EQ(readFile(out), dir.path().string() + "\n");
     // Lookup along PATH is the core's job; the platform starts what it is given.
     EXPECT_EQ(processes.startAndWait(requestFor("kestro-only-on-path")), -1);
-}
-
-TEST(PosixProcesses, EnvironmentReadsTheProcessVariables) {
-    PosixProcesses processes(StdinMode::Empty);
-    EnvironmentGuard set("KESTRO_TEST_VALUE", "a b=c");
-    EnvironmentGuard unset("KESTRO_TEST_UNSET", std::nullopt);
-    EXPECT_EQ(processes.environment("KESTRO_TEST_VALUE"), "a b=c");
-    EXPECT_EQ(processes.environment("KESTRO_TEST_UNSET"), std::nullopt);
 }
 
 TEST(PosixProcesses, StandardInputIsEmptyOrTheBarsOwn) {
@@ -209,12 +199,6 @@ TEST(PosixProcesses, StopRunningToolEndsTheToolWithSigtermThenSigkill) {
             EXPECT_LT(took, 2s);
         }
     }
-}
-
-TEST(PosixProcesses, StopRunningToolWithNothingRunningReturnsAtOnce) {
-    const auto before = std::chrono::steady_clock::now();
-    stopRunningTool();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
 }
 
 }  // namespace

@@ -61,8 +61,6 @@ TEST_F(PosixShell, AnEditorOrOpenerThatCannotStartIsReportedAsAFailure) {
     EXPECT_EQ(open("text", "\"a.tex\"", dir), kShellOpenFailed);
     EXPECT_EQ(open(editor, "\"a.tex\"", docs / "deleted"), kShellOpenFailed);
     EXPECT_EQ(open("paper.pdf", std::nullopt, dir), kShellOpenFailed);
-    EXPECT_LE(kShellOpenFailed, 32);
-    EXPECT_GT(kShellOpenStarted, 32);
 }
 
 TEST_F(PosixShell, ThePdfGoesToTheOpenerAndADashIsNotTakenForAnOption) {

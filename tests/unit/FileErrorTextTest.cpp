@@ -26,12 +26,6 @@ TEST(FileErrorText, EachCauseHasItsText) {
     }
 }
 
-TEST(FileErrorText, NamelessFileAndNamesThatLookLikePlaceholders) {
-    EXPECT_EQ(fileErrorText(FileError(FileErrorCause::AccessDenied, "")), "無題のﾌｧｲﾙ へのｱｸｾｽは拒否されました。");
-    EXPECT_EQ(fileErrorText(FileError(FileErrorCause::NotFound, "C:\\%1\\a.aux")),
-              "C:\\%1\\a.aux が見つかりませんでした。");
-}
-
 TEST(ReadWholeFile, EndsAtTheFirstZeroByte) {
     FakeBar bar{PlatformRules::posix()};
     bar.files.write("/d/a.log", std::string("one\r\ntwo\0three", 13));

@@ -54,18 +54,5 @@ TEST_F(IndexOptionsTest, OkStoresTheTextAsTypedAndTheFlag) {
     EXPECT_EQ(again.neverShow, 1);
 }
 
-TEST_F(IndexOptionsTest, CancelChangesNothing) {
-    bar.settings.writeSettingString("Settings", "MkIdxOpt", "-s old");
-    const std::string before = bar.settingsText();
-    bar.ui.answerIndexDialog([](IndexOptionsDialog& dialog) {
-        dialog.accept("-s new", true);
-        return false;
-    });
-    editIndexOptions(state, bar.services);
-    EXPECT_EQ(state.indexOptions, "-s myindex");
-    EXPECT_EQ(state.indexDialogNever, 0);
-    EXPECT_EQ(bar.settingsText(), before);
-}
-
 }  // namespace
 }  // namespace kestro::testing

@@ -17,14 +17,6 @@ TEST(Launcher, WindowsLookupCommandLineAndExitCode) {
     EXPECT_EQ(request.arguments, (std::vector<std::string>{"mendex", "paper"}));
 }
 
-TEST(Launcher, CurrentDirectoryCopyComesFirstOnWindows) {
-    FakeBar bar{PlatformRules::windows()};
-    bar.processes.setEnvironment("PATH", "C:\\tex");
-    bar.processes.install("C:\\tex\\platex.exe", [](const ProcessRequest&) { return 1; });
-    bar.processes.install(".\\platex.exe", [](const ProcessRequest&) { return 2; });
-    EXPECT_EQ(runAndWait(bar.services, "platex", {stemPart("paper")}), 2);
-}
-
 TEST(Launcher, LinuxLooksAlongPathOnly) {
     FakeBar bar{PlatformRules::posix()};
     bar.processes.setEnvironment("PATH", "/usr/bin");
@@ -57,15 +49,6 @@ TEST(Launcher, AllOnesExitCodeReadsAsNotStarted) {
     // 4294967295 as the platform hands it over: a signed 32-bit value.
     bar.processes.install("C:\\t\\tool.exe", [](const ProcessRequest&) { return static_cast<int>(0xFFFFFFFFu); });
     EXPECT_EQ(runAndWait(bar.services, "C:\\t\\tool.exe", {}), -1);
-}
-
-TEST(Launcher, NoWaitStartsWithTheSameRequest) {
-    FakeBar bar{PlatformRules::windows()};
-    int runs = 0;
-    bar.processes.install("C:\\w\\cmd.exe", [&runs](const ProcessRequest&) { return ++runs; });
-    EXPECT_GE(runNoWait(bar.services, "C:\\w\\cmd.exe", {}), 0);
-    EXPECT_EQ(runs, 1);
-    EXPECT_EQ(bar.processes.started().at(0).commandLine, "C:\\w\\cmd.exe");
 }
 
 }  // namespace

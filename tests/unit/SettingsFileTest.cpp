@@ -64,13 +64,6 @@ TEST_F(SettingsFileTest, AbsentKeysGiveTheDefaultEmptyValuesDoNotForStrings) {
     EXPECT_EQ(settings.readSettingInt("Settings", "Acr", 5), 5);
 }
 
-TEST_F(SettingsFileTest, IntegersAreReadAsTheNumberTheValueBeginsWith) {
-    files.files[kPath] = "[Settings]\nPdfSizeNo=A4\nMkIdxNvr=1 yes\nAcr= 0x1 \n";
-    EXPECT_EQ(settings.readSettingInt("Settings", "PdfSizeNo", 1), 0);
-    EXPECT_EQ(settings.readSettingInt("settings", "mkidxnvr", 0), 1);
-    EXPECT_EQ(settings.readSettingInt("Settings", "Acr", 0), 1);
-}
-
 TEST_F(SettingsFileTest, WritesCreateTheFileAndReadBack) {
     settings.writeSettingInt("Settings", "PdfNShow", 0);
     settings.writeSettingInt("Settings", "PdfSizeNo", -13);
@@ -96,13 +89,6 @@ TEST_F(SettingsFileTest, RewritingTheStoredValueOrDeletingNothingWritesNothing) 
     files.files.clear();
     settings.deleteSetting("Settings", "TeX");
     EXPECT_TRUE(files.files.empty());
-}
-
-TEST_F(SettingsFileTest, LongValuesAreCutTo4095BytesOnRead) {
-    const std::string longPath(5000, 'p');
-    settings.writeSettingString("RFL", "File0", longPath);
-    EXPECT_EQ(iniLookup(CodePage::Utf8, files.files[kPath], "RFL", "File0"), longPath);
-    EXPECT_EQ(settings.readSettingString("RFL", "File0"), longPath.substr(0, 4095));
 }
 
 TEST_F(SettingsFileTest, FailedWritesAreReportedOnceAndChangeNothing) {

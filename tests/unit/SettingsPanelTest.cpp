@@ -32,19 +32,6 @@ void pressInPanel(FakeBar& bar, std::vector<int> buttons) {
     });
 }
 
-TEST(SettingsPanelButtons, ColumnInTemplateOrder) {
-    const std::pair<int, std::string> expected[] = {
-        {1, "閉じる"},           {1004, "ｴﾃﾞｨﾀ の変更"},  {32772, "TeX の変更"},
-        {32774, "jBibTeX の選択"}, {32775, "dvipdfmx の選択"}, {32778, "mendex の選択"},
-        {32777, "MakeIndex のオプション"}, {32776, "PDF 用紙設定"},
-    };
-    ASSERT_EQ(SettingsDialog::kButtons.size(), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ(SettingsDialog::kButtons[i].controlId, expected[i].first);
-        EXPECT_EQ(SettingsDialog::kButtons[i].caption, expected[i].second);
-    }
-}
-
 TEST(SettingsPanel, ClosingAtOnceStillReReadsTheNineKeys) {
     FakeBar bar(PlatformRules::windows());
     BarState state = startedBar(bar);
@@ -126,67 +113,6 @@ TEST(SettingsPanel, CompilerChangesReachTheBarAndAChosenConverterIsKept) {
     EXPECT_EQ(bar.setting("Settings", "DviPdf"), "D:\\pdf\\dvipdfmx.exe");
 }
 
-TEST(SettingsPanel, EditorCancelledStaysAndBibtexCancelledReturnsToDefault) {
-    for (const PlatformRules& rules : {PlatformRules::windows(), PlatformRules::posix()}) {
-        FakeBar bar(rules);
-        bar.settings.writeSettingString("Editor", "EDIT", "/usr/bin/emacs");
-        bar.settings.writeSettingString("Settings", "Bib", "/usr/bin/upbibtex");
-        BarState state = startedBar(bar);
-        pressInPanel(bar, {SettingsDialog::kEditor, SettingsDialog::kBibtex});
-        bar.ui.answerFileDialog(std::nullopt);
-        bar.ui.answerQuestion(Answer::Cancel);
-
-        openSettingsPanel(state, bar.services);
-
-        EXPECT_EQ(bar.setting("Editor", "EDIT"), "/usr/bin/emacs");
-        EXPECT_EQ(state.editorPath, "/usr/bin/emacs");
-        EXPECT_FALSE(bar.hasSetting("Settings", "Bib"));
-        EXPECT_EQ(state.bibtexCommand, rules.isWindows() ? "jbibtex" : "pbibtex");
-    }
-}
-
-TEST(SettingsPanel, IndexOptionsStoredInThePanelReachTheBar) {
-    FakeBar bar(PlatformRules::posix());
-    BarState state = startedBar(bar);
-    pressInPanel(bar, {SettingsDialog::kIndexOptions, SettingsDialog::kIndexTool});
-    bar.ui.answerIndexDialog([](IndexOptionsDialog& dialog) {
-        dialog.accept("-r -g", true);
-        return true;
-    });
-    bar.ui.answerQuestion(Answer::Ok);
-    bar.ui.answerFileDialog("/opt/tex/mendex");
-
-    openSettingsPanel(state, bar.services);
-
-    EXPECT_EQ(state.indexOptions, "-r -g");
-    EXPECT_EQ(state.indexDialogNever, 1);
-    EXPECT_EQ(state.indexCommand, "/opt/tex/mendex");
-}
-
-TEST(SettingsPanel, UntilRestartInThePanelStillAsksInThisRun) {
-    FakeBar bar(PlatformRules::windows());
-    BarState state = startedBar(bar);
-    pressInPanel(bar, {SettingsDialog::kPaperSize});
-    bar.ui.answerPaperDialog([](PaperSizeDialog& dialog) {
-        dialog.clickSkipUntilRestart();
-        dialog.accept(dialog.checkedPosition());
-        return true;
-    });
-
-    openSettingsPanel(state, bar.services);
-
-    // The bar's own stickiness is not re-read: the next conversion asks,
-    // and its dialog shows the box checked.
-    EXPECT_EQ(state.paperSizeSticky, 0);
-    EXPECT_EQ(bar.setting("Settings", "PdfNShow"), "1");
-    EXPECT_TRUE(PaperSizeDialog(bar.settings).skipUntilRestartChecked());
-
-    BarState restarted;
-    loadPaperGroup(restarted, bar.settings);
-    EXPECT_EQ(bar.setting("Settings", "PdfNShow"), "0");
-    EXPECT_EQ(restarted.paperSizeSticky, 0);
-}
-
 TEST(SettingsPanel, ClearingFromNowOnKeepsThisRunSettledOnTheNewSize) {
     FakeBar bar(PlatformRules::windows());
     bar.settings.writeSettingInt("Settings", "PdfNeShow", 1);
@@ -212,21 +138,6 @@ TEST(SettingsPanel, ClearingFromNowOnKeepsThisRunSettledOnTheNewSize) {
     loadPaperGroup(restarted, bar.settings);
     EXPECT_EQ(restarted.paperSizeSticky, 0);
     EXPECT_EQ(restarted.paperSizeNo, 1);
-}
-
-TEST(SettingsPanel, ChoicesMadeBeforeClosingStayStored) {
-    // However the panel ends, it ends like Close: the test user simply
-    // returns after the presses, as Escape or the close box would.
-    FakeBar bar(PlatformRules::windows());
-    BarState state = startedBar(bar);
-    pressInPanel(bar, {SettingsDialog::kEditor, SettingsDialog::kClose});
-    bar.ui.answerFileDialog("C:\\edit\\e.exe");
-
-    openSettingsPanel(state, bar.services);
-
-    EXPECT_EQ(bar.setting("Editor", "EDIT"), "C:\\edit\\e.exe");
-    EXPECT_EQ(state.editorPath, "C:\\edit\\e.exe");
-    EXPECT_EQ(bar.ui.fileDialogs().size(), 1u);
 }
 
 }  // namespace

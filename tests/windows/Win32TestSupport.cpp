@@ -1,9 +1,12 @@
 #include "Win32TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <atomic>
-#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 namespace kestro::wintest {
 
@@ -17,24 +20,11 @@ std::string directoryOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-void removeTree(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
+// The fake tool built beside the test executable.
+std::string fakeToolPath() {
+    char module[MAX_PATH];
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    return directoryOf(module) + "\\kestro_fake_tool.exe";
 }
 
 }  // namespace
@@ -56,7 +46,14 @@ ScratchDirectory::ScratchDirectory(const std::string& name) {
     }
 }
 
-ScratchDirectory::~ScratchDirectory() { removeTree(path_); }
+ScratchDirectory::~ScratchDirectory() {
+    std::string from = path_ + '\0';  // a list of paths, ended by an empty one
+    SHFILEOPSTRUCTA operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&operation);
+}
 
 std::string ScratchDirectory::file(const std::string& name) const { return path_ + "\\" + name; }
 
@@ -67,29 +64,13 @@ std::string ScratchDirectory::makeDirectory(const std::string& name) const {
 }
 
 void writeFile(const std::string& path, const std::string& content) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fwrite(content.data(), 1, content.size(), file);
-    std::fclose(file);
+    std::ofstream file(path, std::ios::binary);
+    ASSERT_TRUE(file.write(content.data(), static_cast<std::streamsize>(content.size()))) << path;
 }
 
 std::string readFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::string();
-    std::string content;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, n);
-    std::fclose(file);
-    return content;
-}
-
-bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string fakeToolPath() {
-    char module[MAX_PATH];
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    return directoryOf(module) + "\\kestro_fake_tool.exe";
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 void installFakeTool(const std::string& path) {
@@ -97,30 +78,21 @@ void installFakeTool(const std::string& path) {
 }
 
 std::vector<ToolRun> readToolRuns(const std::string& reportPath) {
-    std::vector<ToolRun> runs;
-    ToolRun run;
-    const std::string text = readFile(reportPath);
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (line == "end") {
-            runs.push_back(run);
-            run = ToolRun();
-            continue;
-        }
+    std::vector<ToolRun> runs(1);
+    std::istringstream in(readFile(reportPath));
+    for (std::string line; std::getline(in, line);) {
         const std::size_t equals = line.find('=');
-        if (equals == std::string::npos) continue;
         const std::string key = line.substr(0, equals);
-        const std::string value = line.substr(equals + 1);
+        const std::string value = equals == std::string::npos ? "" : line.substr(equals + 1);
+        ToolRun& run = runs.back();
+        if (key == "end") runs.emplace_back();
         if (key == "module") run.module = value;
         if (key == "command") run.commandLine = value;
         if (key == "directory") run.directory = value;
         if (key == "console") run.console = value == "1";
         if (key == "arg") run.arguments.push_back(value);
     }
+    runs.pop_back();
     return runs;
 }
 
@@ -193,14 +165,6 @@ void UiDriver::click(HWND window, int controlId) {
         return;
     }
     PostMessageA(control, BM_CLICK, 0, 0);
-}
-
-std::vector<std::string> UiDriver::messageTexts() const {
-    std::vector<std::string> texts;
-    for (const SeenWindow& window : seen_) {
-        if (!window.messageText.empty()) texts.push_back(window.messageText);
-    }
-    return texts;
 }
 
 LRESULT CALLBACK UiDriver::hookProcedure(int code, WPARAM wParam, LPARAM lParam) {

@@ -34,11 +34,8 @@ private:
 void writeFile(const std::string& path, const std::string& content);
 // The content, or nothing when the file is absent.
 std::string readFile(const std::string& path);
-bool fileExists(const std::string& path);
 
-// The fake tool built beside the test executable.
-std::string fakeToolPath();
-// Copies the fake tool to `path`.
+// Copies the fake tool built beside the test executable to `path`.
 void installFakeTool(const std::string& path);
 
 // One run of the fake tool, as it reported it.
@@ -101,8 +98,6 @@ public:
 
     // Clicks a control of a window (BM_CLICK, posted).
     static void click(HWND window, int controlId);
-    // The texts of the message boxes seen, in order.
-    std::vector<std::string> messageTexts() const;
 
 private:
     static LRESULT CALLBACK hookProcedure(int code, WPARAM wParam, LPARAM lParam);
