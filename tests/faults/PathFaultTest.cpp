@@ -36,17 +36,20 @@ protected:
     std::string settingsPath = scratch / "Kestro.ini";
 };
 
-TEST_F(PathFaults, ALongPathIsKeptWholeThroughBuildAndHistory) {
+class LongPaths : public PathFaults, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(LongPaths, AreKeptWholeThroughBuildAndHistory) {
     // 259 bytes is the longest path Windows takes; Linux goes on far beyond.
-    // A path of 1000 bytes, from names of at most 200 bytes:
+    // A path of that many bytes, from names of at most 200 bytes:
+    const std::size_t length = GetParam();
     std::string directory = scratch.path().string();
-    while (directory.size() + 10 < 1000) {  // "/paper.tex"
-        directory += "/" + std::string(std::min<std::size_t>(1000 - 10 - directory.size() - 1, 200), 'd');
+    while (directory.size() + 10 < length) {  // "/paper.tex"
+        directory += "/" + std::string(std::min<std::size_t>(length - 10 - directory.size() - 1, 200), 'd');
     }
     fs::create_directories(directory);
     directory += "/";
     const std::string document = directory + "paper.tex";
-    ASSERT_EQ(document.size(), 1000u);
+    ASSERT_EQ(document.size(), length);
 
     const BarState restarted = buildThroughTheBar(document);
 
@@ -59,6 +62,8 @@ TEST_F(PathFaults, ALongPathIsKeptWholeThroughBuildAndHistory) {
     EXPECT_EQ(restarted.documentDir, directory);
     EXPECT_EQ(restarted.documentStem, "paper");
 }
+
+INSTANTIATE_TEST_SUITE_P(Lengths, LongPaths, ::testing::Values(std::size_t{259}, std::size_t{1000}));
 
 TEST_F(PathFaults, QuotedJapaneseNamesWithBlanksGoThroughTheWholeRoad) {
     // 表 and ソ are the characters whose second CP932 byte is a backslash;
