@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QContextMenuEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -183,6 +186,72 @@ private slots:
         QCOMPARE(box->itemText(0), c);
         QCOMPARE(box->currentIndex(), 0);
         QVERIFY(user->messages().isEmpty());
+    }
+
+    void windowHasTheBarsTitleControlsAndPlace() {
+        QtBarWindow& bar = startBar("");
+        QCOMPARE(bar.windowTitle(), QStringLiteral("Pelvane: Drag & Drop TeX file"));
+        QVERIFY(bar.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(bar.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(bar.minimumSize(), bar.maximumSize());  // no sizing border
+
+        // The icon buttons in the row, left to right, as the template has them.
+        const QList<BarControl> row = {BarControl::Edit, BarControl::OneClick, BarControl::Tex, BarControl::Pdf,
+                                       BarControl::CommandPrompt, BarControl::Settings};
+        for (qsizetype i = 0; i + 1 < row.size(); ++i) {
+            QVERIFY(bar.button(row[i])->geometry().right() < bar.button(row[i + 1])->geometry().left());
+            QVERIFY(!bar.button(row[i])->icon().pixmap(32, 32).isNull());
+        }
+        QVERIFY(bar.historyLabel()->geometry().right() < bar.historyBox()->x());
+        QVERIFY(bar.historyBox()->geometry().right() < bar.button(BarControl::ChooseFile)->x());
+        QVERIFY(bar.historyBox()->y() > bar.button(BarControl::Edit)->geometry().bottom());
+
+        // The tab order is the template's: the history box first.
+        QWidget* next = bar.historyBox();
+        const QList<QWidget*> order = {bar.button(BarControl::Edit), bar.button(BarControl::ChooseFile),
+                                       bar.button(BarControl::Tex), bar.button(BarControl::Pdf),
+                                       bar.button(BarControl::CommandPrompt), bar.button(BarControl::Settings),
+                                       bar.button(BarControl::OneClick)};
+        for (QWidget* expected : order) {
+            next = next->nextInFocusChain();
+            while (!(next->focusPolicy() & Qt::TabFocus) || bar.historyBox()->isAncestorOf(next)) {
+                next = next->nextInFocusChain();
+            }
+            QCOMPARE(next, expected);
+        }
+        QVERIFY(bar.y() < 200);  // near the top of the screen
+    }
+
+    void enterInTheHistoryBoxDoesNothing() {
+        QtBarWindow& bar = startBar("");
+        bar.historyBox()->setFocus();
+        bar.historyBox()->setEditText(QStringLiteral("typed text"));
+        QTest::keyClick(bar.historyBox()->lineEdit(), Qt::Key_Return);
+        QApplication::processEvents();
+        QVERIFY(bar.isVisible());
+        QCOMPARE(bar.historyBox()->count(), 1);
+        QCOMPARE(documentPath(), document);
+    }
+
+    void contextMenuOpensTheVersionBox() {
+        QtBarWindow& bar = startBar("");
+        QString itemText;
+        QTimer::singleShot(50, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) return;
+            itemText = menu->actions().value(0)->text();
+            menu->actions().value(0)->trigger();
+            menu->close();
+        });
+        QString title;
+        user->setHandler([&](QWidget* window) {
+            title = window->windowTitle();
+            return false;
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), bar.mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(&bar, &event);
+        QCOMPARE(itemText, QStringLiteral("Kestro のﾊﾞｰｼﾞｮﾝ情報(&A)..."));
+        QVERIFY(waitFor([&] { return title == QStringLiteral("Kestroのﾊﾞｰｼﾞｮﾝ情報"); }, 3000));
     }
 
     void escapeEndsTheBarAndSavesTheHistory() {

@@ -24,6 +24,22 @@
 using namespace kestro;
 using namespace kestro::test;
 
+namespace {
+
+// The widgets of a window in tab order, starting at `first`.
+QList<QWidget*> tabOrder(QWidget* first, int count) {
+    QList<QWidget*> order{first};
+    QWidget* next = first;
+    while (order.size() < count) {
+        next = next->nextInFocusChain();
+        if (next == first) break;
+        if (next->focusPolicy() & Qt::TabFocus) order << next;
+    }
+    return order;
+}
+
+}  // namespace
+
 class DialogsTest : public QObject, private BarFixture {
     Q_OBJECT
 
@@ -41,6 +57,30 @@ private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init() { reset(); }
     void cleanup() { reset(); }
+
+    void dialogsShowTheirControlsInTemplateOrder() {
+        start("[Settings]\nPdfNeShow=1\nPdfSizeNo=4\n");
+        PaperSizeDialog paperModel(session->settings());
+        QtPaperSizeDialog paper(paperModel);
+        QCOMPARE(paper.windowTitle(), QStringLiteral("PDF 作成の用紙サイズ"));
+        QVERIFY(paper.radioAt(4)->isChecked());
+        QCOMPARE(paper.radioAt(4)->text(), QStringLiteral("Landscape"));
+        QVERIFY(paper.skipFromNowOnBox()->isChecked());
+        auto* ok = paper.findChild<QPushButton*>(QStringLiteral("button1"));
+        auto* cancel = paper.findChild<QPushButton*>(QStringLiteral("button2"));
+        QVERIFY(ok->isDefault());
+        QCOMPARE(cancel->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QCOMPARE(tabOrder(ok, 5), (QList<QWidget*>{ok, cancel, paper.skipUntilRestartBox(),
+                                                   paper.skipFromNowOnBox(), paper.radioAt(0)}));
+
+        IndexOptionsDialog indexModel(session->settings());
+        QtIndexOptionsDialog index(indexModel);
+        auto* indexOk = index.findChild<QPushButton*>(QStringLiteral("button1"));
+        auto* indexCancel = index.findChild<QPushButton*>(QStringLiteral("button2"));
+        QCOMPARE(tabOrder(indexOk, 4),
+                 (QList<QWidget*>{indexOk, indexCancel, index.optionsEdit(), index.neverShowBox()}));
+        QCOMPARE(index.neverShowBox()->text(), QStringLiteral("今後、自動ではこのメッセージを表示しない。"));
+    }
 
     void paperCheckBoxesExcludeEachOtherButNeverSetTheOther() {
         start("[Settings]\nPdfNeShow=1\nPdfNShow=1\n");
