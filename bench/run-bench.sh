@@ -141,15 +141,19 @@ if [ -n "$failures" ]; then
   echo "$failures" >&2
 fi
 
-summary() {
-  echo "| Document | Pages | Build | Tool | Wall time (s) | Compiler runs | Settled | Ratio to latexmk |"
-  echo "|---|---:|---|---|---:|---:|---|---:|"
-  awk -v documents="$documents" '
+# The median of a blank-separated list of numbers, shared by both tables.
+awk_median='
     function median(list,   n, a, i, j, t) {
       n = split(list, a, " ")
       for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] + 0 < a[i] + 0) { t = a[i]; a[i] = a[j]; a[j] = t }
       return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
     }
+'
+
+summary() {
+  echo "| Document | Pages | Build | Tool | Wall time (s) | Compiler runs | Settled | Ratio to latexmk |"
+  echo "|---|---:|---|---|---:|---:|---|---:|"
+  awk -v documents="$documents" "$awk_median"'
     {
       key = $2 SUBSEP $3 SUBSEP $1
       wall[key] = wall[key] " " $4
@@ -185,12 +189,7 @@ summary() {
   echo
   echo "| Document | Build | Tool runs | Overhead (ms) |"
   echo "|---|---|---:|---:|"
-  awk -v documents="$documents" '
-    function median(list,   n, a, i, j, t) {
-      n = split(list, a, " ")
-      for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] + 0 < a[i] + 0) { t = a[i]; a[i] = a[j]; a[j] = t }
-      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-    }
+  awk -v documents="$documents" "$awk_median"'
     $1 == "kestro-build" {
       o[$2 SUBSEP $3] = o[$2 SUBSEP $3] " " ($4 - $6) / 1000
       n[$2 SUBSEP $3] = n[$2 SUBSEP $3] " " $10
