@@ -59,6 +59,8 @@ ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
             optionsEnded = true;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
         } else if (argument == "--tex" || argument == "--pdf" || argument == "--one-click") {
             if (roadOption && *roadOption != argument) {
                 return fail(*roadOption + " and " + argument + " cannot be combined");
@@ -89,7 +91,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
 
-    if (options.help) return ParseResult{options, ""};
+    if (options.help || options.version) return ParseResult{options, ""};
     if (documents.empty()) return fail("no document given");
     if (documents.size() > 1) return fail("only one document can be given");
     if (documents[0].empty()) return fail("the document name is empty");
@@ -119,6 +121,7 @@ std::string usageText(const std::string& programName) {
            "                     the dialog is switched off, the options of this run only\n"
            "  --no-view          do not hand the PDF to the viewer\n"
            "  --help             show this text\n"
+           "  --version          show the program's version\n"
            "\n"
            "Exit status: 0 when the PDF was made or is present (and shown unless\n"
            "--no-view), 1 when not, 2 for a wrong command line.\n";

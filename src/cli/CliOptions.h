@@ -22,6 +22,7 @@ struct CliOptions {
     std::optional<std::string> indexOptions;
     bool noView = false;
     bool help = false;
+    bool version = false;
     std::string document;
 };
 

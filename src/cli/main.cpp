@@ -18,6 +18,10 @@ int main(int argc, char** argv) {
         std::cerr << "kestro-build: " << parsed.error << "\n" << usageText("kestro-build");
         return kExitUsage;
     }
+    if (parsed.options->version) {
+        std::cout << "kestro-build " KESTRO_VERSION "\n";
+        return kExitSuccess;
+    }
     if (parsed.options->help) {
         std::cout << usageText("kestro-build");
         return kExitSuccess;
