@@ -2,7 +2,9 @@
 # Makes the Windows icon resources (resources/icons/*.ico) from the drawings
 # the Linux bar uses (resources/icons/icon-<id>-<name>.svg): each icon gets a
 # 32 by 32 and a 16 by 16 image. An icon whose drawing is missing gets a
-# plain placeholder, so the resource script always compiles.
+# plain placeholder, so the resource script always compiles. Also renders
+# the application icon at the sizes desktop menus ask the icon theme for
+# (packaging/icons/kestro-<size>.png, installed into hicolor).
 # Needs rsvg-convert (librsvg2-bin) and convert (imagemagick).
 set -euo pipefail
 cd "$(dirname "$0")/../resources/icons"
@@ -40,3 +42,9 @@ for entry in $icons; do
   convert "$work/$id-32.png" "$work/$id-16.png" "$ico"
 done
 echo "make-icons: $(ls ./*.ico | wc -l) icons in resources/icons"
+
+mkdir -p ../../packaging/icons
+for size in 16 22 24 32 48 64 128 256; do
+  rsvg-convert -w "$size" -h "$size" -o "../../packaging/icons/kestro-$size.png" icon-128-app.svg
+done
+echo "make-icons: menu sizes of the application icon in packaging/icons"
