@@ -5,6 +5,8 @@
 #   windows      the cross build and its tests under Wine (with the
 #                Japanese locale Wine takes its code page 932 from)
 #   screenshots  pictures of the windows under Xvfb
+#   package      making the Debian package and the Windows zip, and the
+#                checks of scripts/check-packages.sh
 #   test         everything every test needs: all of the above, real TeX
 #                tools, GoogleTest, Google Benchmark, clang for fuzzing
 set -euo pipefail
@@ -24,7 +26,10 @@ add_group() {
                         googletest wine wine64 locales fonts-ipafont-gothic) ;;
     # fonts-wine: the symbols of Wine's title bar buttons.
     screenshots) packages+=(xvfb xauth imagemagick fonts-wine fonts-ipaexfont-gothic libqt6svg6 googletest) ;;
-    test) add_group run; add_group windows; add_group screenshots
+    # dpkg-dev and file: CPack's dpkg-shlibdeps run; the rest checks the result.
+    package) packages+=(dpkg-dev file lintian appstream desktop-file-utils man-db groff-base
+                        bash-completion unzip) ;;
+    test) add_group run; add_group windows; add_group screenshots; add_group package
           packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm latexmk) ;;
     *) echo "install-deps: unknown group $1" >&2; exit 2 ;;
   esac

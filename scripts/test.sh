@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the core and the
 # Linux platform, the real-TeX integration tests, the Qt bar headless, the
-# sanitizer build, the fuzz targets, and the Windows build under Wine.
+# sanitizer build, the fuzz targets, and the Windows build under Wine; then
+# makes the Debian package and the Windows zip and checks them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,5 +31,8 @@ run_step "native build and tests" native
 for extra in scripts/test-sanitizers.sh scripts/test-fuzz.sh scripts/windows-tests.sh; do
   [ -x "$extra" ] && run_step "$extra" "$extra"
 done
+
+# From the build directories of the native step and of the Windows tests.
+run_step "packages" scripts/check-packages.sh
 
 exit $status
