@@ -6,7 +6,8 @@
 #                Japanese locale Wine takes its code page 932 from)
 #   screenshots  pictures of the windows under Xvfb
 #   test         everything every test needs: all of the above, real TeX
-#                tools, GoogleTest, Google Benchmark, clang for fuzzing
+#                tools, GoogleTest, Google Benchmark, clang for fuzzing,
+#                qpdf to read the PDFs the real tools make
 set -euo pipefail
 
 groups=("$@")
@@ -25,7 +26,7 @@ add_group() {
     # fonts-wine: the symbols of Wine's title bar buttons.
     screenshots) packages+=(xvfb xauth imagemagick fonts-wine fonts-ipaexfont-gothic libqt6svg6 googletest) ;;
     test) add_group run; add_group windows; add_group screenshots
-          packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm latexmk) ;;
+          packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm latexmk qpdf) ;;
     *) echo "install-deps: unknown group $1" >&2; exit 2 ;;
   esac
 }
