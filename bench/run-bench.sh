@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Compares the time to a finished PDF of kestro-build, latexmk and
 # "ptex2pdf -l" on the project's own Japanese documents (bench/documents/),
-# from clean and again unchanged, and prints a markdown table: median wall
+# from clean, again unchanged and after a one-word edit of the document
+# body, and prints a markdown table: median wall
 # time, compiler runs, whether the final log is settled (no re-run request,
 # no undefined reference, no missing table of contents, bibliography or
 # index), and the ratio to latexmk. It also reports kestro-build's own
@@ -12,7 +13,8 @@
 #
 # Usage: bench/run-bench.sh [--runs N] [--output FILE]
 #   KESTRO_BUILD       the kestro-build to measure (default build/src/cli/kestro-build)
-#   BENCH_DOCUMENTS    documents to build (default: plain toc references bibliography index all long)
+#   BENCH_DOCUMENTS    documents to build (default: plain toc references bibliography index all
+#                      hyperref long)
 #   BENCH_PTEX2PDF_ALL set to 1 to run ptex2pdf on every document, not only
 #                      where one compiler run can finish it (plain)
 set -euo pipefail
@@ -20,7 +22,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 kestro_build=${KESTRO_BUILD:-$root/build/src/cli/kestro-build}
-documents=${BENCH_DOCUMENTS:-plain toc references bibliography index all long}
+documents=${BENCH_DOCUMENTS:-plain toc references bibliography index all hyperref long}
 runs=5
 output=""
 while [ $# -gt 0 ]; do
@@ -84,7 +86,7 @@ clean_outputs() {
 settled() {
   local dir=$1 doc=$2
   [ -f "$dir/$doc.pdf" ] && [ -f "$dir/$doc.log" ] || { echo no; return; }
-  if grep -aqE "Rerun to get|Label\(s\) may have changed|There were undefined references|(Citation|Reference) .* undefined|No file $doc\.(toc|bbl|ind)" "$dir/$doc.log"; then
+  if grep -aqE "Rerun to get|Rerun to correct|[Rr]erun LaTeX|has changed\. Rerun|Label\(s\) may have changed|There were undefined references|(Citation|Reference) .* undefined|No file $doc\.(toc|bbl|ind)" "$dir/$doc.log"; then
     echo no
   else
     echo yes
@@ -114,6 +116,17 @@ build_once() {
   echo "$tool $doc $mode $wall $compiles $tool_time $(settled "$dir" "$doc") $status $pages $tool_runs" >> "$work/results"
 }
 
+# The edit a writer makes most: one word more at the start of the first line
+# of body text (the first line after \begin{document} that begins with a
+# Japanese character), leaving labels, citations and index entries alone.
+edit_one_word() {
+  LC_ALL=C awk 'body && !done && /^[^\t -~]/ { $0 = "改めて" $0; done = 1 }
+                /\\begin\{document\}/ { body = 1 }
+                { print }
+                END { if (!done) exit 1 }' "$1" > "$1.edited" || {
+    echo "run-bench: no line of body text to edit in $1" >&2; exit 1; }
+  mv "$1.edited" "$1"
+}
 
 echo "Building ${documents// /, } with $runs runs each..." >&2
 for ((run = 1; run <= runs; run++)); do
@@ -122,14 +135,17 @@ for ((run = 1; run <= runs; run++)); do
       dir=$work/run/$tool/$doc
       if [ ! -d "$dir" ]; then
         mkdir -p "$dir"
-        cp "$work/src/$doc.tex" "$work/src/refs.bib" "$dir/"
+        cp "$work/src/refs.bib" "$dir/"
         # The bar's settings for this document: no index style of its own
         # (mendex's default, as for latexmk) and no index options dialog.
         printf '[Settings]\r\nMkIdxOpt=\r\nMkIdxNvr=1\r\n' > "$dir/Kestro.ini"
       fi
+      cp "$work/src/$doc.tex" "$dir/"
       clean_outputs "$dir" "$doc"
       build_once "$tool" "$doc" clean
       build_once "$tool" "$doc" unchanged
+      edit_one_word "$dir/$doc.tex"
+      build_once "$tool" "$doc" edited
     done
   done
   echo "  run $run of $runs done" >&2
@@ -165,9 +181,9 @@ summary() {
     }
     END {
       split(documents, docs, " ")
-      split("clean unchanged", modes, " ")
+      split("clean unchanged edited", modes, " ")
       split("kestro-build latexmk ptex2pdf", tools, " ")
-      for (d = 1; d in docs; d++) for (m = 1; m <= 2; m++) {
+      for (d = 1; d in docs; d++) for (m = 1; m <= 3; m++) {
         base = docs[d] SUBSEP modes[m] SUBSEP "latexmk"
         for (t = 1; t <= 3; t++) {
           key = docs[d] SUBSEP modes[m] SUBSEP tools[t]
@@ -196,8 +212,8 @@ summary() {
     }
     END {
       split(documents, docs, " ")
-      for (d = 1; d in docs; d++) for (m = 1; m <= 2; m++) {
-        mode = m == 1 ? "clean" : "unchanged"
+      for (d = 1; d in docs; d++) for (m = 1; m <= 3; m++) {
+        mode = m == 1 ? "clean" : m == 2 ? "unchanged" : "edited"
         key = docs[d] SUBSEP mode
         if (key in o) printf "| %s | %s | %s | %.1f |\n", docs[d], mode, median(n[key]), median(o[key])
       }
@@ -207,7 +223,8 @@ summary() {
 machine() {
   echo "Machine: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores, $(free -h | awk '/^Mem:/ { print $2 }') memory;"
   echo "$(platex --version | head -1); $(latexmk -v | grep -o 'Version [0-9.]*' | head -1 | sed 's/^/latexmk /'); $(ptex2pdf -v 2>&1 | grep -o 'version [0-9.]*' | head -1 | sed 's/\.$//; s/^/ptex2pdf /')."
-  echo "Each figure is the median of $runs runs; \"clean\" starts without any output file, \"unchanged\" builds again at once."
+  echo "Each figure is the median of $runs runs; \"clean\" starts without any output file, \"unchanged\" builds again at once,"
+  echo "\"edited\" builds once more after a one-word edit of the document body."
 }
 
 {

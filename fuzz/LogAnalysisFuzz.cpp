@@ -22,6 +22,19 @@ void checkSearch(CodePage cp, bool found, std::string_view text, std::string_vie
     }
 }
 
+// The re-run requests as a plain reading finds them: the log without its
+// line breaks, its ASCII letters in lower case, one byte search a request.
+bool plainRerunRequest(std::string_view log) {
+    std::string plain;
+    for (const char c : log) {
+        if (c != '\n' && c != '\r') plain += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    for (const char* request : {"rerun to get", "rerun to correct", "rerun latex", "has changed. rerun"}) {
+        if (plain.find(request) != std::string::npos) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -48,6 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool labels = logHasLabelChange(cp, log);
     checkSearch(cp, labels, log, "Label(s)");
     checkSearch(cp, logHasLatexWarning(cp, log), log, "LaTeX Warning");
+    const bool rerun = logAsksForRerun(cp, log);
+    if (rerun) FUZZ_CHECK(plainRerunRequest(log));
+    if (cp == CodePage::Utf8 || kestro::fuzz::isAscii(log)) FUZZ_CHECK(rerun == plainRerunRequest(log));
 
     // The closing runs: run B only on a label change; without a toc before,
     // whether it changed is never asked.

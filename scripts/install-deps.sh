@@ -8,7 +8,8 @@
 #   package      making the Debian package and the Windows zip, and the
 #                checks of scripts/check-packages.sh
 #   test         everything every test needs: all of the above, real TeX
-#                tools, GoogleTest, Google Benchmark, clang for fuzzing
+#                tools, GoogleTest, Google Benchmark, clang for fuzzing,
+#                qpdf to read the PDFs the real tools make
 set -euo pipefail
 
 groups=("$@")
@@ -30,7 +31,7 @@ add_group() {
     package) packages+=(dpkg-dev file lintian appstream desktop-file-utils man-db groff-base
                         bash-completion unzip) ;;
     test) add_group run; add_group windows; add_group screenshots; add_group package
-          packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm latexmk) ;;
+          packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm latexmk qpdf) ;;
     *) echo "install-deps: unknown group $1" >&2; exit 2 ;;
   esac
 }

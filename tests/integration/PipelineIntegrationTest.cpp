@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <sstream>
 
 #include "PosixFileSystem.h"
@@ -13,6 +15,7 @@
 #include "PosixTextFileStore.h"
 #include "ScriptedUi.h"
 #include "build/CompileDocument.h"
+#include "pdf/PdfOutput.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
 
@@ -159,6 +162,26 @@ TEST_F(RealTex, EverythingInAJapaneseNamedDocument) {
     EXPECT_TRUE(fs::exists(beside(".ind")));
     EXPECT_TRUE(fs::exists(beside(".dvi")));
     EXPECT_TRUE(ui.boxes().empty());
+}
+
+// The first run of a document with hyperref asks in hyperref's own words
+// for the run that writes the PDF's outline.
+TEST_F(RealTex, HyperrefOutlinesSettle) {
+    for (const char* tool : {"dvipdfmx", "qpdf"}) {
+        if (!findOnPath(tool)) GTEST_SKIP() << tool << " is not on PATH";
+    }
+    useDocument("hyperref.tex", "paper");
+    EXPECT_EQ(compile(), 1);
+    EXPECT_EQ(runs(), (Runs{"platex", "platex"}));
+    EXPECT_EQ(finalLog().find("Warning:"), std::string::npos) << finalLog();
+    state.dvipdfCommand = "dvipdfmx";
+    state.paperSizeSticky = 1;
+    ASSERT_EQ(convertDviToPdf(state, services), 1);
+    // The outline sits in a compressed object stream: qpdf reads it.
+    const std::string json = scratch / "outlines.json";
+    ASSERT_EQ(std::system(("qpdf --json --json-key=outlines '" + beside(".pdf") + "' > '" + json + "'").c_str()), 0);
+    EXPECT_NE(readFile(json).value_or("").find("\"title\": \"Introduction\""), std::string::npos)
+        << readFile(json).value_or("");
 }
 
 TEST_F(RealTex, ErrorStopsTheCompilerWithoutWaiting) {

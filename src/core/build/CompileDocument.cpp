@@ -104,7 +104,9 @@ int Compile::finalPhase(const std::optional<std::string>& tocBefore) {
     const std::string tocText = tocNow.value_or("");
     std::string log = readLog();
     bool warning = logHasLatexWarning(cp_, log);
-    const bool labels = logHasLabelChange(cp_, log);
+    // Packages such as hyperref ask in words of their own: the outlines and
+    // page labels of a first run settle only with one more run.
+    const bool labels = logHasLabelChange(cp_, log) || logAsksForRerun(cp_, log);
     if (isUserStop(cp_, log)) return 0;
 
     const bool tocChanged = tocBefore && tocText != *tocBefore;

@@ -14,6 +14,11 @@ bool isUserStop(CodePage cp, std::string_view log);
 bool reportsMissingBbl(CodePage cp, std::string_view log, std::string_view stem);
 bool auxNamesBibdata(CodePage cp, std::string_view aux);
 bool logHasLabelChange(CodePage cp, std::string_view log);
+// LaTeX or one of its common packages asks for another compiler run ("Rerun
+// to get ...", "Rerun LaTeX", "has changed. Rerun", ...). Compared without
+// case and across the log's line breaks: TeX breaks its log lines at 79
+// columns, so a request can be split anywhere.
+bool logAsksForRerun(CodePage cp, std::string_view log);
 bool logHasLatexWarning(CodePage cp, std::string_view log);
 
 enum class ClosingRuns { None, RunA, RunB };
