@@ -59,7 +59,7 @@ private slots:
     void cleanup() { reset(); }
 
     void dialogsShowTheirControlsInTemplateOrder() {
-        start("[Settings]\nPdfNeShow=1\nPdfSizeNo=4\n");
+        start("[Settings]\nPdfNeShow=1\nPdfSizeNo=4\nMkIdxNvr=2\n");
         PaperSizeDialog paperModel(session->settings());
         QtPaperSizeDialog paper(paperModel);
         QCOMPARE(paper.windowTitle(), QStringLiteral("PDF 作成の用紙サイズ"));
@@ -80,6 +80,7 @@ private slots:
         QCOMPARE(tabOrder(indexOk, 4),
                  (QList<QWidget*>{indexOk, indexCancel, index.optionsEdit(), index.neverShowBox()}));
         QCOMPARE(index.neverShowBox()->text(), QStringLiteral("今後、自動ではこのメッセージを表示しない。"));
+        QVERIFY(index.neverShowBox()->isChecked());  // MkIdxNvr=2 counts as set
     }
 
     void paperCheckBoxesExcludeEachOtherButNeverSetTheOther() {
@@ -124,7 +125,9 @@ private slots:
             shown = dialog->radioAt(7)->isChecked();
             clickBox(dialog->radioAt(0));
             clickBox(dialog->skipUntilRestartBox());
-            QTest::keyClick(dialog, Qt::Key_Escape);
+            auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("button2"));
+            cancel->setFocus();
+            QTest::keyClick(cancel, Qt::Key_Return);  // Enter on Cancel cancels
         });
         QCOMPARE(choosePaperSize(bar.core().state(), bar.core().services()), 0);
         QVERIFY(shown);
@@ -174,7 +177,8 @@ private slots:
                 closeIsDefault = panel->button(1)->isDefault();
                 panel->button(32774)->click();  // jBibTeX, cancelled: back to the default
                 panel->button(32772)->click();  // TeX: OK, then a compiler is chosen
-                panel->button(32777)->click();  // index options, cancelled
+                panel->button(32777)->setFocus();  // index options by Enter, cancelled
+                QTest::keyClick(panel->button(32777), Qt::Key_Return);
                 panel->button(32776)->click();  // paper size, cancelled
                 panel->button(1004)->click();   // editor, cancelled
                 panel->button(1)->click();
