@@ -275,6 +275,18 @@ private slots:
         QVERIFY2(work->settings().contains(QStringLiteral("File0=") + document), qPrintable(work->settings()));
     }
 
+    // A logout the user cancels: the history is saved, and saved again
+    // when the bar really ends.
+    void sessionEndRequestSavesTheHistoryAndTheBarGoesOn() {
+        const QString later = work->write(QStringLiteral("later.tex"), "x");
+        QtBarWindow& bar = startBar("");
+        session->commitData();
+        QVERIFY(work->settings().contains(QStringLiteral("File0=") + document));
+        drop(&bar, {QUrl::fromLocalFile(later)});
+        bar.close();
+        QVERIFY2(work->settings().contains(QStringLiteral("File0=") + later), qPrintable(work->settings()));
+    }
+
     void theBarTakesNoInputWhileAToolRunsAndClosesAfterTheRoad() {
         const QString marker = work->path(QStringLiteral("answer"));
         const QString opened = work->path(QStringLiteral("opened"));
