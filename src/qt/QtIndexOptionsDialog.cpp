@@ -12,7 +12,7 @@
 namespace kestro {
 
 QtIndexOptionsDialog::QtIndexOptionsDialog(IndexOptionsDialog& model, QWidget* parent)
-    : QDialog(parent, templateDialogFrame()), model_(model) {
+    : PlacedBesideBar<QDialog>(parent, templateDialogFrame()), model_(model) {
     setObjectName("indexOptionsDialog");
     setWindowTitle(QStringLiteral("MakeIndex のオプション"));
 

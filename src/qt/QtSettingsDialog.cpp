@@ -38,7 +38,7 @@ QString captionOf(int controlId) {
 }  // namespace
 
 QtSettingsDialog::QtSettingsDialog(SettingsDialog& model, QWidget* parent)
-    : QDialog(parent, templateDialogFrame()), model_(model) {
+    : PlacedBesideBar<QDialog>(parent, templateDialogFrame()), model_(model) {
     setObjectName("settingsDialog");
     setWindowTitle(QStringLiteral("設定"));
     TemplateLayout layout(this);

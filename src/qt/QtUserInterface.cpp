@@ -1,5 +1,6 @@
 #include "QtUserInterface.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -11,6 +12,7 @@
 #include "QtIndexOptionsDialog.h"
 #include "QtPaperSizeDialog.h"
 #include "QtSettingsDialog.h"
+#include "WindowPlacement.h"
 
 namespace kestro {
 
@@ -29,6 +31,14 @@ QMessageBox::Icon iconOf(BoxIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The words the same boxes have on Windows, whatever the desktop's language
+// (the texts above them are Japanese anyway), and no pictures on them.
+void labelButton(QMessageBox& box, QMessageBox::StandardButton which, const QString& text) {
+    QAbstractButton* button = box.button(which);
+    button->setText(text);
+    button->setIcon(QIcon());
+}
+
 }  // namespace
 
 QtUserInterface::QtUserInterface(QWidget* bar, PosixProcesses& processes) : bar_(bar), processes_(processes) {}
@@ -40,7 +50,7 @@ QWidget* QtUserInterface::dialogParent() const {
 
 Answer QtUserInterface::showMessage(const MessageBoxRequest& request) {
     QWidget* owner = request.owner == BoxOwner::Bar ? bar_ : dialogParent();
-    QMessageBox box(owner);
+    PlacedBesideBar<QMessageBox> box(owner);
     box.setObjectName("kestroMessageBox");
     box.setWindowTitle(fromBytes(request.caption));
     box.setTextFormat(Qt::PlainText);
@@ -50,9 +60,11 @@ Answer QtUserInterface::showMessage(const MessageBoxRequest& request) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Cancel);
+        labelButton(box, QMessageBox::Cancel, QStringLiteral("キャンセル"));
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    labelButton(box, QMessageBox::Ok, QStringLiteral("OK"));
     if (request.systemModal) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     box.exec();
     // Only OK counts as OK; Cancel, Escape and the close box answer Cancel.
@@ -60,7 +72,7 @@ Answer QtUserInterface::showMessage(const MessageBoxRequest& request) {
 }
 
 std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& request) {
-    QFileDialog dialog(dialogParent());
+    PlacedBesideBar<QFileDialog> dialog(dialogParent());
     dialog.setObjectName("kestroFileDialog");
     // The same dialog on every desktop, which the tests can also drive.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
