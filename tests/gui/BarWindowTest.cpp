@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 
 #include "BarSession.h"
@@ -112,7 +113,6 @@ private slots:
         if (wiring == TexKey) {
             const QString shown = session->processes().console()->outputView()->toPlainText();
             QVERIFY2(shown.contains(QStringLiteral("[終了コード 1]")), qPrintable(shown));
-            QVERIFY(!session->processes().console()->isVisible());  // gone with the road
         }
     }
 
@@ -273,6 +273,24 @@ private slots:
         QVERIFY(!bar.isVisible());
         QVERIFY(session->core().ended());
         QVERIFY2(work->settings().contains(QStringLiteral("File0=") + document), qPrintable(work->settings()));
+    }
+
+    // After a failed road the console stays beside the bar with TeX's error
+    // at the top; the next road that succeeds takes it away.
+    void aFailedRoadLeavesTheConsoleAtTheError() {
+        const QString tex = work->script(QStringLiteral("bin/fake-platex"),
+                                         "seq 1 80\necho '! Undefined control sequence.'\necho 'l.12 \\hoge'\n"
+                                         "seq 1 80\nexit 1\n");
+        QtBarWindow& bar = startBar("[Settings]\nTeX=" + tex.toUtf8() + "\n");
+        QTest::mouseClick(bar.button(BarControl::Tex), Qt::LeftButton);
+        ToolConsole* console = session->processes().console();
+        QVERIFY(console->isVisible());
+        QVERIFY(!console->frameGeometry().intersects(bar.frameGeometry()));
+        QCOMPARE(console->outputView()->cursorForPosition(QPoint(1, 1)).block().text(),
+                 QStringLiteral("! Undefined control sequence."));
+        QVERIFY(!console->stopButton()->isEnabled());
+        bar.roadEnded(false);
+        QVERIFY(!console->isVisible());
     }
 
     // A logout the user cancels: the history is saved, and saved again
