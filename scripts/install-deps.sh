@@ -15,7 +15,9 @@ groups=("$@")
 packages=()
 add_group() {
   case $1 in
-    run) packages+=(cmake g++ make pkg-config qt6-base-dev libqt6svg6
+    # qt6-wayland: the bar on a Wayland desktop without XWayland;
+    # qt6-translations-l10n: Qt's own words in the desktop's language.
+    run) packages+=(cmake g++ make pkg-config qt6-base-dev libqt6svg6 qt6-wayland qt6-translations-l10n
                     texlive-lang-japanese texlive-latex-base texlive-latex-recommended
                     fonts-ipaexfont-gothic xdg-utils) ;;
     # The POSIX-thread flavour of the cross compiler: GoogleTest needs
@@ -23,9 +25,11 @@ add_group() {
     windows) packages+=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                         googletest wine wine64 locales fonts-ipafont-gothic) ;;
     # fonts-wine: the symbols of Wine's title bar buttons.
-    screenshots) packages+=(xvfb xauth imagemagick fonts-wine fonts-ipaexfont-gothic libqt6svg6 googletest) ;;
+    # openbox: window frames and stay-on-top, as on a desktop.
+    screenshots) packages+=(xvfb xauth openbox imagemagick fonts-wine fonts-ipaexfont-gothic libqt6svg6 googletest) ;;
     test) add_group run; add_group windows; add_group screenshots
-          packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm latexmk) ;;
+          # weston: the bar's start under a headless Wayland compositor.
+          packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm latexmk weston) ;;
     *) echo "install-deps: unknown group $1" >&2; exit 2 ;;
   esac
 }
