@@ -4,9 +4,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QListView>
 #include <QMessageBox>
+#include <QStyle>
 #include <QWidget>
 
+#include "BarIcons.h"
 #include "FileDialogFilter.h"
 #include "PosixShell.h"
 #include "QtIndexOptionsDialog.h"
@@ -56,6 +59,11 @@ Answer QtUserInterface::showMessage(const MessageBoxRequest& request) {
     box.setTextFormat(Qt::PlainText);
     box.setText(fromBytes(request.text));
     box.setIcon(iconOf(request.icon));
+    if (request.icon != BoxIcon::None) {
+        const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        const qreal ratio = owner != nullptr ? owner->devicePixelRatioF() : qApp->devicePixelRatio();
+        box.setIconPixmap(messageBoxIcon(request.icon == BoxIcon::Stop).pixmap(QSize(side, side), ratio));
+    }
     if (request.buttons == BoxButtons::OkCancel) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
@@ -79,6 +87,10 @@ std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& 
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(qtFileDialogFilter(request.filter));
+    // Qt's side bar is drawn narrower than its place names in Japanese.
+    if (auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"))) {
+        places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth() + 4);
+    }
     if (request.purpose == FileChoice::Document && !request.defaultExtension.empty()) {
         dialog.setDefaultSuffix(fromBytes(request.defaultExtension));
     }

@@ -104,9 +104,8 @@ void ToolConsole::endRoad(bool failed) {
         hide();
         return;
     }
-    QTextCursor end(output_->document());
-    end.movePosition(QTextCursor::End);
-    QTextCursor target = end;
+    QTextCursor target(output_->document());
+    target.movePosition(QTextCursor::End);
     for (QTextBlock block = roadStart_.block(); block.isValid(); block = block.next()) {
         if (block.text().startsWith(QLatin1Char('!'))) {
             target = QTextCursor(block);
@@ -114,11 +113,9 @@ void ToolConsole::endRoad(bool failed) {
         }
     }
     if (!isVisible()) show();
-    // From the end upwards, so that the error line comes to the top.
-    output_->setTextCursor(end);
-    output_->ensureCursorVisible();
     output_->setTextCursor(target);
-    output_->ensureCursorVisible();
+    // The error line at the top, with as much as follows it below.
+    output_->verticalScrollBar()->setValue(target.block().firstLineNumber());
     raise();
 }
 

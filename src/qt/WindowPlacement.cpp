@@ -60,11 +60,17 @@ void placeBesideOwningBar(QWidget* window) {
     if (!bar->isVisible()) return;
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
-    // A window about to be shown for the first time has no frame yet: the
-    // bar's own frame is the best guess for one the desktop draws alike.
+    // A window shown for the first time has no frame yet: the bar's frame
+    // is the best guess for one the desktop draws alike.
+    const QPoint barInset = bar->geometry().topLeft() - bar->frameGeometry().topLeft();
+    const bool frameKnown = window->frameGeometry() != window->geometry();
     QSize frame = window->frameGeometry().size();
-    if (frame == window->size()) frame += bar->frameGeometry().size() - bar->size();
-    window->move(placeBesideBar(frame, bar->frameGeometry(), screens));
+    if (!frameKnown) frame += bar->frameGeometry().size() - bar->size();
+    QPoint place = placeBesideBar(frame, bar->frameGeometry(), screens);
+    // Once the native window exists, move() puts the inside of a window
+    // whose frame is not known yet at the point given.
+    if (window->testAttribute(Qt::WA_WState_Created) && !frameKnown) place += barInset;
+    window->move(place);
 }
 
 }  // namespace kestro
