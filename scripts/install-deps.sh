@@ -18,7 +18,9 @@ groups=("$@")
 packages=()
 add_group() {
   case $1 in
-    run) packages+=(cmake g++ make pkg-config qt6-base-dev libqt6svg6
+    # qt6-wayland: the bar on a Wayland desktop without XWayland;
+    # qt6-translations-l10n: Qt's own words in the desktop's language.
+    run) packages+=(cmake g++ make pkg-config qt6-base-dev libqt6svg6 qt6-wayland qt6-translations-l10n
                     texlive-lang-japanese texlive-latex-base texlive-latex-recommended
                     fonts-ipaexfont-gothic xdg-utils) ;;
     # The POSIX-thread flavour of the cross compiler: GoogleTest needs
@@ -26,12 +28,14 @@ add_group() {
     windows) packages+=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                         googletest wine wine64 locales fonts-ipafont-gothic) ;;
     # fonts-wine: the symbols of Wine's title bar buttons.
-    screenshots) packages+=(xvfb xauth imagemagick fonts-wine fonts-ipaexfont-gothic libqt6svg6 googletest) ;;
+    # openbox: window frames and stay-on-top, as on a desktop.
+    screenshots) packages+=(xvfb xauth openbox imagemagick fonts-wine fonts-ipaexfont-gothic libqt6svg6 googletest) ;;
     # dpkg-dev and file: CPack's dpkg-shlibdeps run; the rest checks the result.
     package) packages+=(dpkg-dev file lintian appstream desktop-file-utils man-db groff-base
                         bash-completion unzip) ;;
+    # weston: the bar's start under a headless Wayland compositor.
     test) add_group run; add_group windows; add_group screenshots; add_group package
-          packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm latexmk qpdf) ;;
+          packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm latexmk qpdf weston) ;;
     *) echo "install-deps: unknown group $1" >&2; exit 2 ;;
   esac
 }

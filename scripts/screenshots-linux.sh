@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Screenshots of the Linux bar, its dialogs, message boxes with Japanese
-# text and the tool console, taken under Xvfb: scripts/screenshots-linux.sh [OUTDIR]
-# (default build-screenshots/). Needs xvfb, xauth and a Japanese font
-# (fonts-ipaexfont-gothic); installs them when they are missing.
+# text and the tool console, taken under Xvfb with openbox drawing the
+# frames, at scale 1 and at scale 2 (a HiDPI screen):
+# scripts/screenshots-linux.sh [OUTDIR]   (default build-screenshots/, with
+# scale-1/ and scale-2/ in it). Needs xvfb, xauth, openbox and a Japanese
+# font (fonts-ipaexfont-gothic); installs them when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -17,6 +19,16 @@ cmake --build "$build" -j2 --target kestro_gui_screenshots
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/kestro-runtime-$(id -u)}
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-mkdir -p "$out"
-xvfb-run -a -s "-screen 0 1280x800x24" "$build/tests/gui/kestro_gui_screenshots" "$out"
+# Qt's own words (the file dialog) as a Japanese desktop shows them.
+export LANG=${KESTRO_SHOTS_LANG:-ja_JP.UTF-8}
+for scale in 1 2; do
+  mkdir -p "$out/scale-$scale"
+  size=$((1280 * scale))x$((800 * scale))x24
+  QT_SCALE_FACTOR=$scale xvfb-run -a -s "-screen 0 $size" sh -c '
+    openbox >/dev/null 2>&1 & wm=$!
+    sleep 1
+    "$1" "$2"; status=$?
+    kill $wm
+    exit $status' sh "$build/tests/gui/kestro_gui_screenshots" "$out/scale-$scale"
+done
 echo "Screenshots in $out"

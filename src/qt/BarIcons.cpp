@@ -19,4 +19,9 @@ QIcon barIcon(int resourceId) {
     return QIcon(QStringLiteral(":/icons/") + QLatin1String(name));
 }
 
+QIcon messageBoxIcon(bool stop) {
+    return stop ? QIcon::fromTheme(QStringLiteral("dialog-error"), QIcon(QStringLiteral(":/icons/box-stop.svg")))
+                : QIcon::fromTheme(QStringLiteral("dialog-warning"), QIcon(QStringLiteral(":/icons/box-warning.svg")));
+}
+
 }  // namespace kestro

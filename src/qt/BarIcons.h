@@ -8,4 +8,9 @@ namespace kestro {
 
 QIcon barIcon(int resourceId);
 
+// The picture of a message box with the exclamation (`stop` false) or the
+// stop icon: the desktop's own, else ours. Both draw sharply at any scale,
+// which Qt's built-in ones do not.
+QIcon messageBoxIcon(bool stop);
+
 }  // namespace kestro

@@ -14,12 +14,17 @@ BarSession::BarSession(const std::string& settingsPath, const std::string& appNa
       services_{PlatformRules::native(), settings_, files_, processes_, ui_, appName},
       core_(services_, document) {
     window_->attach(core_, processes_, ui_);
-    // However the run ends, the history is written once.
+    // However the run ends, the history is written at its end; a logout
+    // the user then cancels must not end the bar's bookkeeping.
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, window_.get(),
-                     [this](QSessionManager&) { core_.endRun(); });
+                     [this](QSessionManager&) { commitData(); });
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { core_.endRun(); });
 }
 
 void BarSession::start() { window_->start(); }
+
+void BarSession::commitData() {
+    if (!core_.ended()) core_.saveHistory();
+}
 
 }  // namespace kestro

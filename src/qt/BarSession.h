@@ -27,6 +27,10 @@ public:
     // Loads everything and shows the bar.
     void start();
 
+    // The desktop session is about to end (which the user may still
+    // cancel): the history is written, and the bar goes on.
+    void commitData();
+
     QtBarWindow& window() { return *window_; }
     BarWindow& core() { return core_; }
     ConsoleProcesses& processes() { return processes_; }

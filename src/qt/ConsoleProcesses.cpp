@@ -57,6 +57,7 @@ int ConsoleProcesses::startAndWait(const ProcessRequest& request) {
     current_ = nullptr;
     running_ = false;
     window->endRun(exitCode);
+    if (exitCode != 0) toolFailedInRoad_ = true;
     emit toolFinished(exitCode);
     return exitCode;
 }
@@ -67,6 +68,15 @@ void ConsoleProcesses::stopTool() {
 
 void ConsoleProcesses::hideConsole() {
     if (console_ != nullptr && !running_) console_->hide();
+}
+
+void ConsoleProcesses::beginRoad() {
+    toolFailedInRoad_ = false;
+    console()->beginRoad();
+}
+
+void ConsoleProcesses::endRoad(bool failed) {
+    if (console_ != nullptr) console_->endRoad(failed);
 }
 
 }  // namespace kestro

@@ -34,8 +34,15 @@ public:
 
     // Ends the running tool as the Stop button does.
     void stopTool();
-    // The road is over: the console window goes away until the next tool.
+    // The console window goes away (the bar closes).
     void hideConsole();
+
+    // A road begins, and has ended (see ToolConsole).
+    void beginRoad();
+    void endRoad(bool failed);
+    // Whether a tool of the current road ended with an exit code other
+    // than 0 or by a signal.
+    bool toolFailedInRoad() const { return toolFailedInRoad_; }
 
     // Sends end-of-input to every tool right after it starts, so a tool that
     // prompts gets an empty answer instead of waiting (unattended runs).
@@ -52,6 +59,7 @@ private:
     class PtyProcess* current_ = nullptr;
     bool running_ = false;
     bool endInputAtStart_ = false;
+    bool toolFailedInRoad_ = false;
 };
 
 }  // namespace kestro

@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QTimer>
+#include <QAbstractItemView>
 #include <QWheelEvent>
 
 namespace kestro {
@@ -29,7 +31,20 @@ HistoryComboBox::HistoryComboBox(QWidget* parent) : QComboBox(parent) {
     // Typed text is never a document; completing it from the list would
     // only pretend it is.
     setCompleter(nullptr);
-    connect(this, &QComboBox::activated, this, &HistoryComboBox::entryChosen);
+    // Qt also reports an entry as activated when the typed text equals it
+    // and Enter is pressed or the focus leaves; that is no choice.
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (!listClosing_) return;
+        listClosing_ = false;
+        emit entryChosen(index);
+    });
+}
+
+void HistoryComboBox::hidePopup() {
+    // Qt closes the list first and then reports the entry chosen in it.
+    listClosing_ = view()->isVisible();
+    QComboBox::hidePopup();
+    QTimer::singleShot(0, this, [this] { listClosing_ = false; });
 }
 
 void HistoryComboBox::showHistory(const std::vector<std::string>& entries, int selection,

@@ -1,7 +1,8 @@
 // The history box: an editable combo box whose list opens with the arrow
 // keys (the selection never changes while the list is closed, so a stray
 // key or wheel turn cannot switch the document) and whose edit field leaves
-// dropped files to the bar.
+// dropped files to the bar. Only an entry chosen in the list counts: text
+// typed into the field is never taken for an entry.
 #pragma once
 
 #include <QComboBox>
@@ -21,6 +22,8 @@ public:
     // the edit text.
     void showHistory(const std::vector<std::string>& entries, int selection, const std::string& editText);
 
+    void hidePopup() override;
+
 signals:
     // The user closed the list with an entry chosen.
     void entryChosen(int index);
@@ -32,6 +35,10 @@ protected:
 
 private:
     bool handleKey(QKeyEvent* event);
+
+    // Set while the list closes: the entry Qt reports then was chosen in
+    // the list, not matched from typed text.
+    bool listClosing_ = false;
 };
 
 }  // namespace kestro

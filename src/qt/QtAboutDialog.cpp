@@ -10,7 +10,7 @@
 namespace kestro {
 
 QtAboutDialog::QtAboutDialog(QWidget* parent)
-    : QDialog(parent, templateDialogFrame()) {
+    : PlacedBesideBar<QDialog>(parent, templateDialogFrame()) {
     setObjectName("aboutDialog");
     setWindowTitle(QStringLiteral("Kestroのﾊﾞｰｼﾞｮﾝ情報"));
     TemplateLayout layout(this);

@@ -4,9 +4,11 @@
 
 #include <QDialog>
 
+#include "WindowPlacement.h"
+
 namespace kestro {
 
-class QtAboutDialog : public QDialog {
+class QtAboutDialog : public PlacedBesideBar<QDialog> {
     Q_OBJECT
 
 public:

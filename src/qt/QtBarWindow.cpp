@@ -83,9 +83,7 @@ QPushButton* QtBarWindow::addButton(BarControl control, const QString& caption, 
     }
     button->setToolTip(tooltipFor(id));
     button->setAutoDefault(false);
-    connect(button, &QPushButton::clicked, this, [this, control] {
-        run([this, control] { core_->press(control); });
-    });
+    connect(button, &QPushButton::clicked, this, [this, control] { run([this, control] { press(control); }); });
     buttons_[control] = button;
     return button;
 }
@@ -165,12 +163,20 @@ QPushButton* QtBarWindow::button(BarControl control) const {
     return found == buttons_.end() ? nullptr : found->second;
 }
 
+void QtBarWindow::press(BarControl control) {
+    const bool road = control == BarControl::Tex || control == BarControl::Pdf || control == BarControl::OneClick;
+    if (road) processes_->beginRoad();
+    core_->press(control);
+    if (road) roadEnded(processes_->toolFailedInRoad());
+}
+
+void QtBarWindow::roadEnded(bool failed) { processes_->endRoad(failed); }
+
 void QtBarWindow::run(const std::function<void()>& operation) {
     if (core_ == nullptr || busy_) return;
     busy_ = true;
     operation();
     busy_ = false;
-    processes_->hideConsole();
     emit operationFinished();
     if (closePending_) {
         closePending_ = false;
@@ -191,6 +197,8 @@ void QtBarWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     if (core_ != nullptr) core_->endRun();
+    // A console left open at an error goes with the bar.
+    if (processes_ != nullptr) processes_->hideConsole();
     event->accept();
 }
 

@@ -48,6 +48,11 @@ public:
     // Shows the version box.
     void showAbout();
 
+public slots:
+    // Called when a road (TeX, PDF, one click) has ended, with whether it
+    // failed: the console then stays open at the error, or goes.
+    void roadEnded(bool failed);
+
 signals:
     // An operation of the bar has run to its end.
     void operationFinished();
@@ -65,6 +70,9 @@ private:
     void layOut();
     void placeNearTopOfScreen();
     void refreshHistory();
+    // Presses a button of the bar; the buttons that start a road tell the
+    // console when it begins and how it ended.
+    void press(BarControl control);
     // Runs an operation of the core; a close request that came meanwhile is
     // carried out when it is done.
     void run(const std::function<void()>& operation);

@@ -12,7 +12,7 @@
 namespace kestro {
 
 QtIndexOptionsDialog::QtIndexOptionsDialog(IndexOptionsDialog& model, QWidget* parent)
-    : QDialog(parent, templateDialogFrame()), model_(model) {
+    : PlacedBesideBar<QDialog>(parent, templateDialogFrame()), model_(model) {
     setObjectName("indexOptionsDialog");
     setWindowTitle(QStringLiteral("MakeIndex のオプション"));
 
@@ -42,7 +42,8 @@ QtIndexOptionsDialog::QtIndexOptionsDialog(IndexOptionsDialog& model, QWidget* p
     layout.apply(191, 136);
 
     options_->setText(QString::fromUtf8(model_.optionsText.data(), static_cast<qsizetype>(model_.optionsText.size())));
-    neverShow_->setChecked(model_.neverShow == 1);
+    // Any value but 0 keeps the dialog from asking, so any shows checked.
+    neverShow_->setChecked(model_.neverShow != 0);
     ok->setFocus();
 }
 

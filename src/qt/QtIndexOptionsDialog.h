@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "WindowPlacement.h"
+
 class QCheckBox;
 class QLineEdit;
 
@@ -11,7 +13,7 @@ namespace kestro {
 
 class IndexOptionsDialog;
 
-class QtIndexOptionsDialog : public QDialog {
+class QtIndexOptionsDialog : public PlacedBesideBar<QDialog> {
     Q_OBJECT
 
 public:

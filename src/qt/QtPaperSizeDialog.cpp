@@ -28,7 +28,7 @@ constexpr RadioPlace kRadioPlaces[14] = {
 }  // namespace
 
 QtPaperSizeDialog::QtPaperSizeDialog(PaperSizeDialog& model, QWidget* parent)
-    : QDialog(parent, templateDialogFrame()), model_(model) {
+    : PlacedBesideBar<QDialog>(parent, templateDialogFrame()), model_(model) {
     setObjectName("paperSizeDialog");
     setWindowTitle(QStringLiteral("PDF 作成の用紙サイズ"));
 

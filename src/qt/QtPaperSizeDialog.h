@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "WindowPlacement.h"
+
 class QButtonGroup;
 class QCheckBox;
 class QRadioButton;
@@ -12,7 +14,7 @@ namespace kestro {
 
 class PaperSizeDialog;
 
-class QtPaperSizeDialog : public QDialog {
+class QtPaperSizeDialog : public PlacedBesideBar<QDialog> {
     Q_OBJECT
 
 public:

@@ -38,7 +38,7 @@ QString captionOf(int controlId) {
 }  // namespace
 
 QtSettingsDialog::QtSettingsDialog(SettingsDialog& model, QWidget* parent)
-    : QDialog(parent, templateDialogFrame()), model_(model) {
+    : PlacedBesideBar<QDialog>(parent, templateDialogFrame()), model_(model) {
     setObjectName("settingsDialog");
     setWindowTitle(QStringLiteral("設定"));
     TemplateLayout layout(this);
@@ -46,7 +46,8 @@ QtSettingsDialog::QtSettingsDialog(SettingsDialog& model, QWidget* parent)
     for (const Place& place : kPlaces) {
         auto* button = new QPushButton(captionOf(place.controlId), this);
         button->setObjectName(QStringLiteral("button%1").arg(place.controlId));
-        button->setAutoDefault(false);
+        // Enter presses the focused button; Close where none has the focus.
+        button->setAutoDefault(true);
         layout.add(button, kLeft, place.top, kButtonWidth, kButtonHeight);
         buttons << button;
         const int id = place.controlId;

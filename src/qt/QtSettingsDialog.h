@@ -4,11 +4,13 @@
 
 #include <QDialog>
 
+#include "WindowPlacement.h"
+
 namespace kestro {
 
 class SettingsDialog;
 
-class QtSettingsDialog : public QDialog {
+class QtSettingsDialog : public PlacedBesideBar<QDialog> {
     Q_OBJECT
 
 public:

@@ -1,16 +1,21 @@
 #include "QtUserInterface.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QListView>
 #include <QMessageBox>
+#include <QStyle>
 #include <QWidget>
 
+#include "BarIcons.h"
 #include "FileDialogFilter.h"
 #include "PosixShell.h"
 #include "QtIndexOptionsDialog.h"
 #include "QtPaperSizeDialog.h"
 #include "QtSettingsDialog.h"
+#include "WindowPlacement.h"
 
 namespace kestro {
 
@@ -29,6 +34,14 @@ QMessageBox::Icon iconOf(BoxIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The words the same boxes have on Windows, whatever the desktop's language
+// (the texts above them are Japanese anyway), and no pictures on them.
+void labelButton(QMessageBox& box, QMessageBox::StandardButton which, const QString& text) {
+    QAbstractButton* button = box.button(which);
+    button->setText(text);
+    button->setIcon(QIcon());
+}
+
 }  // namespace
 
 QtUserInterface::QtUserInterface(QWidget* bar, PosixProcesses& processes) : bar_(bar), processes_(processes) {}
@@ -40,19 +53,26 @@ QWidget* QtUserInterface::dialogParent() const {
 
 Answer QtUserInterface::showMessage(const MessageBoxRequest& request) {
     QWidget* owner = request.owner == BoxOwner::Bar ? bar_ : dialogParent();
-    QMessageBox box(owner);
+    PlacedBesideBar<QMessageBox> box(owner);
     box.setObjectName("kestroMessageBox");
     box.setWindowTitle(fromBytes(request.caption));
     box.setTextFormat(Qt::PlainText);
     box.setText(fromBytes(request.text));
     box.setIcon(iconOf(request.icon));
+    if (request.icon != BoxIcon::None) {
+        const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        const qreal ratio = owner != nullptr ? owner->devicePixelRatioF() : qApp->devicePixelRatio();
+        box.setIconPixmap(messageBoxIcon(request.icon == BoxIcon::Stop).pixmap(QSize(side, side), ratio));
+    }
     if (request.buttons == BoxButtons::OkCancel) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Cancel);
+        labelButton(box, QMessageBox::Cancel, QStringLiteral("キャンセル"));
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    labelButton(box, QMessageBox::Ok, QStringLiteral("OK"));
     if (request.systemModal) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     box.exec();
     // Only OK counts as OK; Cancel, Escape and the close box answer Cancel.
@@ -60,13 +80,17 @@ Answer QtUserInterface::showMessage(const MessageBoxRequest& request) {
 }
 
 std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& request) {
-    QFileDialog dialog(dialogParent());
+    PlacedBesideBar<QFileDialog> dialog(dialogParent());
     dialog.setObjectName("kestroFileDialog");
     // The same dialog on every desktop, which the tests can also drive.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(qtFileDialogFilter(request.filter));
+    // Qt's side bar is drawn narrower than its place names in Japanese.
+    if (auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"))) {
+        places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth() + 4);
+    }
     if (request.purpose == FileChoice::Document && !request.defaultExtension.empty()) {
         dialog.setDefaultSuffix(fromBytes(request.defaultExtension));
     }

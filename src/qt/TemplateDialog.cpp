@@ -24,7 +24,9 @@ OkCancelButtons addOkCancelButtons(QDialog* dialog) {
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), dialog);
     cancel->setObjectName("button2");
-    cancel->setAutoDefault(false);
+    // Enter presses the push button that has the focus, OK everywhere else.
+    ok->setAutoDefault(true);
+    cancel->setAutoDefault(true);
     // accept() is virtual: a dialog's own accept() runs.
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);

@@ -26,7 +26,7 @@ struct OkCancelButtons {
 
 // The OK ("button1", the default, accepts) and Cancel ("button2", rejects)
 // buttons, made one after the other so that they follow each other in the
-// tab order.
+// tab order. Enter presses the focused one of them, elsewhere OK.
 OkCancelButtons addOkCancelButtons(QDialog* dialog);
 
 }  // namespace kestro

@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QVBoxLayout>
 
 namespace kestro {
@@ -17,7 +17,7 @@ namespace {
 constexpr int kMaximumLines = 20000;
 }
 
-ToolConsole::ToolConsole(QWidget* owner) : QWidget(owner, Qt::Window) {
+ToolConsole::ToolConsole(QWidget* owner) : PlacedBesideBar<QWidget>(owner, Qt::Window) {
     setObjectName("toolConsole");
     setWindowTitle(QStringLiteral("Kestro: TeX"));
 
@@ -62,11 +62,9 @@ void ToolConsole::beginRun(const QString& commandLine) {
     cursor.insertText(QStringLiteral("$ ") + commandLine + QLatin1Char('\n'));
     output_->verticalScrollBar()->setValue(output_->verticalScrollBar()->maximum());
     decoder_.resetState();
+    ranInRoad_ = true;
     setRunning(true);
-    if (!isVisible()) {
-        placeBelowOwner();
-        show();
-    }
+    if (!isVisible()) show();
     raise();
     activateWindow();
     input_->setFocus();
@@ -92,20 +90,33 @@ void ToolConsole::endRun(int exitCode) {
     setRunning(false);
 }
 
-void ToolConsole::placeBelowOwner() {
-    QWidget* owner = parentWidget();
-    if (owner == nullptr || !owner->isVisible()) return;
-    adjustSize();
-    const QRect bar = owner->frameGeometry();
-    QRect place(QPoint(bar.left(), bar.bottom() + 8), frameGeometry().size());
-    if (QScreen* screen = owner->screen()) {
-        const QRect available = screen->availableGeometry();
-        if (place.right() > available.right()) place.moveRight(available.right());
-        if (place.bottom() > available.bottom()) place.moveBottom(available.bottom());
-        if (place.left() < available.left()) place.moveLeft(available.left());
-        if (place.top() < available.top()) place.moveTop(available.top());
+void ToolConsole::beginRoad() {
+    ranInRoad_ = false;
+    roadStart_ = QTextCursor(output_->document());
+    roadStart_.movePosition(QTextCursor::End);
+    roadStart_.setKeepPositionOnInsert(true);
+    hide();
+}
+
+void ToolConsole::endRoad(bool failed) {
+    // A road that ran no tool has nothing here to read.
+    if (!failed || !ranInRoad_) {
+        hide();
+        return;
     }
-    move(place.topLeft());
+    QTextCursor target(output_->document());
+    target.movePosition(QTextCursor::End);
+    for (QTextBlock block = roadStart_.block(); block.isValid(); block = block.next()) {
+        if (block.text().startsWith(QLatin1Char('!'))) {
+            target = QTextCursor(block);
+            break;
+        }
+    }
+    if (!isVisible()) show();
+    output_->setTextCursor(target);
+    // The error line at the top, with as much as follows it below.
+    output_->verticalScrollBar()->setValue(target.block().firstLineNumber());
+    raise();
 }
 
 void ToolConsole::submitInput() {

@@ -1,12 +1,15 @@
 // The console window of the bar: while a tool runs it shows the tool's
 // output live, takes a line of input for the tool's prompts, and can stop
-// the tool. One window serves every tool of a road.
+// the tool. One window serves every tool of a road; after a road that
+// failed it stays open at the first error.
 #pragma once
 
 #include <QStringDecoder>
+#include <QTextCursor>
 #include <QWidget>
 
 #include "AnsiFilter.h"
+#include "WindowPlacement.h"
 
 class QLabel;
 class QLineEdit;
@@ -15,7 +18,7 @@ class QPushButton;
 
 namespace kestro {
 
-class ToolConsole : public QWidget {
+class ToolConsole : public PlacedBesideBar<QWidget> {
     Q_OBJECT
 
 public:
@@ -25,6 +28,13 @@ public:
     void beginRun(const QString& commandLine);
     void appendOutput(const QByteArray& bytes);
     void endRun(int exitCode);
+
+    // A road (the tools of one button press) begins, and has ended: after
+    // a failure the window stays open, scrolled to the road's first line
+    // that begins with "!" (TeX's error) or else to the end, until the user
+    // closes it or the next road begins; otherwise it goes.
+    void beginRoad();
+    void endRoad(bool failed);
 
     QPlainTextEdit* outputView() const { return output_; }
     QLineEdit* inputLine() const { return input_; }
@@ -43,7 +53,6 @@ protected:
 private:
     void submitInput();
     void setRunning(bool running);
-    void placeBelowOwner();
 
     AnsiFilter ansi_;
     QStringDecoder decoder_{QStringDecoder::Utf8};
@@ -52,6 +61,10 @@ private:
     QPushButton* send_;
     QPushButton* stop_;
     bool running_ = false;
+    bool ranInRoad_ = false;
+    // Where the road's output begins; it keeps its place while text is
+    // added after it or old lines drop off the top.
+    QTextCursor roadStart_;
 };
 
 }  // namespace kestro

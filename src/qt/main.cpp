@@ -1,6 +1,8 @@
 // kestro: the TeX tool bar on Linux.
 #include <QApplication>
+#include <QLocale>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -8,7 +10,9 @@
 #include "BarIcons.h"
 #include "BarSession.h"
 #include "PosixFileSystem.h"
+#include "QtTranslations.h"
 #include "StartupEnvironment.h"
+#include "TerminationSignals.h"
 #include "app/BarApp.h"
 #include "text/PlatformRules.h"
 
@@ -33,6 +37,13 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("kestro"));
     QApplication::setDesktopFileName(QStringLiteral("kestro"));
     QApplication::setWindowIcon(barIcon(128));
+    installQtTranslations(QLocale::system());
+    TerminationSignals termination;
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        std::fputs("kestro: on Wayland the compositor places the bar and its windows and decides whether "
+                   "the bar stays above other windows\n",
+                   stderr);
+    }
 
     PosixFileSystem files;
     const std::optional<std::string> workingDirectory = files.currentDirectory();
@@ -41,6 +52,12 @@ int main(int argc, char** argv) {
     const std::string document = startupDocument(commandTailOf(arguments), workingDirectory);
 
     BarSession session(settingsPath, appName, document);
+    // Ended from outside: the running tool is stopped, and the bar closes
+    // once its road is over.
+    QObject::connect(&termination, &TerminationSignals::received, &session.window(), [&session] {
+        session.processes().stopTool();
+        session.window().close();
+    });
     session.start();
     return QApplication::exec();
 }

@@ -1,7 +1,10 @@
 // The configuration dialogs through their real widgets: OK and Cancel, the
 // check-box rules of the paper size dialog, the settings panel's buttons,
 // and the small helpers the Linux bar starts with.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -17,6 +20,8 @@
 #include "QtPaperSizeDialog.h"
 #include "QtSettingsDialog.h"
 #include "StartupEnvironment.h"
+#include "QtTranslations.h"
+#include "WindowPlacement.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
 #include "dialogs/SettingsDialog.h"
@@ -59,7 +64,7 @@ private slots:
     void cleanup() { reset(); }
 
     void dialogsShowTheirControlsInTemplateOrder() {
-        start("[Settings]\nPdfNeShow=1\nPdfSizeNo=4\n");
+        start("[Settings]\nPdfNeShow=1\nPdfSizeNo=4\nMkIdxNvr=2\n");
         PaperSizeDialog paperModel(session->settings());
         QtPaperSizeDialog paper(paperModel);
         QCOMPARE(paper.windowTitle(), QStringLiteral("PDF 作成の用紙サイズ"));
@@ -80,6 +85,7 @@ private slots:
         QCOMPARE(tabOrder(indexOk, 4),
                  (QList<QWidget*>{indexOk, indexCancel, index.optionsEdit(), index.neverShowBox()}));
         QCOMPARE(index.neverShowBox()->text(), QStringLiteral("今後、自動ではこのメッセージを表示しない。"));
+        QVERIFY(index.neverShowBox()->isChecked());  // MkIdxNvr=2 counts as set
     }
 
     void paperCheckBoxesExcludeEachOtherButNeverSetTheOther() {
@@ -124,7 +130,9 @@ private slots:
             shown = dialog->radioAt(7)->isChecked();
             clickBox(dialog->radioAt(0));
             clickBox(dialog->skipUntilRestartBox());
-            QTest::keyClick(dialog, Qt::Key_Escape);
+            auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("button2"));
+            cancel->setFocus();
+            QTest::keyClick(cancel, Qt::Key_Return);  // Enter on Cancel cancels
         });
         QCOMPARE(choosePaperSize(bar.core().state(), bar.core().services()), 0);
         QVERIFY(shown);
@@ -174,7 +182,8 @@ private slots:
                 closeIsDefault = panel->button(1)->isDefault();
                 panel->button(32774)->click();  // jBibTeX, cancelled: back to the default
                 panel->button(32772)->click();  // TeX: OK, then a compiler is chosen
-                panel->button(32777)->click();  // index options, cancelled
+                panel->button(32777)->setFocus();  // index options by Enter, cancelled
+                QTest::keyClick(panel->button(32777), Qt::Key_Return);
                 panel->button(32776)->click();  // paper size, cancelled
                 panel->button(1004)->click();   // editor, cancelled
                 panel->button(1)->click();
@@ -205,6 +214,55 @@ private slots:
         QCOMPARE(bar.core().state().dvipdfCommand, directory + "dvipdfmx");
     }
 
+    // Whatever the desktop's language, and beside the bar.
+    void messageBoxesReadOkAndCancel() {
+        BarSession& bar = start("");
+        QStringList texts;
+        bool overlaps = true;
+        user->setHandler([&](QWidget* window) {
+            for (QAbstractButton* button : qobject_cast<QMessageBox*>(window)->buttons()) {
+                texts << button->text() + (button->icon().isNull() ? "" : "+icon");
+            }
+            overlaps = window->frameGeometry().intersects(bar.window().frameGeometry());
+            return false;
+        });
+        showAppMessage(bar.core().services(), "?", BoxButtons::OkCancel);
+        texts.sort();
+        QCOMPARE(texts, (QStringList{QStringLiteral("OK"), QStringLiteral("キャンセル")}));
+        QVERIFY(!overlaps);
+    }
+
+    // Every corner of a screen, two screens, a panel at the top: the
+    // window lies on the bar's screen and leaves the bar free.
+    void windowsGoBesideTheBarOnItsScreen_data() {
+        QTest::addColumn<QList<QRect>>("screens");
+        QTest::addColumn<QRect>("bar");
+        QTest::addColumn<int>("barScreen");
+        const QList<QRect> one{{0, 0, 1280, 800}};
+        const QList<QRect> two{{0, 0, 1280, 800}, {1280, -200, 1920, 1080}};
+        QTest::newRow("top left") << one << QRect(0, 0, 480, 90) << 0;
+        QTest::newRow("top right") << one << QRect(800, 0, 480, 90) << 0;
+        QTest::newRow("bottom left") << one << QRect(0, 710, 480, 90) << 0;
+        QTest::newRow("bottom right") << one << QRect(800, 710, 480, 90) << 0;
+        QTest::newRow("second screen") << two << QRect(2720, -200, 480, 90) << 1;
+        QTest::newRow("across two screens") << two << QRect(1100, 0, 480, 90) << 1;
+        QTest::newRow("top panel") << QList<QRect>{{0, 28, 1280, 772}} << QRect(800, 28, 480, 90) << 0;
+    }
+
+    void windowsGoBesideTheBarOnItsScreen() {
+        QFETCH(QList<QRect>, screens);
+        QFETCH(QRect, bar);
+        QFETCH(int, barScreen);
+        const QRect area = screens[barScreen];
+        for (const QSize size : {QSize(640, 420), QSize(300, 150)}) {
+            const QRect placed(placeBesideBar(size, bar, screens), size);
+            QVERIFY2(area.contains(placed), qPrintable(QStringLiteral("%1,%2").arg(placed.x()).arg(placed.y())));
+            QVERIFY(!placed.intersects(bar));
+        }
+        // Too big for the screen: its top left corner stays on it.
+        QVERIFY(area.contains(placeBesideBar(QSize(2000, 1200), bar, screens)));
+    }
+
     void fileDialogFiltersForLinux() {
         QCOMPARE(qtFileDialogFilter("TeX file (*.tex)|*.tex||"), QStringLiteral("TeX file (*.tex)"));
         QCOMPARE(qtFileDialogFilter("Exe files (*.exe)|*.exe||"), QStringLiteral("All files (*)"));
@@ -230,6 +288,15 @@ private slots:
         QCOMPARE(startupDocument("\"sub dir/a.tex\"", std::string("/w/")), std::string("/w/sub dir/a.tex"));
         QCOMPARE(startupDocument("/abs/a.tex", std::string("/w")), std::string("/abs/a.tex"));
         QCOMPARE(startupDocument("", std::string("/w")), std::string());
+    }
+
+    // Last: it leaves the translations installed.
+    void qtsOwnWordsFollowTheDesktopsLanguage() {
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm")) {
+            QSKIP("Qt's Japanese translations are not installed");
+        }
+        QVERIFY(installQtTranslations(QLocale(QLocale::Japanese, QLocale::Japan)));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
     }
 };
 

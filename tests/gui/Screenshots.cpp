@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QLocale>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -21,6 +24,7 @@
 #include "QtIndexOptionsDialog.h"
 #include "QtPaperSizeDialog.h"
 #include "QtSettingsDialog.h"
+#include "QtTranslations.h"
 #include "ToolConsole.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
@@ -30,11 +34,51 @@ namespace {
 
 QString outputDir;
 
+// Sees the first time a window paints itself.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* window) : window_(window) { window->installEventFilter(this); }
+    ~PaintWatch() override { window_->removeEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Paint) painted = true;
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
+void runEventsFor(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// A window just shown may not be on the screen yet: wait until it is exposed
+// and has painted itself, then a moment for the window manager's frame.
+void waitUntilPainted(QWidget* window) {
+    PaintWatch watch(window);
+    window->update();
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000) {
+        const QWindow* handle = window->windowHandle();
+        if (watch.painted && handle != nullptr && handle->isExposed()) break;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    if (!watch.painted) std::fprintf(stderr, "%s: not painted after 5 s\n", qPrintable(window->objectName()));
+    runEventsFor(200);
+}
+
 void save(QWidget* window, const QString& name) {
-    QApplication::processEvents();
+    waitUntilPainted(window);
     // The whole window with its frame when a window manager draws one.
     QScreen* screen = window->screen();
-    const QRect frame = window->frameGeometry();
+    // Clipped to the screen: a frame that reaches past its edge yields nothing.
+    const QRect frame = window->frameGeometry().intersected(screen->geometry());
     QPixmap shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     if (shot.isNull() || shot.width() < 2) shot = window->grab();
     const QString path = QDir(outputDir).filePath(name + QStringLiteral(".png"));
@@ -44,7 +88,12 @@ void save(QWidget* window, const QString& name) {
 
 // Shows a modal window, takes its picture once it is up, then closes it.
 void whileModal(const QString& name, const std::function<void()>& open) {
-    QTimer::singleShot(400, [name] {
+    QTimer::singleShot(0, [name] {
+        QElapsedTimer clock;
+        clock.start();
+        while (QApplication::activeModalWidget() == nullptr && clock.elapsed() < 5000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr) return;
         save(modal, name);
@@ -72,11 +121,6 @@ int main(int argc, char** argv) {
     QDir().mkpath(work.path() + "/論文 最終版");
     kestro::BarSession session(settings, "kestro", document);
     session.start();
-    QApplication::processEvents();
-    QTimer::singleShot(300, [] {});
-    for (int i = 0; i < 20; ++i) {
-        QApplication::processEvents();
-    }
     save(&session.window(), "01-bar");
 
     whileModal("02-about", [&] { session.window().showAbout(); });
@@ -112,12 +156,31 @@ int main(int argc, char** argv) {
     });
     whileModal("08-dropped-non-tex", [&] { session.core().acceptDroppedFile({dir + "/memo.txt"}); });
 
+    // Qt's own words, in the language of the environment (LANG).
+    kestro::installQtTranslations(QLocale::system());
+    whileModal("12-file-dialog", [&] {
+        kestro::FileDialogRequest request;
+        request.filter = "TeX file (*.tex)|*.tex||";
+        request.defaultExtension = "tex";
+        session.ui().chooseFile(request);
+    });
+
     kestro::ToolConsole* console = session.processes().console();
+    console->beginRoad();
     console->beginRun(QStringLiteral("platex paper"));
-    console->appendOutput(QByteArray("This is e-pTeX, Version 3.141592653-p4.1.0 (utf8.euc) (TeX Live 2022/Debian)\r\n"
-                                     "(./paper.tex\r\npLaTeX2e <2021-11-15>+2\r\n"
-                                     "! Undefined control sequence.\r\nl.12 \\hoge\r\n\r\n? "));
+    QByteArray output("This is e-pTeX, Version 3.141592653-p4.1.0 (utf8.euc) (TeX Live 2022/Debian)\r\n"
+                      "(./paper.tex\r\npLaTeX2e <2021-11-15>+2\r\n");
+    for (int i = 0; i < 30; ++i) output += "(/usr/share/texlive/texmf-dist/tex/platex/jsclasses/jsarticle.cls)\r\n";
+    output += "! Undefined control sequence.\r\nl.12 \\hoge\r\n\r\n? ";
+    console->appendOutput(output);
     save(console, "09-tool-console");
-    console->endRun(0);
+    // The whole screen: the console beside the bar.
+    const QString screenPath = QDir(outputDir).filePath(QStringLiteral("11-screen.png"));
+    console->screen()->grabWindow(0).save(screenPath);
+    std::printf("%s\n", qPrintable(screenPath));
+    console->appendOutput("x\r\nNo pages of output.\r\nTranscript written on paper.log.\r\n");
+    console->endRun(1);
+    console->endRoad(true);
+    save(console, "10-console-after-failure");
     return 0;
 }
