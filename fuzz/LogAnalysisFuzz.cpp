@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
+#include "build/FirstTexError.h"
 #include "build/LogAnalysis.h"
 
 using namespace kestro;
@@ -71,5 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (runs == ClosingRuns::RunB) FUZZ_CHECK(labels && (tocBefore || tocNow));
     if (!tocBefore) FUZZ_CHECK(runs == chooseClosingRuns(false, tocNow, !tocChanged, labels));
     if (!labels && !tocNow && !tocBefore) FUZZ_CHECK(runs == ClosingRuns::None);
+
+    // The first TeX error: its message is what follows "! " in the log, and
+    // there is none without such a text.
+    const std::optional<TexErrorPlace> error = firstTexError(cp, log);
+    if (error) FUZZ_CHECK(log.find("! " + error->message) != std::string::npos);
+    if (log.find("! ") == std::string::npos) FUZZ_CHECK(!error);
+    if (error && error->line) FUZZ_CHECK(*error->line >= 0 && *error->line <= 999999999);
     return 0;
 }

@@ -123,8 +123,12 @@ std::string usageText(const std::string& programName) {
            "  --help             show this text\n"
            "  --version          show the program's version\n"
            "\n"
-           "Exit status: 0 when the PDF was made or is present (and shown unless\n"
-           "--no-view), 1 when not, 2 for a wrong command line.\n";
+           "Exit status: 0 when every tool run ended with 0 and the PDF was written\n"
+           "(for --pdf: or was there), and shown unless --no-view; 1 when not, with a\n"
+           "last line on standard error that says what failed (after FILE:LINE: MESSAGE\n"
+           "for the first TeX error of the log); 2 for a wrong command line or a\n"
+           "document that cannot be found; 128 + the signal when SIGTERM or SIGHUP\n"
+           "stopped it (the running tool gets the same signal).\n";
 }
 
 }  // namespace kestro::cli

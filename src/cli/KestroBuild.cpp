@@ -1,19 +1,23 @@
 #include "KestroBuild.h"
 
+#include <errno.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <optional>
 
 #include "PosixFileSystem.h"
 #include "PosixProcesses.h"
 #include "PosixShell.h"
 #include "PosixTextFileStore.h"
+#include "StopSignals.h"
 #include "TerminalUi.h"
 #include "app/BarApp.h"
 #include "app/BarWindow.h"
-#include "build/CompileDocument.h"
+#include "build/FileError.h"
+#include "build/FirstTexError.h"
 #include "document/DocumentPath.h"
-#include "pdf/PdfOutput.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLoad.h"
@@ -26,6 +30,54 @@ std::string absoluteDocument(const std::string& document, const std::optional<st
     std::string path = *cwd;
     if (path.empty() || path.back() != '/') path += '/';
     return path + document;
+}
+
+// True when the system refuses the path for its length (longer than
+// PATH_MAX, or a part longer than NAME_MAX), so it names no file at all.
+bool longerThanAllowed(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) != 0 && errno == ENAMETOOLONG;
+}
+
+// `path` as seen from `start`, the directory kestro-build was started in.
+std::string shownFrom(const std::optional<std::string>& start, const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path normal = fs::path(path).lexically_normal();
+    if (!start) return normal.string();
+    const fs::path relative = normal.lexically_relative(*start);
+    return relative.empty() ? normal.string() : relative.string();
+}
+
+// FILE:LINE: MESSAGE for the first TeX error of the log, as editors' build
+// panels and quickfix lists read it; nothing when the log holds none.
+std::optional<std::string> firstErrorLine(FileSystem& files, const BarState& state,
+                                          const std::optional<std::string>& start) {
+    std::string log;
+    try {
+        log = files.readWholeFile(state.documentDir + state.documentStem + ".log");
+    } catch (const FileError&) {
+        return std::nullopt;
+    } catch (const MemoryError&) {
+        return std::nullopt;
+    }
+    const std::optional<TexErrorPlace> error = firstTexError(CodePage::Utf8, log);
+    if (!error) return std::nullopt;
+    // Names in the log are the compiler's, which ran in the document's
+    // directory.
+    std::string file = error->file.empty() ? state.documentPath : error->file;
+    if (file.front() != '/') file = state.documentDir + file;
+    std::string line = shownFrom(start, file) + ":";
+    if (error->line) line += std::to_string(*error->line) + ":";
+    return line + " " + error->message;
+}
+
+BarControl buttonOf(Road road) {
+    switch (road) {
+    case Road::Tex: return BarControl::Tex;
+    case Road::Pdf: return BarControl::Pdf;
+    case Road::OneClick: return BarControl::OneClick;
+    }
+    return BarControl::Tex;
 }
 
 }  // namespace
@@ -43,14 +95,20 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
         return kExitFailure;
     }
     if (!files.exists(document)) {
-        messages << appName << ": " << document << " が見つかりません。\n";
+        if (longerThanAllowed(document)) {
+            messages << appName << ": " << options.document
+                     << ": the path is longer than the system allows (" << document.size() << " bytes)\n";
+        } else {
+            messages << appName << ": " << document << " が見つかりません。\n";
+        }
         return kExitUsage;
     }
 
     // Tools read the terminal when kestro-build has one; otherwise nothing,
     // so TeX stops at an error instead of waiting for an answer.
     PosixProcesses processes(::isatty(0) ? StdinMode::Inherit : StdinMode::Empty);
-    PosixTextFileStore store;
+    PosixTextFileStore disk;
+    StopSafeTextFileStore store(disk);
     IniProfile profile(store);
     SettingsFile settings(profile, settingsPathForStart(rules, cwd));
     TerminalUi ui(options, messages, terminal,
@@ -73,26 +131,20 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
     if (options.paperSizeNo && state.paperSizeSticky != 0) state.paperSizeNo = *options.paperSizeNo;
     if (options.indexOptions && state.indexDialogNever != 0) state.indexOptions = *options.indexOptions;
 
-    const std::string pdfPath = state.documentDir + state.documentStem + ".pdf";
-    bool succeeded = false;
-    bar.dispatch([&] {
-        switch (options.road) {
-        case Road::Tex:
-            succeeded = compileDocument(state, services) != 0 && convertDviToPdf(state, services) == 1;
-            break;
-        case Road::Pdf:
-            openPdf(state, services);
-            succeeded = ui.pdfHandedOver();
-            break;
-        case Road::OneClick:
-            buildAndShowPdf(state, services);
-            succeeded = ui.pdfHandedOver();
-            break;
-        }
-    });
-    // A converter that says it succeeded but left no file made no PDF.
-    if (succeeded && !files.exists(pdfPath)) succeeded = false;
-    return succeeded ? kExitSuccess : kExitFailure;
+    // The button's own road, judged by the core. The log counts only when
+    // this road's compiler wrote it.
+    const std::string logPath = state.documentDir + state.documentStem + ".log";
+    const std::optional<FileTime> logBefore = files.modificationTime(logPath);
+    bar.press(buttonOf(options.road));
+    const RoadOutcome& road = bar.lastRoad();
+    if (road.succeeded) return kExitSuccess;
+
+    const std::optional<FileTime> logAfter = files.modificationTime(logPath);
+    if (logAfter && logAfter != logBefore) {
+        if (std::optional<std::string> line = firstErrorLine(files, state, cwd)) messages << *line << "\n";
+    }
+    messages << appName << ": " << road.failure << "\n";
+    return kExitFailure;
 }
 
 }  // namespace kestro::cli

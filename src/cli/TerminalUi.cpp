@@ -1,5 +1,7 @@
 #include "TerminalUi.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -20,6 +22,24 @@ std::string toolName(FileChoice purpose) {
     case FileChoice::Editor: return "ｴﾃﾞｨﾀ";
     case FileChoice::Document: return "TeX ファイル";
     }
+    return "";
+}
+
+// What is wrong with `typed` as the file to choose (the message's tail), or
+// the empty text when it can be chosen: an existing file, and for a program
+// one with an execute bit, as a file dialog for executables would insist.
+std::string whyNotChosen(const std::string& typed, FileChoice purpose, std::string& chosen) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(typed, error);
+    if (error) return " が見つかりません。";
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error || !std::filesystem::exists(status)) return " が見つかりません。";
+    if (std::filesystem::is_directory(status)) return " はディレクトリです。ファイルを指定して下さい。";
+    if (!std::filesystem::is_regular_file(status)) return " は通常のファイルではありません。";
+    if (purpose != FileChoice::Document && ::access(path.c_str(), X_OK) != 0) {
+        return " は実行できません（実行の許可がありません）。";
+    }
+    chosen = path.string();
     return "";
 }
 
@@ -67,11 +87,10 @@ std::optional<std::string> TerminalUi::chooseFile(const FileDialogRequest& reque
         const std::optional<std::string> line =
             terminal_->ask(toolName(request.purpose) + " のファイルのパス (空行でキャンセル): ");
         if (!line || line->empty()) return std::nullopt;
-        std::error_code error;
-        const std::filesystem::path path = std::filesystem::absolute(*line, error);
-        // The dialog lets only an existing file be chosen.
-        if (!error && std::filesystem::is_regular_file(path, error)) return path.string();
-        say("", *line + " が見つかりません。");
+        std::string chosen;
+        const std::string problem = whyNotChosen(*line, request.purpose, chosen);
+        if (problem.empty()) return chosen;
+        say("", *line + problem);
     }
 }
 
@@ -92,13 +111,8 @@ bool TerminalUi::runIndexOptionsDialog(IndexOptionsDialog& dialog) {
 void TerminalUi::runSettingsDialog(SettingsDialog&) {}
 
 int TerminalUi::shellOpen(const ShellOpenRequest& request) {
-    if (options_.noView && !request.parameters) {
-        handedOver_ = true;
-        return 42;
-    }
-    const int result = opener_(request);
-    if (result > 32) handedOver_ = true;
-    return result;
+    if (options_.noView && !request.parameters) return 42;
+    return opener_(request);
 }
 
 }  // namespace kestro::cli

@@ -19,11 +19,9 @@ public:
     using Opener = std::function<int(const ShellOpenRequest&)>;
 
     // `terminal` may be null (no terminal); `opener` hands files to the
-    // desktop (not called with --no-view).
+    // desktop (not called for the PDF with --no-view, which counts as handed
+    // over).
     TerminalUi(const CliOptions& options, std::ostream& messages, Terminal* terminal, Opener opener);
-
-    // True once a shell open has succeeded (or, with --no-view, was due).
-    bool pdfHandedOver() const { return handedOver_; }
 
     Answer showMessage(const MessageBoxRequest& box) override;
     std::optional<std::string> chooseFile(const FileDialogRequest& request) override;
@@ -44,7 +42,6 @@ private:
     std::ostream& messages_;
     Terminal* terminal_;
     Opener opener_;
-    bool handedOver_ = false;
 };
 
 }  // namespace kestro::cli

@@ -6,6 +6,7 @@
 
 #include "CliOptions.h"
 #include "KestroBuild.h"
+#include "StopSignals.h"
 #include "Terminal.h"
 
 int main(int argc, char** argv) {
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
         std::cout << usageText("kestro-build");
         return kExitSuccess;
     }
+    handleStopSignals();
     std::unique_ptr<Terminal> terminal = openControllingTerminal();
     return runKestroBuild(*parsed.options, program, terminal.get(), std::cerr);
 }

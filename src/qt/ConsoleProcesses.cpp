@@ -31,10 +31,10 @@ ToolConsole* ConsoleProcesses::console() {
     return console_;
 }
 
-int ConsoleProcesses::startAndWait(const ProcessRequest& request) {
-    if (running_) return -1;  // one tool at a time; the bar takes no input meanwhile
+ProcessEnd ConsoleProcesses::startAndWait(const ProcessRequest& request) {
+    if (running_) return ProcessEnd{};  // one tool at a time; the bar takes no input meanwhile
     PtyProcess process;
-    if (!process.start(request.executable, request.arguments)) return -1;
+    if (!process.start(request.executable, request.arguments)) return ProcessEnd{};
 
     ToolConsole* window = console();
     connect(&process, &PtyProcess::outputReceived, window, &ToolConsole::appendOutput);
@@ -59,7 +59,7 @@ int ConsoleProcesses::startAndWait(const ProcessRequest& request) {
     window->endRun(exitCode);
     if (exitCode != 0) toolFailedInRoad_ = true;
     emit toolFinished(exitCode);
-    return exitCode;
+    return ProcessEnd{exitCode, process.endSignal()};
 }
 
 void ConsoleProcesses::stopTool() {

@@ -25,7 +25,7 @@ public:
     bool isStartable(const std::string& path) override;
     std::optional<std::string> environment(const std::string& name) override;
     // Runs the tool in the console window and waits in a nested event loop.
-    int startAndWait(const ProcessRequest& request) override;
+    ProcessEnd startAndWait(const ProcessRequest& request) override;
     int startNoWait(const ProcessRequest& request) override;
 
     PosixProcesses& platform() { return platform_; }

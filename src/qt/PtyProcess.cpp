@@ -90,6 +90,7 @@ PtyProcess::~PtyProcess() {
 bool PtyProcess::start(const std::string& executable, const std::vector<std::string>& arguments) {
     if (pid_ > 0) return false;
     exitCode_ = -1;
+    signal_ = 0;
 
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master < 0) return false;
@@ -229,6 +230,7 @@ void PtyProcess::finish(int status) {
         exitCode_ = WEXITSTATUS(status);
     } else if (WIFSIGNALED(status)) {
         exitCode_ = 128 + WTERMSIG(status);
+        signal_ = WTERMSIG(status);
     }
     pid_ = 0;
     readOutput();  // what the tool wrote just before it ended

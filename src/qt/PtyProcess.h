@@ -44,6 +44,8 @@ public:
     // After finished(): the exit status, 128 + the signal number when a
     // signal ended the tool.
     int exitCode() const { return exitCode_; }
+    // After finished(): the signal that ended the tool, 0 when none did.
+    int endSignal() const { return signal_; }
 
 signals:
     void outputReceived(const QByteArray& bytes);
@@ -59,6 +61,7 @@ private:
     int master_ = -1;
     qint64 pid_ = 0;
     int exitCode_ = -1;
+    int signal_ = 0;
     QSocketNotifier* notifier_ = nullptr;
     QTimer* exitPoll_ = nullptr;
     QTimer* killTimer_ = nullptr;

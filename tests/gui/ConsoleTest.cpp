@@ -74,7 +74,7 @@ private slots:
             QTest::keyClick(input, Qt::Key_Return);
             QVERIFY(input->text().isEmpty());
         });
-        QCOMPARE(processes->startAndWait(request(tool)), 42);
+        QCOMPARE(processes->startAndWait(request(tool)).exitCode, 42);
         QVERIFY(shown().contains(QStringLiteral("leaving with 42")));
         QVERIFY(shown().contains(QStringLiteral("[終了コード 42]")));
         QVERIFY(!processes->console()->inputLine()->isEnabled());
@@ -108,16 +108,16 @@ private slots:
             if (how == "call") processes->stopTool();
             if (how == "close") processes->console()->close();
         });
-        QCOMPARE(processes->startAndWait(request(work->script(QStringLiteral("tool"), body))), exitCode);
+        QCOMPARE(processes->startAndWait(request(work->script(QStringLiteral("tool"), body))).exitCode, exitCode);
         QVERIFY(clock.elapsed() >= atLeastMs);
     }
 
     void nothingStartedReadsAsMinusOne() {
-        QCOMPARE(processes->startAndWait(request(work->write(QStringLiteral("plain.txt"), "not a program\n"))), -1);
-        QCOMPARE(processes->startAndWait(request(work->path(QStringLiteral("missing")))), -1);
+        QCOMPARE(processes->startAndWait(request(work->write(QStringLiteral("plain.txt"), "not a program\n"))).exitCode, -1);
+        QCOMPARE(processes->startAndWait(request(work->path(QStringLiteral("missing")))).exitCode, -1);
         const QString badInterpreter = work->write(QStringLiteral("bad"), "#!/no/such/interpreter\n");
         QFile::setPermissions(badInterpreter, QFile::ReadOwner | QFile::ExeOwner);
-        QCOMPARE(processes->startAndWait(request(badInterpreter)), -1);
+        QCOMPARE(processes->startAndWait(request(badInterpreter)).exitCode, -1);
         QVERIFY(!processes->toolRunning());
     }
 
@@ -126,7 +126,7 @@ private slots:
                                           "[ -t 0 ] && [ -t 1 ] && [ -t 2 ] || exit 9\n"
                                           "printf '[%s]\\n' \"$1\" \"$2\"\nexit 0\n");
         const int code = processes->startAndWait(
-            request(tool, {QStringLiteral("a; echo injected"), QStringLiteral("$(touch pwned) 日本語")}));
+            request(tool, {QStringLiteral("a; echo injected"), QStringLiteral("$(touch pwned) 日本語")})).exitCode;
         QCOMPARE(code, 0);
         QVERIFY2(shown().contains(QStringLiteral("[a; echo injected]")), qPrintable(shown()));
         QVERIFY(shown().contains(QStringLiteral("[$(touch pwned) 日本語]")));
@@ -135,7 +135,7 @@ private slots:
 
     void endOfInputAtStartLetsAPromptingToolGoOn() {
         processes->setEndInputAtStart(true);
-        QCOMPARE(processes->startAndWait(request(work->script(QStringLiteral("prompt"), "read line || exit 3\n"))), 3);
+        QCOMPARE(processes->startAndWait(request(work->script(QStringLiteral("prompt"), "read line || exit 3\n"))).exitCode, 3);
     }
 
     void ansiSequencesAndCarriageReturnsAreFilteredAcrossChunks() {

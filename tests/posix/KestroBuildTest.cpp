@@ -6,10 +6,12 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -74,9 +76,11 @@ protected:
 
     // Runs kestro-build in the scratch directory, in a session of its own
     // (so it has no controlling terminal), standard input from a file.
-    CliRun run(std::vector<std::string> arguments, const std::string& stdinText = "") {
+    // `whileRunning` gets its process id while it runs.
+    CliRun run(std::vector<std::string> arguments, const std::string& stdinText = "",
+               const std::function<void(pid_t)>& whileRunning = {}) {
         writeFile(scratch / "stdin.txt", stdinText);
-        return launch(std::move(arguments), scratch / "stdin.txt", -1, "");
+        return launch(std::move(arguments), scratch / "stdin.txt", -1, "", whileRunning);
     }
 
     // The same with a pseudo-terminal as the controlling terminal, on which
@@ -107,6 +111,9 @@ protected:
 
     ScratchDirectory scratch;
     std::string terminalOutput;
+    // Run in the child, in the scratch directory, just before kestro-build
+    // starts; false ends the child.
+    std::function<bool()> prepareChild;
 
 private:
     static void redirect(const std::string& path, int fd, int flags) {
@@ -118,7 +125,8 @@ private:
     // Starts kestro-build (with the terminal behind `master` as its
     // controlling one, when given), types `typed` and waits at most a minute,
     // draining the terminal so the program never blocks on its prompts.
-    CliRun launch(std::vector<std::string> arguments, const std::string& in, int master, const std::string& typed) {
+    CliRun launch(std::vector<std::string> arguments, const std::string& in, int master, const std::string& typed,
+                  const std::function<void(pid_t)>& whileRunning = {}) {
         const std::string out = scratch / "out.txt", err = scratch / "err.txt";
         const std::string slave = master >= 0 ? ::ptsname(master) : "";
         arguments.insert(arguments.begin(), KESTRO_BUILD_EXE);
@@ -128,6 +136,7 @@ private:
             if (master >= 0) ::close(master);
             const int tty = slave.empty() ? -2 : ::open(slave.c_str(), O_RDWR);  // the controlling terminal
             if (tty == -1 || ::chdir(scratch.path().c_str()) != 0) ::_exit(126);
+            if (prepareChild && !prepareChild()) ::_exit(125);
             redirect(in, 0, O_RDONLY);
             redirect(out, 1, O_WRONLY | O_CREAT | O_TRUNC);
             redirect(err, 2, O_WRONLY | O_CREAT | O_TRUNC);
@@ -147,6 +156,7 @@ private:
             }
             ::fcntl(master, F_SETFL, O_NONBLOCK);
         }
+        if (whileRunning) whileRunning(pid);
         terminalOutput.clear();
         CliRun result;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -240,6 +250,61 @@ TEST_F(KestroBuildTest, FailedCompileGivesTheOneClickMessageAndStatusOne) {
     EXPECT_EQ(runsOf("dvipdfmx"), 0);
 }
 
+// A compiler error that the road does not examine still made a PDF: the run
+// fails all the same, and says where the first error is and what failed.
+TEST_F(KestroBuildTest, FailedToolRunMakesTheRoadFailAndTheLastLinesSayWhereAndWhat) {
+    installTex("printf '(./paper.tex (./chap.tex\\n! Undefined control sequence.\\nl.7 \\\\undefinedcs\\n' > \"$1.log\"\n"
+               "exit 1");
+    const CliRun result = run({"--tex", "--paper", "a4", "work/paper.tex"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(runsOf("dvipdfmx"), 1);
+    const std::string tail = "work/chap.tex:7: Undefined control sequence.\nkestro-build: platex exited with 1\n";
+    EXPECT_TRUE(result.err.ends_with(tail)) << result.err;
+}
+
+// SIGTERM and SIGHUP reach the running tool, which does not outlive
+// kestro-build; the settings file stays whole.
+TEST_F(KestroBuildTest, StopSignalsAreForwardedToTheToolAndEndTheRun) {
+    installTex("trap 'printf %s \"$sig\" > signal.txt; kill $!; exit 1' TERM HUP\n"
+               "sig=got; touch started.txt; sleep 30 & wait");
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const std::string settings = "[Settings]\nPdfNeShow=1\nPdfSizeNo=10\nTeX=platex\n";
+        store(settings);
+        fs::remove(doc("started.txt"));
+        fs::remove(doc("signal.txt"));
+        const auto begin = std::chrono::steady_clock::now();
+        const CliRun result = run({"--tex", doc("paper.tex")}, "", [&](pid_t pid) {
+            EXPECT_TRUE(waitUntil([&] { return fs::exists(doc("started.txt")); }));
+            ::kill(pid, signal);
+        });
+        EXPECT_EQ(result.status, 128 + signal);
+        EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
+        EXPECT_EQ(readFile(doc("signal.txt")), std::optional<std::string>("got"));
+        EXPECT_EQ(readFile(ini()), std::optional<std::string>(settings));
+        EXPECT_EQ(runsOf("dvipdfmx"), 0);
+    }
+}
+
+// A working directory longer than the system's limit: the document is
+// there, but no path can name it.
+TEST_F(KestroBuildTest, PathLongerThanTheSystemAllowsIsSaidSo) {
+    const std::string level(250, 'd');
+    prepareChild = [&level] {
+        for (int i = 0; i < 20; ++i) {
+            if ((::mkdir(level.c_str(), 0755) != 0 && errno != EEXIST) || ::chdir(level.c_str()) != 0) return false;
+        }
+        const int fd = ::open("paper.tex", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        return fd >= 0 && ::close(fd) == 0;
+    };
+    const CliRun result = run({"--tex", "paper.tex"});
+    EXPECT_EQ(::system(("rm -rf '" + (scratch / level) + "'").c_str()), 0);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("paper.tex: the path is longer than the system allows"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(calls(), "");
+}
+
 TEST_F(KestroBuildTest, PaperOptionOnlyForThisRunWhereTheDialogIsOff) {
     store("[Settings]\nPdfNeShow=1\nPdfSizeNo=10\n");
     const CliRun result = run({"--tex", "--paper", "a3", doc("paper.tex")});
@@ -264,14 +329,19 @@ TEST_F(KestroBuildTest, UnstartableCompilerWithoutTerminalKeepsItsPathStored) {
 TEST_F(KestroBuildTest, QuestionsAndFileNamesAreAskedOnTheTerminal) {
     writeFile(doc("dvipdfmx.exit"), "1");
     const std::string chosen = writeScript(scratch / "bin/my-dvipdfmx", "exit 0");
+    const std::string notExecutable = writeScript(scratch / "bin/readme", "exit 0", false);
     // The viewer question: y (retry, fails again); the converter selection:
-    // y; a name that does not exist, then the real one.
-    const CliRun result = runOnTerminal({"--tex", doc("paper.tex")}, "y\ny\n/no/such/file\n" + chosen + "\n");
+    // y; a name that does not exist, a directory and a file that cannot be
+    // run, each asked again, then the real one.
+    const CliRun result = runOnTerminal({"--tex", doc("paper.tex")}, "y\ny\n/no/such/file\n" + (scratch / "bin") +
+                                                                        "\n" + notExecutable + "\n" + chosen + "\n");
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_EQ(runsOf("dvipdfmx"), 2);
     EXPECT_NE(terminalOutput.find("[y/N]"), std::string::npos) << terminalOutput;
     EXPECT_NE(terminalOutput.find("dvipdfmx のファイルのパス"), std::string::npos) << terminalOutput;
     EXPECT_NE(result.err.find("/no/such/file が見つかりません。"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(scratch / "bin" + " はディレクトリです。"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(notExecutable + " は実行できません"), std::string::npos) << result.err;
     EXPECT_EQ(setting("DviPdf"), chosen);
 }
 

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "PosixTestScripts.h"
 #include "build/FileError.h"
 
@@ -42,6 +44,21 @@ TEST(PosixFileSystem, ExistsForEveryKindOfEntryButNotForAMissingName) {
     EXPECT_TRUE(files.exists(dir / "dangling"));
     EXPECT_FALSE(files.exists(dir / "paper.pdf"));
     EXPECT_FALSE(files.exists(""));
+}
+
+// The directory search lists TeX Live's releases; a release may be a link.
+TEST(PosixFileSystem, SubdirectoriesAreDirectoriesAndLinksToThem) {
+    ScratchDirectory dir;
+    PosixFileSystem files;
+    fs::create_directory(dir.path() / "2024");
+    fs::create_directory_symlink(dir / "2024", dir.path() / "current");
+    writeFile(dir / "README", "x");
+    fs::create_symlink(dir / "gone", dir.path() / "dangling");
+
+    std::vector<std::string> names = files.subdirectories(dir.path().string() + "/");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"2024", "current"}));
+    EXPECT_TRUE(files.subdirectories(dir / "missing").empty());
 }
 
 TEST(PosixFileSystem, ModificationTimeKeepsNanosecondsSoWritesMillisecondsApartAreOrdered) {

@@ -40,14 +40,18 @@ TEST(PosixProcesses, ExitCodesAndSignalsComeBackAsTheToolLeftThem) {
     const struct {
         std::string body;
         int expected;
+        int signal;
     } cases[] = {
-        {"exit 0", 0},
-        {"exit 3", 3},
-        {"kill -KILL $$", 128 + SIGKILL},
+        {"exit 0", 0, 0},
+        {"exit 3", 3, 0},
+        {"exit 139", 139, 0},
+        {"kill -SEGV $$", 128 + SIGSEGV, SIGSEGV},
     };
     for (const auto& c : cases) {
         const std::string script = writeScript(dir / "tool", c.body);
-        EXPECT_EQ(processes.startAndWait(requestFor(script)), c.expected) << c.body;
+        const ProcessEnd end = processes.startAndWait(requestFor(script));
+        EXPECT_EQ(end.exitCode, c.expected) << c.body;
+        EXPECT_EQ(end.signal, c.signal) << c.body;
         fs::remove(script);
     }
 }
@@ -74,7 +78,7 @@ TEST(PosixProcesses, WhatIsStartableAndWhatStarts) {
     for (const auto& [name, startable, code] : cases) {
         SCOPED_TRACE(name);
         EXPECT_EQ(processes.isStartable(dir / name), startable);
-        EXPECT_EQ(processes.startAndWait(requestFor(dir / name)), code);
+        EXPECT_EQ(processes.startAndWait(requestFor(dir / name)).exitCode, code);
     }
     EXPECT_EQ(processes.startNoWait(requestFor(dir / "missing")), -1);
     EXPECT_EQ(processes.startNoWait(requestFor(dir / "no-interpreter")), -1);
@@ -95,7 +99,7 @@ TEST(PosixProcesses, ArgumentsArriveExactlyAsTheCommandLineSplitsThem) {
     request.commandLine = line;
     request.arguments = splitCommandLine(line);
 
-    ASSERT_EQ(processes.startAndWait(request), 0);
+    ASSERT_EQ(processes.startAndWait(request).exitCode, 0);
     EXPECT_EQ(readFile(out), "[-s]\n[" + stem + "]\n");
     EXPECT_FALSE(fs::exists(dir / "hacked"));
 }
@@ -111,10 +115,10 @@ TEST(PosixProcesses, TheToolRunsInTheCurrentDirectoryAndPathIsNotSearched) {
     EnvironmentGuard path("PATH", bin.path().string() + ":/usr/bin:/bin");
 
     ASSERT_EQ(::chdir(dir.path().c_str()), 0);
-    ASSERT_EQ(processes.startAndWait(requestFor("./tool")), 0);
+    ASSERT_EQ(processes.startAndWait(requestFor("./tool")).exitCode, 0);
     EXPECT_EQ(readFile(out), dir.path().string() + "\n");
     // Lookup along PATH is the core's job; the platform starts what it is given.
-    EXPECT_EQ(processes.startAndWait(requestFor("kestro-only-on-path")), -1);
+    EXPECT_EQ(processes.startAndWait(requestFor("kestro-only-on-path")).exitCode, -1);
 }
 
 TEST(PosixProcesses, StandardInputIsEmptyOrTheBarsOwn) {
@@ -122,7 +126,7 @@ TEST(PosixProcesses, StandardInputIsEmptyOrTheBarsOwn) {
     const std::string script = writeScript(dir / "reader", "if read line; then exit 10; else exit 11; fi");
 
     PosixProcesses empty(StdinMode::Empty);
-    EXPECT_EQ(empty.startAndWait(requestFor(script)), 11);
+    EXPECT_EQ(empty.startAndWait(requestFor(script)).exitCode, 11);
 
     // The test's own standard input becomes a pipe holding one line.
     int pipeEnds[2];
@@ -133,7 +137,7 @@ TEST(PosixProcesses, StandardInputIsEmptyOrTheBarsOwn) {
     ::dup2(pipeEnds[0], 0);
     ::close(pipeEnds[0]);
     PosixProcesses inherit(StdinMode::Inherit);
-    const int result = inherit.startAndWait(requestFor(script));
+    const int result = inherit.startAndWait(requestFor(script)).exitCode;
     ::dup2(savedStdin, 0);
     ::close(savedStdin);
     EXPECT_EQ(result, 10);
@@ -173,7 +177,7 @@ TEST(PosixProcesses, StartDetachedRunsInTheGivenDirectory) {
 std::pair<int, std::chrono::steady_clock::duration> stopWhileRunning(const std::string& script,
                                                                      const std::string& started) {
     PosixProcesses processes(StdinMode::Empty);
-    auto result = std::async(std::launch::async, [&] { return processes.startAndWait(requestFor(script)); });
+    auto result = std::async(std::launch::async, [&] { return processes.startAndWait(requestFor(script)).exitCode; });
     EXPECT_TRUE(waitUntil([&] { return fs::exists(started); }));
     const auto before = std::chrono::steady_clock::now();
     stopRunningTool();

@@ -47,6 +47,19 @@ std::string MemoryFileSystem::readWholeFile(const std::string& path) {
     return it->second.content;
 }
 
+std::vector<std::string> MemoryFileSystem::subdirectories(const std::string& directory) {
+    std::string prefix = resolve(directory);
+    if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
+    std::set<std::string> names;
+    for (const std::string& known : directories_) {
+        if (known.size() <= prefix.size() || known.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string rest = known.substr(prefix.size());
+        const std::string name = rest.substr(0, rest.find_first_of("/\\"));
+        if (!name.empty()) names.insert(name);
+    }
+    return {names.begin(), names.end()};
+}
+
 bool MemoryFileSystem::setCurrentDirectory(const std::string& path) {
     directoryChanges.push_back(path);
     if (directories_.count(path) == 0) return false;
@@ -66,9 +79,15 @@ std::optional<std::string> FakeProcesses::environment(const std::string& name) {
     return it->second;
 }
 
-int FakeProcesses::startAndWait(const ProcessRequest& request) {
+void FakeProcesses::install(const std::string& path, Program program) {
+    programs_[path] = [program = std::move(program)](const ProcessRequest& request) {
+        return ProcessEnd{program(request), 0};
+    };
+}
+
+ProcessEnd FakeProcesses::startAndWait(const ProcessRequest& request) {
     auto it = programs_.find(request.executable);
-    if (it == programs_.end()) return -1;
+    if (it == programs_.end()) return ProcessEnd{};
     started_.push_back(request);
     return it->second(request);
 }

@@ -42,6 +42,8 @@ public:
     bool exists(const std::string& path) override;
     std::optional<FileTime> modificationTime(const std::string& path) override;
     std::string readWholeFile(const std::string& path) override;
+    // Directories named by addDirectory, and those on the way to them.
+    std::vector<std::string> subdirectories(const std::string& directory) override;
     std::optional<std::string> currentDirectory() override { return current_; }
     bool setCurrentDirectory(const std::string& path) override;
 
@@ -62,8 +64,12 @@ private:
 class FakeProcesses : public Processes {
 public:
     using Program = std::function<int(const ProcessRequest&)>;
+    using EndingProgram = std::function<ProcessEnd(const ProcessRequest&)>;
 
-    void install(const std::string& path, Program program) { programs_[path] = std::move(program); }
+    // A program that exits with the code it returns.
+    void install(const std::string& path, Program program);
+    // One that may also end by a signal.
+    void installEnding(const std::string& path, EndingProgram program) { programs_[path] = std::move(program); }
     void uninstall(const std::string& path) { programs_.erase(path); }
     void setEnvironment(const std::string& name, const std::string& value) { environment_[name] = value; }
 
@@ -73,11 +79,11 @@ public:
 
     bool isStartable(const std::string& path) override { return programs_.count(path) != 0; }
     std::optional<std::string> environment(const std::string& name) override;
-    int startAndWait(const ProcessRequest& request) override;
+    ProcessEnd startAndWait(const ProcessRequest& request) override;
     int startNoWait(const ProcessRequest& request) override;
 
 private:
-    std::map<std::string, Program> programs_;
+    std::map<std::string, EndingProgram> programs_;
     std::map<std::string, std::string> environment_;
     std::vector<ProcessRequest> started_;
 };

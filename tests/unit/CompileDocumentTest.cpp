@@ -247,7 +247,7 @@ TEST_P(CompileTest, ClosingRunsFollowTheTocAndTheLabelFlag) {
         if (!row.tocNow) {
             // The runs remove the table of contents.
             w.bar.processes.install(w.toolPath("platex"), [&w](const ProcessRequest&) {
-                const int code = w.playCompilerRun();
+                const int code = w.playCompilerRun().exitCode;
                 w.bar.files.remove(w.beside(".toc"));
                 return code;
             });

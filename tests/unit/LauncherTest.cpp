@@ -36,6 +36,21 @@ TEST(Launcher, ProgramAndStemWithBlanksStayOneWord) {
     EXPECT_EQ(request.arguments, (std::vector<std::string>{"/opt/my tex/platex", "my paper"}));
 }
 
+// A stem that begins with "-" reaches every tool as a file name, never as
+// an option; the options before it still split into words.
+TEST(Launcher, StemThatLooksLikeAnOptionIsPassedAsAPath) {
+    for (const PlatformRules& rules : {PlatformRules::windows(), PlatformRules::posix()}) {
+        FakeBar bar{rules};
+        const std::string tool = rules.isWindows() ? "C:\\t\\mendex.exe" : "/t/mendex";
+        bar.processes.install(tool, [](const ProcessRequest&) { return 0; });
+        for (const std::string stem : {"-x", "--help", "a-b"}) {
+            runAndWait(bar.services, tool, {optionsPart("-s my"), stemPart(stem)});
+            const std::string expected = stem.front() == '-' ? "./" + stem : stem;
+            EXPECT_EQ(bar.processes.started().back().arguments, (std::vector<std::string>{tool, "-s", "my", expected}));
+        }
+    }
+}
+
 TEST(Launcher, NothingToStartIsMinusOne) {
     FakeBar bar{PlatformRules::windows()};
     EXPECT_EQ(runAndWait(bar.services, "platex", {stemPart("paper")}), -1);

@@ -25,6 +25,7 @@ struct CompilerRun {
     bool dvi = true;                                 // writes a fresh DVI file
     bool idx = false;                                // writes a fresh index file
     int exitCode = 0;
+    int signal = 0;  // a signal ended the run (exitCode is then 128 + it)
 
     CompilerRun& withLog(std::string text) { log = std::move(text); return *this; }
     CompilerRun& withAux(std::string text) { aux = std::move(text); return *this; }
@@ -33,6 +34,7 @@ struct CompilerRun {
     CompilerRun& noDvi() { dvi = false; return *this; }
     CompilerRun& withIdx() { idx = true; return *this; }
     CompilerRun& exitWith(int code) { exitCode = code; return *this; }
+    CompilerRun& killedBy(int number) { exitCode = 128 + number; signal = number; return *this; }
 };
 
 // One document and its tools; a table test builds a fresh one per row.
@@ -43,6 +45,13 @@ struct PipelineWorld {
         toolDir = windows ? "C:\\texlive\\bin\\" : "/opt/texlive/bin/";
         bar.files.addDirectory(docDir);
         bar.processes.setEnvironment("PATH", windows ? "C:\\texlive\\bin" : "/opt/texlive/bin");
+        if (windows) {
+            searchDirs = {"c:\\w32tex\\bin\\", "c:\\tex\\bin\\", "c:\\usr\\local\\bin\\"};
+        } else {
+            searchDirs = {"/usr/local/texlive/2024/bin/x86_64-linux/", "/opt/texlive/2023/bin/x86_64-linux/",
+                          "/usr/bin/"};
+            for (const std::string& dir : searchDirs) bar.files.addDirectory(dir);
+        }
         state.documentStem = "paper";
         state.documentDir = docDir;
         state.documentExt = ".tex";
@@ -55,6 +64,10 @@ struct PipelineWorld {
         state.indexDialogNever = 1;
     }
 
+    // The candidate of the directory search's directory `index` for a tool.
+    std::string candidate(const std::string& name, std::size_t index = 0) const {
+        return searchDirs.at(index) + name + (windows ? ".exe" : "");
+    }
     // The file the lookup finds for a bare tool name.
     std::string toolPath(const std::string& name) const { return toolDir + name + (windows ? ".exe" : ""); }
     std::string beside(const std::string& extension) const { return docDir + state.documentStem + extension; }
@@ -63,7 +76,7 @@ struct PipelineWorld {
     // Installs the compiler under its bare name, playing the queued runs.
     void installCompiler(const std::string& name = "platex") { installCompilerAt(toolPath(name)); }
     void installCompilerAt(const std::string& path) {
-        bar.processes.install(path, [this](const ProcessRequest&) { return playCompilerRun(); });
+        bar.processes.installEnding(path, [this](const ProcessRequest&) { return playCompilerRun(); });
     }
     void queueRun(CompilerRun run) { compilerRuns.push_back(std::move(run)); }
 
@@ -75,10 +88,10 @@ struct PipelineWorld {
         });
     }
 
-    int playCompilerRun() {
+    ProcessEnd playCompilerRun() {
         if (compilerRuns.empty()) {
             ADD_FAILURE() << "the compiler ran more often than scripted";
-            return 0;
+            return ProcessEnd{0, 0};
         }
         CompilerRun run = compilerRuns.front();
         compilerRuns.pop_front();
@@ -87,7 +100,7 @@ struct PipelineWorld {
         if (run.toc) bar.files.write(beside(".toc"), *run.toc);
         if (run.dvi) bar.files.write(beside(".dvi"), "dvi");
         if (run.idx) bar.files.write(beside(".idx"), "idx");
-        return run.exitCode;
+        return ProcessEnd{run.exitCode, run.signal};
     }
 
     // The first word of every started command line: which tools ran, in order.
@@ -105,6 +118,7 @@ struct PipelineWorld {
     bool windows = false;
     std::string docDir;
     std::string toolDir;
+    std::vector<std::string> searchDirs;  // what the directory search tries
     FakeBar bar;
     BarState state;
     std::deque<CompilerRun> compilerRuns;

@@ -11,12 +11,15 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-std::string question(const std::string& command) {
+// On Linux the places named are where TeX Live and the distribution put TeX.
+std::string question(const std::string& command, bool windows) {
     return "TeX のコンパイラー \"" + command +
            "\" が実行できません。パスが通ってない可能性があります。\n"
            "もし TeX をインストールしているなら、自分で選択してください。\n"
            "キャンセルすれば、デフォルトに戻ります。（パス名無しの \"platex\" のみ）\n"
-           "TeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" などにあるでしょう。";
+           "TeX は " +
+           (windows ? "\"C:\\tex\\bin\", \"C:\\usr\\local\\bin\"" : "\"/usr/local/texlive/*/bin/*\", \"/usr/bin\"") +
+           " などにあるでしょう。";
 }
 const std::string kHint = "TeX のコンパイラーは\n「設定」→「TeX の変更」からも選択できます。";
 std::string failure(const std::string& command) {
@@ -31,24 +34,24 @@ protected:
 };
 
 TEST_P(SearchDirsTest, TriesTheDirectoriesInOrder) {
-    installTool("c:\\tex\\bin\\platex.exe", 0);
-    installTool("c:\\usr\\local\\bin\\platex.exe", 0);
+    installTool(candidate("platex", 1), 0);
+    installTool(candidate("platex", 2), 0);
     SearchResult found = search("platex", SearchAcceptance::AnyStart);
     EXPECT_EQ(found.outcome, SearchResult::Outcome::Accepted);
-    EXPECT_EQ(found.candidate, "c:\\tex\\bin\\platex.exe");
+    EXPECT_EQ(found.candidate, candidate("platex", 1));
     ASSERT_EQ(bar.processes.started().size(), 1u);
-    EXPECT_EQ(bar.processes.started()[0].commandLine, "c:\\tex\\bin\\platex.exe paper");
+    EXPECT_EQ(bar.processes.started()[0].commandLine, candidate("platex", 1) + " paper");
 }
 
 TEST_P(SearchDirsTest, AcceptanceDecidesOnTheFirstCandidateThatStarts) {
-    installTool("c:\\w32tex\\bin\\jbibtex.exe", 2);
-    installTool("c:\\tex\\bin\\jbibtex.exe", 0);
+    installTool(candidate("jbibtex"), 2);
+    installTool(candidate("jbibtex", 1), 0);
     SearchResult compiler = search("jbibtex", SearchAcceptance::AnyStart);
     EXPECT_EQ(compiler.outcome, SearchResult::Outcome::Accepted);
     EXPECT_EQ(compiler.exitCode, 2);
     SearchResult tool = search("jbibtex", SearchAcceptance::ExitCodeZero);
     EXPECT_EQ(tool.outcome, SearchResult::Outcome::Rejected);
-    EXPECT_EQ(tool.candidate, "c:\\w32tex\\bin\\jbibtex.exe");
+    EXPECT_EQ(tool.candidate, candidate("jbibtex"));
     EXPECT_EQ(bar.processes.started().size(), 2u);
 }
 
@@ -58,14 +61,32 @@ TEST_P(SearchDirsTest, CandidatesAreNeverLookedUpElsewhere) {
     installTool(toolPath("platex"), 0);
     installTool(".\\c:\\w32tex\\bin\\platex.exe", 0);
     installTool(toolDir + "c:\\w32tex\\bin\\platex.exe", 0);
+    // On Linux this name is relative: a file planted in the document's folder.
+    if (!windows) installTool("c:\\w32tex\\bin\\platex.exe", 0);
     SearchResult found = search("platex", SearchAcceptance::AnyStart);
     EXPECT_EQ(found.outcome, SearchResult::Outcome::NothingStarted);
     EXPECT_TRUE(bar.processes.started().empty());
 }
 
 TEST_P(SearchDirsTest, CapitalExeIsStillSearchedWithTheSuffix) {
-    installTool("c:\\w32tex\\bin\\PLATEX.EXE.exe", 1);
-    EXPECT_EQ(search("PLATEX.EXE", SearchAcceptance::AnyStart).candidate, "c:\\w32tex\\bin\\PLATEX.EXE.exe");
+    installTool(candidate("PLATEX.EXE"), 1);
+    EXPECT_EQ(search("PLATEX.EXE", SearchAcceptance::AnyStart).candidate, candidate("PLATEX.EXE"));
+}
+
+TEST(ToolSearchDirs, OnLinuxTexLiveNewestYearFirstThenOptThenUsrBin) {
+    FakeBar bar{PlatformRules::posix()};
+    for (const char* dir : {"/usr/local/texlive/2023/bin/x86_64-linux/", "/usr/local/texlive/2024/bin/x86_64-linux/",
+                            "/usr/local/texlive/2024/bin/aarch64-linux/", "/usr/local/texlive/texmf-local/tex/",
+                            "/opt/texlive/2022/bin/x86_64-linux/"}) {
+        bar.files.addDirectory(dir);
+    }
+    EXPECT_EQ(toolSearchDirs(bar.rules, bar.files),
+              (std::vector<std::string>{"/usr/local/texlive/2024/bin/aarch64-linux/",
+                                        "/usr/local/texlive/2024/bin/x86_64-linux/",
+                                        "/usr/local/texlive/2023/bin/x86_64-linux/",
+                                        "/opt/texlive/2022/bin/x86_64-linux/", "/usr/bin/"}));
+    EXPECT_EQ(toolSearchDirs(PlatformRules::windows(), bar.files),
+              (std::vector<std::string>{"c:\\w32tex\\bin\\", "c:\\tex\\bin\\", "c:\\usr\\local\\bin\\"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, SearchDirsTest, ::testing::Bool(), rulesName);
@@ -101,18 +122,18 @@ TEST_P(CompilerRecoveryTest, EveryRowRecoversAsItShould) {
     };
     const Row rows[] = {
         // An error exit is still a start; the search's run counts.
-        {"found in the second directory is kept", "platex", "c:\\tex\\bin\\platex.exe", CompilerRun().exitWith(1),
-         std::nullopt, std::nullopt, 1, {}, "c:\\tex\\bin\\platex.exe", "c:\\tex\\bin\\platex.exe"},
-        {"a named executable skips the search", gone, "c:\\w32tex\\bin\\" + gone + ".exe", CompilerRun(),
-         Answer::Cancel, std::nullopt, 0, {question(gone), kHint}, "platex", "<absent>"},
+        {"found in the second directory is kept", "platex", candidate("platex", 1), CompilerRun().exitWith(1),
+         std::nullopt, std::nullopt, 1, {}, candidate("platex", 1), candidate("platex", 1)},
+        {"a named executable skips the search", gone, candidate(gone), CompilerRun(),
+         Answer::Cancel, std::nullopt, 0, {question(gone, windows), kHint}, "platex", "<absent>"},
         {"cancel returns to the default", "uplatex", "", CompilerRun(), Answer::Cancel, std::nullopt, 0,
-         {question("uplatex"), kHint}, "platex", "<absent>"},
+         {question("uplatex", windows), kHint}, "platex", "<absent>"},
         {"without file choice nothing is asked or reset", "uplatex", "", CompilerRun(), std::nullopt, std::nullopt, 0,
          {failure("uplatex")}, "uplatex", "uplatex", true},
         {"a cancelled file dialog keeps the command", "platex", "", CompilerRun(), Answer::Ok, std::nullopt, 0,
-         {question("platex"), kHint}, "platex", "platex"},
+         {question("platex", windows), kHint}, "platex", "platex"},
         {"a picked compiler that cannot start names the old command", "platex", "", CompilerRun(), Answer::Ok,
-         picked, 0, {question("platex"), failure("platex")}, picked, picked},
+         picked, 0, {question("platex", windows), failure("platex")}, picked, picked},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -149,7 +170,7 @@ TEST_P(CompilerRecoveryTest, PickedCompilerRunsOnceAndTheCompileGoesOn) {
     EXPECT_EQ(compile(), 1);
     EXPECT_EQ(state.texCommand, picked);
     EXPECT_EQ(bar.setting("Settings", "TeX"), picked);
-    EXPECT_EQ(bar.ui.boxTexts(), (std::vector<std::string>{question("platex")}));
+    EXPECT_EQ(bar.ui.boxTexts(), (std::vector<std::string>{question("platex", windows)}));
     // The directory is entered again before the retry.
     EXPECT_EQ(bar.files.directoryChanges, (std::vector<std::string>{docDir, docDir}));
     ASSERT_EQ(bar.processes.started().size(), 1u);

@@ -223,6 +223,28 @@ TEST(SelectTool, CancelAtEitherStepReturnsToTheBareDefault) {
     }
 }
 
+// On Linux the texts that say where TeX lives name TeX Live's places.
+TEST(SelectTool, OnLinuxTheTextsNameWhereTexLiveLives) {
+    auto onLinux = [](std::string text) {
+        const std::string windowsPlaces = "\"C:\\tex\\bin\", \"C:\\usr\\local\\bin\"";
+        const std::size_t at = text.find(windowsPlaces);
+        if (at != std::string::npos) text.replace(at, windowsPlaces.size(), "\"/usr/local/texlive/*/bin/*\", \"/usr/bin\"");
+        return text;
+    };
+    FakeBar bar(PlatformRules::posix());
+    BarState state = startState(bar.rules);
+    std::vector<std::string> expected{onLinux(kChangeTexText)};
+    bar.ui.answerQuestion(Answer::Cancel);
+    changeTexCompiler(state, bar.services);
+    for (const ToolCase& tool : kToolCases) {
+        bar.ui.answerQuestion(Answer::Cancel);
+        tool.select(state, bar.services);
+        expected.push_back(onLinux(tool.textStart));
+    }
+    EXPECT_EQ(bar.ui.boxTexts(), expected);
+    EXPECT_NE(expected[1], kToolCases[0].textStart);
+}
+
 TEST(SelectEditor, ChosenEditorIsStoredAndCancelKeepsTheOldOne) {
     FakeBar bar(PlatformRules::windows());
     bar.settings.writeSettingString("Editor", "EDIT", "C:\\old\\edit.exe");

@@ -44,7 +44,7 @@ struct StepWorld : PipelineWorld {
     StepWorld(bool windows, const Step& step) : PipelineWorld(windows), step(step) {}
     const Step& step;
     std::string tool() const { return step.bibliography ? bibtexName() : "mendex"; }
-    std::string candidate(const std::string& dir = "c:\\w32tex\\bin\\") const { return dir + tool() + ".exe"; }
+    std::string toolCandidate(std::size_t index = 0) const { return candidate(tool(), index); }
     std::string picked() const { return (windows ? "D:\\bin\\" : "/opt/bin/") + tool() + (windows ? ".exe" : ""); }
     int run() { return step.run(state, bar.services); }
     void pick(const std::string& path) {
@@ -91,7 +91,7 @@ TEST_P(ToolStepTest, SuccessAsksForARerunAndAToolErrorShowsTheErrorText) {
 TEST_P(ToolStepTest, NamedExecutableThatIsGoneGivesTheErrorAtOnce) {
     forEachStep([](StepWorld& w) {
         w.state.*w.step.field = w.windows ? "C:\\old\\" + w.tool() + ".exe" : "/old/" + w.tool();
-        w.installTool(w.candidate(), 0);
+        w.installTool(w.toolCandidate(), 0);
         EXPECT_EQ(w.run(), 0);
         EXPECT_EQ(w.texts(), Texts{w.step.error});
         EXPECT_TRUE(w.bar.processes.started().empty());
@@ -102,8 +102,8 @@ TEST_P(ToolStepTest, FoundWithAnErrorGivesTheHintAndStoresNothing) {
     forEachStep([](StepWorld& w) {
         w.bar.settings.writeSettingString("Settings", w.step.key, "mine");
         w.state.*w.step.field = "mine";
-        w.installTool(w.candidate(), 1);
-        w.installTool(w.candidate("c:\\tex\\bin\\"), 0);
+        w.installTool(w.toolCandidate(), 1);
+        w.installTool(w.toolCandidate(1), 0);
         EXPECT_EQ(w.run(), 0);
         EXPECT_EQ(w.texts(), Texts{w.step.hint});
         EXPECT_EQ(w.state.*w.step.field, w.tool());
@@ -176,7 +176,7 @@ TEST_P(ToolStepTest, BibliographyDefaultFollowsTheCompilerAndAFoundToolIsStored)
         SCOPED_TRACE(tex);
         w.state.texCommand = tex;
         w.state.bibtexCommand = "mybib";
-        const std::string candidate = "c:\\w32tex\\bin\\" + expected + ".exe";
+        const std::string candidate = w.candidate(expected);
         w.installTool(candidate, 0);
         EXPECT_EQ(w.run(), 1);
         EXPECT_EQ(w.bar.processes.started().back().executable, candidate);
@@ -203,12 +203,13 @@ TEST_P(ToolStepTest, IndexRunsWithTheOptionsGivenAndTheirWords) {
     // A latex compiler searches for makeindex.
     w.state.texCommand = "latex";
     w.state.indexCommand = "myindex";
-    w.installTool("c:\\w32tex\\bin\\makeindex.exe", 0);
-    w.installTool("c:\\w32tex\\bin\\mendex.exe", 0);
+    const std::string makeindex = w.candidate("makeindex");
+    w.installTool(makeindex, 0);
+    w.installTool(w.candidate("mendex"), 0);
     EXPECT_EQ(w.run(), 1);
-    EXPECT_EQ(w.state.indexCommand, "c:\\w32tex\\bin\\makeindex.exe");
-    EXPECT_EQ(w.bar.setting("Settings", "MkIdx"), "c:\\w32tex\\bin\\makeindex.exe");
-    EXPECT_EQ(w.bar.processes.commandLines().back(), "c:\\w32tex\\bin\\makeindex.exe  paper");
+    EXPECT_EQ(w.state.indexCommand, makeindex);
+    EXPECT_EQ(w.bar.setting("Settings", "MkIdx"), makeindex);
+    EXPECT_EQ(w.bar.processes.commandLines().back(), makeindex + "  paper");
 }
 
 TEST_P(ToolStepTest, IndexOptionsDialogComesFirstOnceAndOnlyItsOkCounts) {

@@ -52,6 +52,19 @@ TEST(Win32FileSystem, ExistsForExactlyThatNameAndTimesKeepTheirResolution) {
     EXPECT_EQ(files.modificationTime(path).value_or(0), 1704067200LL * 1000000000LL + 300);
 }
 
+// A directory whose name ends in 表 (second byte 0x5C) still gets its own
+// separator before the pattern.
+TEST(Win32FileSystem, SubdirectoriesOfADirectoryWhoseNameEndsInATrailBackslash) {
+    ScratchDirectory scratch("kestro-dirs");
+    Win32FileSystem files;
+    const std::string table = scratch.makeDirectory("表");
+    CreateDirectoryA((table + "\\bin").c_str(), nullptr);
+    wintest::writeFile(table + "\\readme.txt", "x");
+    EXPECT_EQ(files.subdirectories(table), (std::vector<std::string>{"bin"}));
+    EXPECT_EQ(files.subdirectories(table + "\\"), (std::vector<std::string>{"bin"}));
+    EXPECT_TRUE(files.subdirectories(scratch.file("missing")).empty());
+}
+
 TEST(Win32FileSystem, ReadsAFileBeingWrittenAndNamesTheCauseOfAFailedRead) {
     ScratchDirectory scratch("kestro-read");
     Win32FileSystem files;

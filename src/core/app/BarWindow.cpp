@@ -99,21 +99,32 @@ void BarWindow::press(BarControl button) {
     switch (button) {
         case BarControl::Edit: dispatch([this] { openInEditor(); }); break;
         case BarControl::ChooseFile: dispatch([this] { chooseDocumentFile(); }); break;
-        case BarControl::Tex: dispatch([this] { compileAndConvert(); }); break;
-        case BarControl::Pdf: dispatch([this] { openPdf(); }); break;
+        case BarControl::Tex: runRoad(RoadKind::Tex, &BarWindow::compileAndConvert); break;
+        case BarControl::Pdf: runRoad(RoadKind::Pdf, &BarWindow::openPdf); break;
         case BarControl::CommandPrompt: dispatch([this] { openCommandPrompt(); }); break;
         case BarControl::Settings: dispatch([this] { openSettingsPanel(); }); break;
-        case BarControl::OneClick: dispatch([this] { buildAndShowPdf(); }); break;
+        case BarControl::OneClick: runRoad(RoadKind::OneClick, &BarWindow::buildAndShowPdf); break;
         case BarControl::History: break;
     }
+}
+
+void BarWindow::runRoad(RoadKind kind, void (BarWindow::*operation)()) {
+    services_.road.clear();
+    // The document stays the same while a build button runs.
+    const std::string pdfPath = state_.documentDir + state_.documentStem + ".pdf";
+    const std::optional<FileTime> pdfBefore = services_.files.modificationTime(pdfPath);
+    dispatch([this, operation] { (this->*operation)(); });
+    lastRoad_ = judgeRoad(kind, services_.road, pdfBefore, services_.files.modificationTime(pdfPath));
 }
 
 void BarWindow::dispatch(const std::function<void()>& operation) {
     try {
         operation();
     } catch (const FileError& error) {
+        services_.road.noteStop(fileErrorText(error));
         showAppMessage(services_, fileErrorText(error), BoxButtons::Ok, BoxIcon::Stop);
     } catch (const MemoryError&) {
+        services_.road.noteStop(memoryErrorText());
         MessageBoxRequest box;
         box.owner = BoxOwner::Application;
         box.text = memoryErrorText();

@@ -9,6 +9,7 @@
 #include "app/BarState.h"
 #include "app/Services.h"
 #include "document/HistoryBox.h"
+#include "pdf/RoadOutcome.h"
 
 namespace kestro {
 
@@ -48,6 +49,9 @@ public:
 
     // Runs any operation under the same dispatcher.
     void dispatch(const std::function<void()>& operation);
+
+    // How the last press of the TeX, PDF or one-click button ended.
+    const RoadOutcome& lastRoad() const { return lastRoad_; }
 
     // Files dropped on the bar (only the first counts).
     void acceptDroppedFile(const std::vector<std::string>& paths);
@@ -89,11 +93,14 @@ private:
     void selectStartupDocument();
     void setDocument(const std::string& path);
     void pushHistoryTop(bool select);
+    // One press of a build button, recorded and judged.
+    void runRoad(RoadKind kind, void (BarWindow::*operation)());
 
     Services& services_;
     BarState state_;
     HistoryBox history_;
     bool ended_ = false;
+    RoadOutcome lastRoad_;
 };
 
 }  // namespace kestro

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "build/RoadRecord.h"
 #include "seam/FileSystem.h"
 #include "seam/Processes.h"
 #include "seam/UserInterface.h"
@@ -21,6 +22,8 @@ struct Services {
     // The executable's file name without directory and extension: the
     // caption of every message box that has no caption of its own.
     std::string appName;
+    // What the current press of a build button has run so far.
+    RoadRecord road{};
 };
 
 // The application message box: captioned with the application name; an OK

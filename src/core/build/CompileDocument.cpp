@@ -44,10 +44,21 @@ private:
         return services_.files.modificationTime(besideDocument(extension));
     }
     int runCompiler() { return runAndWait(services_, state_.texCommand, {stemPart(state_.documentStem)}); }
-    bool stoppedByUser() { return isUserStop(cp_, readLog()); }
+    // A closing run: false, the compile failed, unless it exited 0.
+    bool closingRunSucceeds() {
+        const int code = runCompiler();
+        if (code == -1) services_.road.noteStop(state_.texCommand + " could not be started");
+        return code == 0;
+    }
+    // The user answered the error prompt with x in this log; the road ends.
+    bool userStopIn(const std::string& log) {
+        if (!isUserStop(cp_, log)) return false;
+        services_.road.noteStop(state_.texCommand + " was stopped at its error prompt");
+        return true;
+    }
     // A re-run for the bibliography or the index: only its exit code 0 is
     // followed by a look at the log. False when the user stopped it.
-    bool rerunAndCheck() { return runCompiler() != 0 || !stoppedByUser(); }
+    bool rerunAndCheck() { return runCompiler() != 0 || !userStopIn(readLog()); }
 
     bool bibliographyPhase(const std::string& log, const std::optional<std::string>& auxBefore);
     int finalPhase(const std::optional<std::string>& tocBefore);
@@ -69,11 +80,13 @@ int Compile::run() {
     // Full-resolution times: a DVI rewritten within the same second as
     // before still counts as new, and one not rewritten never does.
     const std::optional<FileTime> dviNow = timeOf(".dvi");
-    if (!dviNow) return 0;
-    if (dviBefore && !(*dviNow > *dviBefore)) return 0;
+    if (!dviNow || (dviBefore && !(*dviNow > *dviBefore))) {
+        services_.road.noteStop(state_.texCommand + " wrote no DVI file");
+        return 0;
+    }
 
     const std::string log = readLog();
-    if (isUserStop(cp_, log)) return 0;
+    if (userStopIn(log)) return 0;
 
     if (!bibliographyPhase(log, auxBefore)) return 0;
 
@@ -107,23 +120,23 @@ int Compile::finalPhase(const std::optional<std::string>& tocBefore) {
     // Packages such as hyperref ask in words of their own: the outlines and
     // page labels of a first run settle only with one more run.
     const bool labels = logHasLabelChange(cp_, log) || logAsksForRerun(cp_, log);
-    if (isUserStop(cp_, log)) return 0;
+    if (userStopIn(log)) return 0;
 
     const bool tocChanged = tocBefore && tocText != *tocBefore;
     ClosingRuns closing = chooseClosingRuns(tocBefore.has_value(), tocNow.has_value(), tocChanged, labels);
 
     if (closing == ClosingRuns::RunB) {
-        if (runCompiler() != 0) return 0;
+        if (!closingRunSucceeds()) return 0;
         const std::string tocAfterB = read(".toc");
         log = readLog();
         warning = logHasLatexWarning(cp_, log);
         closing = tocAfterB == tocText ? ClosingRuns::None : ClosingRuns::RunA;
     }
     if (closing == ClosingRuns::RunA) {
-        const int code = runCompiler();
+        const bool succeeded = closingRunSucceeds();
         log = readLog();
         warning = logHasLatexWarning(cp_, log);
-        if (code != 0) return 0;
+        if (!succeeded) return 0;
     }
 
     if (warning) showBarMessage(services_, kWarningNotice, BoxIcon::Exclamation, BoxButtons::Ok, kWarningCaption);
@@ -135,6 +148,7 @@ int Compile::finalPhase(const std::optional<std::string>& tocBefore) {
 int compileDocument(BarState& state, Services& services) {
     if (state.documentStem.empty()) {
         showBarMessage(services, kNoDocument);
+        services.road.noteStop("no document chosen");
         return 0;
     }
     enterDocumentDirectory(state, services);

@@ -33,12 +33,18 @@ ProcessRequest processRequest(const std::string& executable, const std::string& 
     return request;
 }
 
+int startRecorded(Services& services, const std::string& program, const ProcessRequest& request) {
+    // The platform hands the exit code back as a signed 32-bit value, so a
+    // Windows tool ending with 4294967295 reads as -1, like a failed start.
+    const ProcessEnd end = services.processes.startAndWait(request);
+    if (end.exitCode != -1) services.road.addRun(ToolRun{program, end.exitCode, end.signal});
+    return end.exitCode;
+}
+
 int runAndWait(Services& services, const std::string& program, const std::vector<CommandPart>& parts) {
     std::optional<ProcessRequest> request = prepareStart(services, program, parts);
     if (!request) return -1;
-    // The platform hands the exit code back as a signed 32-bit value, so a
-    // Windows tool ending with 4294967295 reads as -1, like a failed start.
-    return services.processes.startAndWait(*request);
+    return startRecorded(services, program, *request);
 }
 
 int runNoWait(Services& services, const std::string& program, const std::vector<CommandPart>& parts) {

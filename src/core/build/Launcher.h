@@ -11,8 +11,13 @@ namespace kestro {
 
 // Starts `program` with `parts` in the current directory and waits for it.
 // The exit code as a signed 32-bit value, 128 + the signal number when a
-// signal ended it (Linux), -1 exactly when nothing could be started.
+// signal ended it (Linux), -1 exactly when nothing could be started. A run
+// that started is recorded in the press's road record.
 int runAndWait(Services& services, const std::string& program, const std::vector<CommandPart>& parts);
+
+// Starts an already looked-up request, waits, records the run under
+// `program` and yields its exit code as runAndWait does.
+int startRecorded(Services& services, const std::string& program, const ProcessRequest& request);
 
 // The same lookup and command line; returns at once. -1 when nothing could
 // be started, otherwise a non-negative value.
@@ -23,8 +28,12 @@ int runNoWait(Services& services, const std::string& program, const std::vector<
 ProcessRequest processRequest(const std::string& executable, const std::string& program,
                               const std::vector<CommandPart>& parts);
 
-// The document stem as the one word a tool gets.
-inline CommandPart stemPart(const std::string& stem) { return CommandPart{stem, true}; }
+// The document stem as the one word a tool gets. A stem that begins with
+// "-" would reach the tool as an option: it gets "./" in front, which names
+// the same file in the current directory (the document's).
+inline CommandPart stemPart(const std::string& stem) {
+    return CommandPart{!stem.empty() && stem.front() == '-' ? "./" + stem : stem, true};
+}
 // An option text, which splits into words.
 inline CommandPart optionsPart(const std::string& options) { return CommandPart{options, false}; }
 

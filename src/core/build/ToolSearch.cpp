@@ -1,5 +1,8 @@
 #include "build/ToolSearch.h"
 
+#include <algorithm>
+#include <array>
+
 #include "build/DocumentDirectory.h"
 #include "build/Launcher.h"
 #include "dialogs/ToolSelection.h"
@@ -14,14 +17,43 @@ namespace {
 // names: never completed, never looked for along PATH.
 int runCandidate(Services& services, const std::string& candidate, const std::vector<CommandPart>& parts) {
     if (!services.processes.isStartable(candidate)) return -1;
-    return services.processes.startAndWait(processRequest(candidate, candidate, parts));
+    return startRecorded(services, candidate, processRequest(candidate, candidate, parts));
 }
 
 constexpr const char* kCompilerQuestion =
     "TeX のコンパイラー \"%s\" が実行できません。パスが通ってない可能性があります。\n"
     "もし TeX をインストールしているなら、自分で選択してください。\n"
     "キャンセルすれば、デフォルトに戻ります。（パス名無しの \"platex\" のみ）\n"
-    "TeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" などにあるでしょう。";
+    "TeX は %p などにあるでしょう。";
+
+constexpr std::array<const char*, 3> kWindowsSearchDirs = {
+    "c:\\w32tex\\bin\\",
+    "c:\\tex\\bin\\",
+    "c:\\usr\\local\\bin\\",
+};
+
+// Year directories newest first, numerically (a year with more digits is
+// later); other names after them, in reverse order of their bytes.
+bool newerFirst(const std::string& a, const std::string& b) {
+    auto isYear = [](const std::string& name) {
+        return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (isYear(a) != isYear(b)) return isYear(a);
+    if (isYear(a) && a.size() != b.size()) return a.size() > b.size();
+    return a > b;
+}
+
+// root/*/bin/*/, the first star newest first, the second in name order.
+void addTexLiveBins(FileSystem& files, const std::string& root, std::vector<std::string>& dirs) {
+    std::vector<std::string> releases = files.subdirectories(root);
+    std::sort(releases.begin(), releases.end(), newerFirst);
+    for (const std::string& release : releases) {
+        const std::string bin = root + release + "/bin/";
+        std::vector<std::string> platforms = files.subdirectories(bin);
+        std::sort(platforms.begin(), platforms.end());
+        for (const std::string& platform : platforms) dirs.push_back(bin + platform + "/");
+    }
+}
 constexpr const char* kCompilerHint = "TeX のコンパイラーは\n「設定」→「TeX の変更」からも選択できます。";
 constexpr const char* kCompilerFailure =
     "TeX のコンパイラー \"%s\" が実行できません。\n"
@@ -29,11 +61,24 @@ constexpr const char* kCompilerFailure =
 
 }  // namespace
 
+std::vector<std::string> toolSearchDirs(const PlatformRules& rules, FileSystem& files) {
+    if (rules.isWindows()) return {kWindowsSearchDirs.begin(), kWindowsSearchDirs.end()};
+    std::vector<std::string> dirs;
+    addTexLiveBins(files, "/usr/local/texlive/", dirs);
+    addTexLiveBins(files, "/opt/texlive/", dirs);
+    dirs.push_back("/usr/bin/");
+    return dirs;
+}
+
+std::string searchCandidate(const PlatformRules& rules, const std::string& directory, const std::string& command) {
+    return directory + command + (rules.isWindows() ? ".exe" : "");
+}
+
 SearchResult searchToolDirs(Services& services, const std::string& command,
                             const std::vector<CommandPart>& parts, SearchAcceptance acceptance) {
     SearchResult result;
-    for (const char* directory : toolSearchDirs) {
-        const std::string candidate = std::string(directory) + command + ".exe";
+    for (const std::string& directory : toolSearchDirs(services.rules, services.files)) {
+        const std::string candidate = searchCandidate(services.rules, directory, command);
         const int code = runCandidate(services, candidate, parts);
         if (code == -1) continue;
         result.candidate = candidate;
@@ -47,9 +92,15 @@ SearchResult searchToolDirs(Services& services, const std::string& command,
 
 int compilerFallback(BarState& state, Services& services) {
     // The texts name the command in force now, before any pick.
-    const std::string question = fillPlaceholder(kCompilerQuestion, "%s", state.texCommand);
+    const std::string question =
+        fillPlaceholder(fillPlaceholder(kCompilerQuestion, "%p", services.rules.texPlaces()), "%s", state.texCommand);
     const std::string failure = fillPlaceholder(kCompilerFailure, "%s", state.texCommand);
+    const std::string notStarted = state.texCommand + " could not be started";
     const std::vector<CommandPart> parts{stemPart(state.documentStem)};
+    auto giveUp = [&services, &notStarted] {
+        services.road.noteStop(notStarted);
+        return 0;
+    };
 
     if (!services.rules.namesExecutable(state.texCommand)) {
         SearchResult found = searchToolDirs(services, state.texCommand, parts, SearchAcceptance::AnyStart);
@@ -65,23 +116,23 @@ int compilerFallback(BarState& state, Services& services) {
     // about: say what failed and change nothing.
     if (!services.ui.canChooseFiles()) {
         showBarMessage(services, failure);
-        return 0;
+        return giveUp();
     }
     const Answer answer = showBarMessage(services, question, BoxIcon::Exclamation, BoxButtons::OkCancel);
     if (answer != Answer::Ok) {
         state.texCommand = services.rules.defaultTexCommand();
         services.settings.deleteSetting(keys::kSettings, keys::kTex);
         showBarMessage(services, kCompilerHint);
-        return 0;
+        return giveUp();
     }
     if (selectTexCompiler(state, services) == 0) {
         showBarMessage(services, kCompilerHint);
-        return 0;
+        return giveUp();
     }
     enterDocumentDirectory(state, services);
     if (runAndWait(services, state.texCommand, parts) != -1) return 1;
     showBarMessage(services, failure);
-    return 0;
+    return giveUp();
 }
 
 }  // namespace kestro

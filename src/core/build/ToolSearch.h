@@ -2,21 +2,27 @@
 // started, and the compiler's recovery.
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
 #include "app/BarState.h"
 #include "app/Services.h"
 #include "build/CommandLine.h"
+#include "seam/FileSystem.h"
+#include "text/PlatformRules.h"
 
 namespace kestro {
 
-inline constexpr std::array<const char*, 3> toolSearchDirs = {
-    "c:\\w32tex\\bin\\",
-    "c:\\tex\\bin\\",
-    "c:\\usr\\local\\bin\\",
-};
+// The directories tried, in order, each with its final separator. Windows:
+// the three fixed places of Windows TeX distributions. Linux: the places TeX
+// Live installs to, which a desktop session's PATH often lacks, as the file
+// system holds them now: the bin/*/ directories of /usr/local/texlive/*/
+// (newest year first), then those of /opt/texlive/*/, then /usr/bin/.
+std::vector<std::string> toolSearchDirs(const PlatformRules& rules, FileSystem& files);
+
+// The candidate of one directory: directory + command + ".exe" on Windows,
+// directory + command on Linux.
+std::string searchCandidate(const PlatformRules& rules, const std::string& directory, const std::string& command);
 
 // How a step judges a candidate's exit code.
 enum class SearchAcceptance {
@@ -30,8 +36,9 @@ struct SearchResult {
     int exitCode = -1;      // of the accepted or rejected run
 };
 
-// Runs directory + command + ".exe" for each directory in order with the
-// step's parts. Candidates are tried as exact paths (never through PATH).
+// Runs the candidate of each directory in order with the step's parts.
+// Candidates are tried as exact paths (never through PATH or the current
+// directory).
 // The caller has checked that the command names no executable; storing an
 // accepted candidate is the caller's.
 SearchResult searchToolDirs(Services& services, const std::string& command,

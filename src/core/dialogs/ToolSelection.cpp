@@ -4,6 +4,7 @@
 #include <string>
 
 #include "settings/SettingsKeys.h"
+#include "text/TextFormat.h"
 
 namespace kestro {
 namespace {
@@ -11,23 +12,28 @@ namespace {
 constexpr const char* kChangeTexText =
     "TeX の compiler を変更します。OK ボタンを押せば実行ファイルが選択できます。\n"
     "キャンセルすれば、元の platex に戻ります。（パス名無しの \"platex\" のみ）\n"
-    "他の TeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。";
+    "他の TeX は %p 等に・・・。";
 
 constexpr const char* kBibtexText =
     "BibTeX が実効できない時は、実行ファイルが特定できていない可能性があります。\n"
     "選択により、フルパスで jbibtex.exe を特定します。\n"
     "キャンセルすれば、デフォルトに戻ります。（パス名無しの \"jbibtex\" のみ）\n"
-    "jBibTeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。";
+    "jBibTeX は %p 等に・・・。";
 
 constexpr const char* kDvipdfText =
     "もし PDF が作れないときは、OK ボタンを押して実行ファイル dvipdfmx.exe を見つけて選択して下さい。\n"
-    "恐らく、\"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。\n"
+    "恐らく、%p 等に・・・。\n"
     "キャンセルすれば、パス名無しの dvipdfmx のみに戻ります。";
 
 constexpr const char* kIndexText =
     "MakeIndex が実効できない時は、実行ファイルが特定できていない可能性があります。\n"
     "選択により、フルパスで mendex.exe を特定します。\n"
     "キャンセルすれば、デフォルトに戻ります。（パス名無しの \"mendex\" のみ）";
+
+// The explanation with "%p" replaced by where TeX lives on this platform.
+std::string explanationText(Services& services, const char* text) {
+    return fillPlaceholder(text, "%p", services.rules.texPlaces());
+}
 
 // When the front end cannot show a file dialog, the user is sent to the
 // settings panel's button for the tool instead.
@@ -64,7 +70,7 @@ struct ToolSlot {
 int selectTool(BarState& state, Services& services, const ToolSlot& slot) {
     if (!canChoose(services, slot.purpose)) return 0;
     std::optional<std::string> chosen;
-    if (showAppMessage(services, slot.explanation, BoxButtons::OkCancel) == Answer::Ok) {
+    if (showAppMessage(services, explanationText(services, slot.explanation), BoxButtons::OkCancel) == Answer::Ok) {
         chosen = services.ui.chooseFile(toolFileDialog(slot.purpose));
     }
     if (chosen) {
@@ -99,7 +105,7 @@ FileDialogRequest editorFileDialog() {
 
 void changeTexCompiler(BarState& state, Services& services) {
     if (!canChoose(services, FileChoice::TexCompiler)) return;
-    if (showAppMessage(services, kChangeTexText, BoxButtons::OkCancel) == Answer::Ok) {
+    if (showAppMessage(services, explanationText(services, kChangeTexText), BoxButtons::OkCancel) == Answer::Ok) {
         selectTexCompiler(state, services);
         return;
     }

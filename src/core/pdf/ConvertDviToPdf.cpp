@@ -1,3 +1,4 @@
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,16 @@ int convertDviToPdf(BarState& state, Services& services) {
     }
 
     if (state.paperSizeSticky == 0 && choosePaperSize(state, services) == 0) {
+        services.road.noteStop("the paper size was not chosen");
         return finish(state, services, 0);
     }
+    // A converter that reports success without writing the PDF made none;
+    // the road's judgement needs to know (the result stays the exit code's).
+    const std::string pdfPath = state.documentDir + state.documentStem + ".pdf";
+    const std::optional<FileTime> pdfBefore = services.files.modificationTime(pdfPath);
+    auto notStarted = [&services](const std::string& command) {
+        services.road.noteStop(command + " could not be started");
+    };
 
     const std::vector<CommandPart> parts{optionsPart(paperOptionText(state.paperSizeNo)),
                                          stemPart(state.documentStem)};
@@ -53,11 +62,13 @@ int convertDviToPdf(BarState& state, Services& services) {
             // A converter fixed to one executable is not searched for; the
             // user still learns why no PDF came and where to fix it.
             showBarMessage(services, fillPlaceholder(kCannotStartConverter, "%s", state.dvipdfCommand));
+            notStarted(state.dvipdfCommand);
             return finish(state, services, 0);
         }
         const SearchResult found =
             searchToolDirs(services, state.dvipdfCommand, parts, SearchAcceptance::AnyStart);
         if (found.outcome != SearchResult::Outcome::Accepted) {
+            notStarted(state.dvipdfCommand);
             selectDvipdf(state, services);
             return finish(state, services, 0);
         }
@@ -66,13 +77,19 @@ int convertDviToPdf(BarState& state, Services& services) {
         exitCode = found.exitCode;
     }
 
-    if (exitCode == 0) return finish(state, services, 1);
+    auto converted = [&] {
+        if (services.files.modificationTime(pdfPath) == pdfBefore) {
+            services.road.noteStop(state.dvipdfCommand + " wrote no PDF file");
+        }
+        return finish(state, services, 1);
+    };
+    if (exitCode == 0) return converted();
 
     // A viewer holding the PDF open is the usual cause: one more try after
     // the user has closed it.
     if (showAppMessage(services, kViewerQuestion, BoxButtons::OkCancel) == Answer::Ok &&
         runAndWait(services, state.dvipdfCommand, parts) == 0) {
-        return finish(state, services, 1);
+        return converted();
     }
     showBarMessage(services, kCannotMakePdf);
     if (state.acrSetting == 0) selectDvipdf(state, services);

@@ -19,7 +19,9 @@ void openPdf(BarState& state, Services& services) {
     request.directory = state.documentDir;
     request.showCommand = 5;
     services.ui.setWaitCursor(true);
-    if (services.ui.shellOpen(request) <= 32) showBarMessage(services, "PDF file が開けません！");
+    const bool opened = services.ui.shellOpen(request) > 32;
+    services.road.noteViewer(opened);
+    if (!opened) showBarMessage(services, "PDF file が開けません！");
     services.ui.setWaitCursor(false);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kestro {
 
@@ -24,6 +25,10 @@ public:
     // it. Throws FileError (build/FileError.h) when it cannot be opened or
     // read, MemoryError when the buffer cannot be had.
     virtual std::string readWholeFile(const std::string& path) = 0;
+    // The names of the directories in `directory` (symbolic links to
+    // directories included, "." and ".." not), in no particular order;
+    // empty when it cannot be read.
+    virtual std::vector<std::string> subdirectories(const std::string& directory) = 0;
     // The process's current directory, or nothing when it cannot be read.
     virtual std::optional<std::string> currentDirectory() = 0;
     // Makes a directory current; false when that failed.

@@ -18,6 +18,15 @@ struct ProcessRequest {
     std::vector<std::string> arguments;
 };
 
+// How a process that the platform waited for ended.
+struct ProcessEnd {
+    // Its exit code as a signed 32-bit value, 128 + the signal number when a
+    // signal ended it, and -1 exactly when nothing could be started.
+    int exitCode = -1;
+    // The signal that ended it; 0 when none did (always 0 on Windows).
+    int signal = 0;
+};
+
 class Processes {
 public:
     virtual ~Processes() = default;
@@ -31,10 +40,8 @@ public:
     virtual std::optional<std::string> environment(const std::string& name) = 0;
 
     // Starts the process in the current directory with the bar's environment
-    // and waits for it without time limit. Returns its exit code as a signed
-    // 32-bit value, 128 + the signal number when a signal ended it, and -1
-    // exactly when nothing could be started.
-    virtual int startAndWait(const ProcessRequest& request) = 0;
+    // and waits for it without time limit.
+    virtual ProcessEnd startAndWait(const ProcessRequest& request) = 0;
 
     // Starts the process and returns at once: -1 when nothing could be
     // started, otherwise a non-negative value.

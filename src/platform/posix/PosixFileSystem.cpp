@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <new>
 #include <stdexcept>
@@ -126,6 +127,23 @@ std::string PosixFileSystem::readWholeFile(const std::string& path) {
     } catch (const std::length_error&) {
         throw MemoryError();
     }
+}
+
+std::vector<std::string> PosixFileSystem::subdirectories(const std::string& directory) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(directory.c_str());
+    if (dir == nullptr) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        // stat, not the entry's type: a link to a directory counts.
+        struct stat status {};
+        if (::fstatat(::dirfd(dir), name.c_str(), &status, 0) == 0 && S_ISDIR(status.st_mode)) {
+            names.push_back(name);
+        }
+    }
+    ::closedir(dir);
+    return names;
 }
 
 std::optional<std::string> PosixFileSystem::currentDirectory() {

@@ -1,6 +1,9 @@
 // The file system on Linux.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "build/FileError.h"
 #include "seam/FileSystem.h"
 
@@ -17,6 +20,7 @@ public:
     // log that a tool is still writing, or a file of /proc that reports no
     // size, comes back whole. A directory reads as access denied.
     std::string readWholeFile(const std::string& path) override;
+    std::vector<std::string> subdirectories(const std::string& directory) override;
     std::optional<std::string> currentDirectory() override;
     bool setCurrentDirectory(const std::string& path) override;
 };

@@ -29,6 +29,8 @@ struct RunningTool {
     std::condition_variable ended;
     pid_t pid = 0;
     unsigned long long generation = 0;
+    // The program is ending: no tool may start any more.
+    bool closed = false;
 };
 
 RunningTool& runningTool() {
@@ -102,10 +104,22 @@ std::optional<pid_t> spawn(const ProcessRequest& request, const FileActions& act
     return pid;
 }
 
-int resultOf(int status) {
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return -1;
+ProcessEnd endOf(int status) {
+    if (WIFEXITED(status)) return ProcessEnd{WEXITSTATUS(status), 0};
+    if (WIFSIGNALED(status)) return ProcessEnd{128 + WTERMSIG(status), WTERMSIG(status)};
+    return ProcessEnd{};
+}
+
+void stopTool(int firstSignal, bool forGood) {
+    RunningTool& tool = runningTool();
+    std::unique_lock lock(tool.mutex);
+    if (forGood) tool.closed = true;
+    if (tool.pid == 0) return;
+    const pid_t pid = tool.pid;
+    const unsigned long long generation = tool.generation;
+    ::kill(pid, firstSignal);
+    if (tool.ended.wait_for(lock, kGraceBeforeKill, [&] { return tool.generation != generation; })) return;
+    ::kill(pid, SIGKILL);
 }
 
 }  // namespace
@@ -123,17 +137,18 @@ std::optional<std::string> PosixProcesses::environment(const std::string& name) 
     return std::string(value);
 }
 
-int PosixProcesses::startAndWait(const ProcessRequest& request) {
+ProcessEnd PosixProcesses::startAndWait(const ProcessRequest& request) {
     FileActions actions;
-    if (stdinMode_ == StdinMode::Empty && !actions.emptyStdin()) return -1;
+    if (stdinMode_ == StdinMode::Empty && !actions.emptyStdin()) return ProcessEnd{};
     const SpawnAttributes attributes(0);
 
     RunningTool& tool = runningTool();
     std::optional<pid_t> pid;
     {
         std::lock_guard lock(tool.mutex);
+        if (tool.closed) return ProcessEnd{};
         pid = spawn(request, actions, attributes);
-        if (!pid) return -1;
+        if (!pid) return ProcessEnd{};
         tool.pid = *pid;
     }
 
@@ -156,8 +171,8 @@ int PosixProcesses::startAndWait(const ProcessRequest& request) {
     do {
         reaped = ::waitpid(*pid, &status, 0);
     } while (reaped < 0 && errno == EINTR);
-    if (reaped != *pid) return -1;
-    return resultOf(status);
+    if (reaped != *pid) return ProcessEnd{};
+    return endOf(status);
 }
 
 int PosixProcesses::startNoWait(const ProcessRequest& request) { return startDetached(request, std::string()); }
@@ -184,15 +199,8 @@ int PosixProcesses::startDetached(const ProcessRequest& request, const std::stri
     return static_cast<int>(child);
 }
 
-void stopRunningTool() {
-    RunningTool& tool = runningTool();
-    std::unique_lock lock(tool.mutex);
-    if (tool.pid == 0) return;
-    const pid_t pid = tool.pid;
-    const unsigned long long generation = tool.generation;
-    ::kill(pid, SIGTERM);
-    if (tool.ended.wait_for(lock, kGraceBeforeKill, [&] { return tool.generation != generation; })) return;
-    ::kill(pid, SIGKILL);
-}
+void stopRunningTool(int firstSignal) { stopTool(firstSignal, false); }
+
+void stopToolsForExit(int firstSignal) { stopTool(firstSignal, true); }
 
 }  // namespace kestro

@@ -3,6 +3,7 @@
 // name can inject a command.
 #pragma once
 
+#include <csignal>
 #include <string>
 
 #include "seam/Processes.h"
@@ -27,7 +28,7 @@ public:
     // the tool, and SIGPIPE is reset to its default. The front end must not
     // set SIGCHLD to SIG_IGN: the exit code would be lost (the result is
     // then -1).
-    int startAndWait(const ProcessRequest& request) override;
+    ProcessEnd startAndWait(const ProcessRequest& request) override;
 
     // startDetached in the current directory.
     int startNoWait(const ProcessRequest& request) override;
@@ -44,10 +45,14 @@ private:
     StdinMode stdinMode_;
 };
 
-// Stops the tool that startAndWait is waiting for: SIGTERM, then SIGKILL
-// when it still runs 2 seconds later; the tool then reads as 128 + the
-// signal. Returns at once when no tool runs, else once the tool has ended or
-// been sent SIGKILL. Safe from any thread, not from a signal handler.
-void stopRunningTool();
+// Stops the tool that startAndWait is waiting for: `firstSignal`, then
+// SIGKILL when it still runs 2 seconds later; the tool then reads as 128 +
+// the signal. Returns at once when no tool runs, else once the tool has ended
+// or been sent SIGKILL. Safe from any thread, not from a signal handler.
+void stopRunningTool(int firstSignal = SIGTERM);
+
+// The same for a program that is about to end: from then on startAndWait
+// starts nothing (it yields -1), so no tool is left running after it.
+void stopToolsForExit(int firstSignal);
 
 }  // namespace kestro

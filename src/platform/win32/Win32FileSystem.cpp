@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Win32Api.h"
+#include "text/CodePage.h"
 
 namespace kestro {
 
@@ -123,6 +124,30 @@ std::string Win32FileSystem::readWholeFile(const std::string& path) {
         throw MemoryError();
     }
     return content;
+}
+
+std::vector<std::string> Win32FileSystem::subdirectories(const std::string& directory) {
+    std::vector<std::string> names;
+    if (directory.empty() || hasWildcard(directory)) return names;
+    std::string pattern = directory;
+    // The final separator must not be taken from a trail byte such as the
+    // second byte of 表.
+    const char last = pattern.back();
+    const bool endsInSeparator =
+        last == '/' || (last == '\\' && findLastOf(CodePage::Cp932, pattern, "\\") == pattern.size() - 1);
+    if (!endsInSeparator) pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != "." && name != "..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return names;
 }
 
 std::optional<std::string> Win32FileSystem::currentDirectory() {

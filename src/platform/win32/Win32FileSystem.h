@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "build/FileError.h"
 #include "seam/FileSystem.h"
@@ -18,6 +20,7 @@ public:
     // Opened so that a tool still writing the file, or reading it, is not
     // disturbed; read to its end, however long it has grown meanwhile.
     std::string readWholeFile(const std::string& path) override;
+    std::vector<std::string> subdirectories(const std::string& directory) override;
     std::optional<std::string> currentDirectory() override;
     bool setCurrentDirectory(const std::string& path) override;
 };

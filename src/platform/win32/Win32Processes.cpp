@@ -64,20 +64,21 @@ std::optional<std::string> Win32Processes::environment(const std::string& name) 
     }
 }
 
-int Win32Processes::startAndWait(const ProcessRequest& request) {
+ProcessEnd Win32Processes::startAndWait(const ProcessRequest& request) {
     PROCESS_INFORMATION process;
-    if (!create(request, process)) return -1;
+    if (!create(request, process)) return ProcessEnd{};
     if (!process.hProcess) {
         // Nothing to wait for (Wine gives no handle for a Linux program).
         closeHandles(process);
-        return -1;
+        return ProcessEnd{};
     }
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exitCode = 0;
     const BOOL read = GetExitCodeProcess(process.hProcess, &exitCode);
     closeHandles(process);
-    if (!read) return -1;
-    return static_cast<int>(exitCode);
+    if (!read) return ProcessEnd{};
+    // Windows has no signals: every end is an exit code.
+    return ProcessEnd{static_cast<int>(exitCode), 0};
 }
 
 int Win32Processes::startNoWait(const ProcessRequest& request) {

@@ -16,7 +16,7 @@ public:
     std::optional<std::string> environment(const std::string& name) override;
     // Waits without time limit. The exit code read back as a signed 32-bit
     // value; -1 when the process could not be created.
-    int startAndWait(const ProcessRequest& request) override;
+    ProcessEnd startAndWait(const ProcessRequest& request) override;
     int startNoWait(const ProcessRequest& request) override;
 };
 

@@ -1,0 +1,59 @@
+#include "StopSignals.h"
+
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <system_error>
+#include <thread>
+
+#include "PosixProcesses.h"
+
+namespace kestro::cli {
+namespace {
+
+// Held by every settings write, and taken for good by the exit.
+std::mutex& settingsWrites() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+sigset_t stopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
+    return set;
+}
+
+[[noreturn]] void stopOnSignal() {
+    const sigset_t set = stopSignals();
+    int signal = 0;
+    while (::sigwait(&set, &signal) != 0) {
+    }
+    stopToolsForExit(signal);
+    settingsWrites().lock();
+    ::_exit(128 + signal);
+}
+
+}  // namespace
+
+void handleStopSignals() {
+    const sigset_t set = stopSignals();
+    ::pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    try {
+        std::thread(stopOnSignal).detach();
+    } catch (const std::system_error&) {
+        // No thread to wait for them: the signals end the program as before.
+        ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    }
+}
+
+bool StopSafeTextFileStore::update(
+    const std::string& path,
+    const std::function<std::optional<std::string>(const std::optional<std::string>&)>& edit) {
+    std::lock_guard lock(settingsWrites());
+    return store_.update(path, edit);
+}
+
+}  // namespace kestro::cli
