@@ -57,7 +57,6 @@ ProcessEnd ConsoleProcesses::startAndWait(const ProcessRequest& request) {
     current_ = nullptr;
     running_ = false;
     window->endRun(exitCode);
-    if (exitCode != 0) toolFailedInRoad_ = true;
     emit toolFinished(exitCode);
     return ProcessEnd{exitCode, process.endSignal()};
 }
@@ -71,7 +70,6 @@ void ConsoleProcesses::hideConsole() {
 }
 
 void ConsoleProcesses::beginRoad() {
-    toolFailedInRoad_ = false;
     console()->beginRoad();
 }
 

@@ -40,9 +40,6 @@ public:
     // A road begins, and has ended (see ToolConsole).
     void beginRoad();
     void endRoad(bool failed);
-    // Whether a tool of the current road ended with an exit code other
-    // than 0 or by a signal.
-    bool toolFailedInRoad() const { return toolFailedInRoad_; }
 
     // Sends end-of-input to every tool right after it starts, so a tool that
     // prompts gets an empty answer instead of waiting (unattended runs).
@@ -59,7 +56,6 @@ private:
     class PtyProcess* current_ = nullptr;
     bool running_ = false;
     bool endInputAtStart_ = false;
-    bool toolFailedInRoad_ = false;
 };
 
 }  // namespace kestro

@@ -167,7 +167,7 @@ void QtBarWindow::press(BarControl control) {
     const bool road = control == BarControl::Tex || control == BarControl::Pdf || control == BarControl::OneClick;
     if (road) processes_->beginRoad();
     core_->press(control);
-    if (road) roadEnded(processes_->toolFailedInRoad());
+    if (road) roadEnded(!core_->lastRoad().succeeded);
 }
 
 void QtBarWindow::roadEnded(bool failed) { processes_->endRoad(failed); }
