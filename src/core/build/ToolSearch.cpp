@@ -14,7 +14,7 @@ namespace {
 // names: never completed, never looked for along PATH.
 int runCandidate(Services& services, const std::string& candidate, const std::vector<CommandPart>& parts) {
     if (!services.processes.isStartable(candidate)) return -1;
-    return services.processes.startAndWait(processRequest(candidate, candidate, parts));
+    return services.processes.startAndWait(processRequest(services.rules.codePage, candidate, candidate, parts));
 }
 
 constexpr const char* kCompilerQuestion =
