@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::string> before = iniLookup(cp, text, section, key);
     if (before) {
         FUZZ_CHECK(before->find('\n') == std::string::npos);
-        FUZZ_CHECK(limitProfileString(*before).size() <= 4095);
+        FUZZ_CHECK(limitProfileString(cp, *before).size() <= 4095);
     }
     (void)profileIntFromText(value);
 

@@ -66,13 +66,13 @@ inline bool isWholeIniFile(const std::string& text) {
     return true;
 }
 
-// The names in `directory` besides `fileName` and its lock file that start
-// with `fileName`: temporaries a write left behind.
+// The names in `directory` besides `fileName` that start with `fileName`:
+// temporaries (or a lock file) a write left behind.
 inline std::vector<std::string> strayFiles(const fs::path& directory, const std::string& fileName) {
     std::vector<std::string> stray;
     for (const auto& entry : fs::directory_iterator(directory)) {
         const std::string name = entry.path().filename().string();
-        if (name != fileName && name != fileName + ".lock" && name.rfind(fileName, 0) == 0) stray.push_back(name);
+        if (name != fileName && name.rfind(fileName, 0) == 0) stray.push_back(name);
     }
     return stray;
 }

@@ -93,11 +93,11 @@ TEST(PosixProcesses, ArgumentsArriveExactlyAsTheCommandLineSplitsThem) {
     // A stem with blanks, quotes, a backslash and a shell metacharacter is
     // quoted by the command line and must reach the tool as one word.
     const std::string stem = "my \"odd\" pa\\per $(touch hacked); *";
-    const std::string line = joinCommandLine(script, {{"-s", false}, {"", false}, {stem, true}});
+    const std::string line = joinCommandLine(CodePage::Utf8, script, {{"-s", false}, {"", false}, {stem, true}});
     ProcessRequest request;
     request.executable = script;
     request.commandLine = line;
-    request.arguments = splitCommandLine(line);
+    request.arguments = splitCommandLine(CodePage::Utf8, line);
 
     ASSERT_EQ(processes.startAndWait(request).exitCode, 0);
     EXPECT_EQ(readFile(out), "[-s]\n[" + stem + "]\n");

@@ -32,7 +32,8 @@ std::set<std::string> namesIn(const fs::path& dir) {
     for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename());
     return names;
 }
-const std::set<std::string> kFileAndLock = {"Kestro.ini", "Kestro.ini.lock"};
+// Writers lock the directory: nothing but the file is ever left in it.
+const std::set<std::string> kFileAlone = {"Kestro.ini"};
 constexpr fs::perms kReadWrite = fs::perms::owner_read | fs::perms::owner_write;
 
 class PosixTextFileStoreTest : public ::testing::Test {
@@ -59,16 +60,44 @@ TEST_F(PosixTextFileStoreTest, UpdateCreatesAndReplacesLeavingNoTemporaryFiles) 
         return std::optional<std::string>("two");
     }));
     EXPECT_EQ(slurp(file), "two");
-    EXPECT_EQ(namesIn(dir), kFileAndLock);
+    EXPECT_EQ(namesIn(dir), kFileAlone);
 }
 
-TEST_F(PosixTextFileStoreTest, ASymbolicLinkStaysALinkToTheUpdatedFile) {
+TEST_F(PosixTextFileStoreTest, ALinkIsWrittenThroughOnlyWhenTheUserOwnsEveryLinkAndTheFile) {
     const fs::path real = dir / "real.ini";
     writeFile(real, "old");
-    fs::create_symlink(real, file);
+    fs::create_symlink("hop", file);
+    fs::create_symlink(real, dir / "hop");
     ASSERT_TRUE(store.update(file, replaceWith("new")));
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(slurp(real), "new");
+    EXPECT_EQ(namesIn(dir), (std::set<std::string>{"Kestro.ini", "hop", "real.ini"}));
+    // A link to nothing is not made into a file.
+    fs::remove(real);
+    EXPECT_FALSE(store.update(file, replaceWith("made")));
+    EXPECT_FALSE(fs::exists(real));
+
+    if (geteuid() != 0) return;  // only root can give links and files to others
+    writeFile(real, "root's");
+    ASSERT_EQ(::lchown((dir / "hop").c_str(), kNobody, kNobody), 0);
+    EXPECT_FALSE(store.update(file, replaceWith("through another user's link")));
+    ASSERT_EQ(::lchown((dir / "hop").c_str(), 0, 0), 0);
+    ASSERT_EQ(::chown(real.c_str(), kNobody, kNobody), 0);
+    EXPECT_FALSE(store.update(file, replaceWith("into another user's file")));
+    EXPECT_EQ(slurp(real), "root's");
+    EXPECT_EQ(namesIn(dir), (std::set<std::string>{"Kestro.ini", "hop", "real.ini"}));
+}
+
+TEST_F(PosixTextFileStoreTest, AWriteProtectedFileStaysAsItIsForRootTooAndWritesKeepPermissions) {
+    writeFile(file, "[A]\nb=1\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_FALSE(store.update(file, replaceWith("changed")));
+    EXPECT_EQ(slurp(file), "[A]\nb=1\n");
+
+    fs::permissions(file, kReadWrite | fs::perms::group_read);
+    EXPECT_TRUE(store.update(file, replaceWith("changed")));
+    EXPECT_EQ(slurp(file), "changed");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, kReadWrite | fs::perms::group_read);
 }
 
 TEST_F(PosixTextFileStoreTest, AFailedWriteLeavesTheOriginalAndNoTemporaryFile) {
@@ -82,7 +111,7 @@ TEST_F(PosixTextFileStoreTest, AFailedWriteLeavesTheOriginalAndNoTemporaryFile) 
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(slurp(file), "original");
-    EXPECT_EQ(namesIn(dir), kFileAndLock);
+    EXPECT_EQ(namesIn(dir), kFileAlone);
 }
 
 TEST_F(PosixTextFileStoreTest, ConcurrentWritersFromTwoProcessesLoseNoKey) {
@@ -113,27 +142,33 @@ TEST_F(PosixTextFileStoreTest, ConcurrentWritersFromTwoProcessesLoseNoKey) {
             EXPECT_EQ(iniLookup(CodePage::Utf8, text, "Keys", key), "value of " + key);
         }
     }
-    EXPECT_EQ(namesIn(dir), kFileAndLock);
+    EXPECT_EQ(namesIn(dir), kFileAlone);
 }
 
-TEST_F(PosixTextFileStoreTest, AnUnreadableFileIsNeverOverwritten) {
-    writeFile(file, "[Settings]\nTeX=/opt/tex/platex\n");
+TEST_F(PosixTextFileStoreTest, AFileTheUserMayNotReadOrWriteIsNeverReplaced) {
+    const std::string content = "[Settings]\nTeX=/opt/tex/platex\n";
+    const fs::path other = dir / "other.ini";
+    writeFile(file, content);
+    writeFile(other, content);
     fs::permissions(file, kReadWrite);
-    if (geteuid() == 0) {
-        // Nobody may write in the directory but not read root's file.
+    const bool asNobody = geteuid() == 0;
+    if (asNobody) {
+        // Nobody may write in the directory, but neither read nor write
+        // root's 0600 file, and only read its 0644 one.
         fs::permissions(dir, fs::perms::all);
+        fs::permissions(other, kReadWrite | fs::perms::group_read | fs::perms::others_read);
     } else {
         fs::permissions(file, fs::perms::none);
     }
     const int code = inChild([&] {
         PosixTextFileStore own;
-        IniProfile profile(own, CodePage::Utf8);
-        return profile.writeString(file, "Settings", "Acr", std::string("1")) ? 1 : 0;
+        return (own.update(file, replaceWith("x")) ? 1 : 0) + (asNobody && own.update(other, replaceWith("x")) ? 2 : 0);
     }, true);
     if (code == 77) GTEST_SKIP() << "cannot switch to user nobody";
     EXPECT_EQ(code, 0);
     fs::permissions(file, kReadWrite);
-    EXPECT_EQ(slurp(file), "[Settings]\nTeX=/opt/tex/platex\n");
+    EXPECT_EQ(slurp(file), content);
+    EXPECT_EQ(slurp(other), content);
 }
 
 }  // namespace

@@ -285,7 +285,8 @@ TEST(IniWrite, RandomEditsAgreeWithAMap) {
 
 TEST(ProfileIntFromText, ReadsTheNumberTheValueBeginsWith) {
     const std::pair<const char*, int> cases[] = {
-        {"12abc", 12}, {"abc", 0}, {"-5", -5}, {"+7", 7}, {"0X1f", 31}, {"\t42", 42}, {"007", 7},
+        {"12abc", 12}, {"abc", 0}, {"-5", -5}, {"+7", 7}, {"0X1f", 0}, {"\t42", 42}, {"007", 7},
+        {"0b101", 5}, {"0o17", 15}, {"\x01" "5", 5}, {"000000000000000000000000000001", 0},
         {"0x", 0}, {"-0x10", -16}, {"- 3", 0}, {"", 0}, {"4294967295", -1}, {"4294967296", 0},
         {"-2147483648", -2147483647 - 1}, {"99999999999", 1215752191}, {"\x95\x5C" "1", 0},
     };
@@ -294,14 +295,20 @@ TEST(ProfileIntFromText, ReadsTheNumberTheValueBeginsWith) {
     }
 }
 
-TEST(LimitProfileString, KeepsAtMost4095Bytes) {
+TEST(LimitProfileString, KeepsAtMost4095BytesCuttingUtf8OnlyBetweenCharacters) {
     std::string value;
     while (value.size() < 5000) value += "\x95\x5C";
-    const std::string cut = limitProfileString(value);
+    const std::string cut = limitProfileString(CodePage::Cp932, value);
     ASSERT_EQ(cut.size(), 4095u);
     EXPECT_EQ(cut, value.substr(0, 4095));
-    EXPECT_EQ(limitProfileString(std::string(4095, 'a')), std::string(4095, 'a'));
-    EXPECT_EQ(limitProfileString(""), "");
+    EXPECT_EQ(limitProfileString(CodePage::Cp932, std::string(4095, 'a')), std::string(4095, 'a'));
+    EXPECT_EQ(limitProfileString(CodePage::Cp932, ""), "");
+    // 1365 three-byte characters fill 4095 bytes; one byte before them
+    // leaves no room for the last.
+    std::string utf8 = "x";
+    for (int i = 0; i < 1400; ++i) utf8 += "\xE8\xA1\xA8";  // 表, whatever the build's own code page
+    EXPECT_EQ(limitProfileString(CodePage::Utf8, utf8).size(), 1u + 3 * 1364);
+    EXPECT_EQ(limitProfileString(CodePage::Utf8, utf8.substr(1)).size(), 4095u);
 }
 
 }  // namespace

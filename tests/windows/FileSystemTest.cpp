@@ -96,6 +96,8 @@ TEST(Win32FileSystem, ReadsAFileBeingWrittenAndNamesTheCauseOfAFailedRead) {
     CloseHandle(exclusive);
     EXPECT_EQ(causeOf(scratch.file("absent.log")), FileErrorCause::NotFound);
     EXPECT_EQ(causeOf(scratch.file("no-such-directory\\paper.log")), FileErrorCause::InvalidPath);
+    // A device is not read: NUL would give nothing, a pipe could block.
+    EXPECT_THROW(files.readWholeFile("NUL"), FileError);
 }
 
 

@@ -103,13 +103,23 @@ TEST_F(Launching, ToolsReceiveTheCommandLineAndSplitItAsTheCoreDoes) {
     EXPECT_EQ(runAndWait(services_, "mendex", {optionsPart(""), stemPart("paper")}), 0);
     const auto started = runs();
     ASSERT_EQ(started.size(), 2u);
-    EXPECT_EQ(started[0].commandLine, joinCommandLine(program, parts));
+    EXPECT_EQ(started[0].commandLine, joinCommandLine(CodePage::Cp932, program, parts));
     // The C runtime of the tool splits it into the words the core expects.
-    EXPECT_EQ(started[0].arguments, splitCommandLine(started[0].commandLine));
+    EXPECT_EQ(started[0].arguments, splitCommandLine(CodePage::Cp932, started[0].commandLine));
     ASSERT_EQ(started[0].arguments.size(), 4u);
     EXPECT_EQ(started[0].arguments[3], "my paper");
     // Empty options still leave their space: two spaces before the stem.
     EXPECT_EQ(started[1].commandLine, "mendex  paper");
+
+    // Stems with a blank that end in a character whose second byte is 0x5C.
+    DeleteFileA(report_.c_str());
+    const std::vector<std::string> stems = {"能 表", "a ソ", "b 能"};
+    for (const std::string& stem : stems) EXPECT_EQ(runAndWait(services_, program, {stemPart(stem)}), 0);
+    const auto awkward = runs();
+    ASSERT_EQ(awkward.size(), stems.size());
+    for (std::size_t i = 0; i < stems.size(); ++i) {
+        EXPECT_EQ(awkward[i].arguments, (std::vector<std::string>{program, stems[i]})) << awkward[i].commandLine;
+    }
 }
 
 }  // namespace

@@ -103,6 +103,21 @@ TEST_F(ProfileAgreement, ReadsOfAnAwkwardFileAgree) {
     startWith("[Settings]\r\nTeX=" + std::string(5000, 'x') + "\r\n");
     EXPECT_EQ(win32_.getString(win32File_, "Settings", "TeX", "").size(), 4095u);
     expectSameReads({{"Settings", "TeX"}}, "a long value");
+
+    // Numbers: the prefixes and their case, control characters before the
+    // digits, values longer than the 30 characters the function reads.
+    const std::vector<std::string> numbers = {
+        "0X1f", "0x1F", "0b101", "0o17", "-0b11", "0b2", "00x10", "\x01" "5", "+-3",
+        std::string(29, '0') + "1", std::string(28, '0') + "1", std::string(30, '9'), "0o777777777777",
+    };
+    std::string content = "[N]\r\n";
+    std::vector<Query> numberQueries;
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        content += "n" + std::to_string(i) + "=" + numbers[i] + "\r\n";
+        numberQueries.push_back({"N", "n" + std::to_string(i)});
+    }
+    startWith(content);
+    expectSameReads(numberQueries, "numbers");
 }
 
 TEST_F(ProfileAgreement, ReadsAgreeWithoutAFileAndAfterEveryWrite) {

@@ -14,23 +14,29 @@ bool needsQuotes(std::string_view word) {
 
 }  // namespace
 
-std::string quoteWord(std::string_view word) {
+std::string quoteWord(CodePage cp, std::string_view word) {
     if (!needsQuotes(word)) return std::string(word);
     std::string quoted = "\"";
     std::size_t backslashes = 0;
-    for (const char c : word) {
-        if (c == '\\') {
+    for (std::size_t pos = 0; pos < word.size();) {
+        // A double-byte character is copied whole: in CP932 its second byte
+        // may be 0x5C, which the runtime does not take for a backslash.
+        const std::size_t length = characterLength(cp, word, pos);
+        const char c = word[pos];
+        if (length == 1 && c == '\\') {
             ++backslashes;
+            ++pos;
             continue;
         }
-        if (c == '"') {
+        if (length == 1 && c == '"') {
             // 2n+1 backslashes before a quote read back as n and a literal quote.
             quoted.append(backslashes * 2 + 1, '\\');
         } else {
             quoted.append(backslashes, '\\');
         }
         backslashes = 0;
-        quoted += c;
+        quoted.append(word.substr(pos, length));
+        pos += length;
     }
     // The closing quote follows: 2n backslashes read back as n.
     quoted.append(backslashes * 2, '\\');
@@ -38,11 +44,11 @@ std::string quoteWord(std::string_view word) {
     return quoted;
 }
 
-std::string joinCommandLine(std::string_view program, const std::vector<CommandPart>& parts) {
-    std::string line = quoteWord(program);
+std::string joinCommandLine(CodePage cp, std::string_view program, const std::vector<CommandPart>& parts) {
+    std::string line = quoteWord(cp, program);
     for (const CommandPart& part : parts) {
         line += ' ';
-        line += part.singleWord ? quoteWord(part.text) : part.text;
+        line += part.singleWord ? quoteWord(cp, part.text) : part.text;
     }
     return line;
 }
@@ -51,7 +57,7 @@ std::string joinCommandLine(std::string_view program, const std::vector<CommandP
 // built with): inside a quoted region, "" gives a literal quote and the region
 // goes on. Older runtimes ended the region there; quoteWord never writes ""
 // inside a word, so the words it quotes read the same under both.
-std::vector<std::string> splitCommandLine(std::string_view commandLine) {
+std::vector<std::string> splitCommandLine(CodePage cp, std::string_view commandLine) {
     std::vector<std::string> words;
     std::size_t pos = 0;
     const std::size_t size = commandLine.size();
@@ -81,8 +87,11 @@ std::vector<std::string> splitCommandLine(std::string_view commandLine) {
             }
             word.append(backslashes, '\\');
             if (pos == size || (!inQuotes && isBlank(commandLine[pos]))) break;
-            if (copyCharacter) word += commandLine[pos];
-            ++pos;
+            // A double-byte character goes whole, its second byte never read
+            // as a backslash (CP932).
+            const std::size_t length = characterLength(cp, commandLine, pos);
+            if (copyCharacter) word.append(commandLine.substr(pos, length));
+            pos += length;
         }
         words.push_back(std::move(word));
     }

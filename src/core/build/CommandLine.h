@@ -5,11 +5,16 @@
 // contain a blank, a tab or a double quote (with the backslash rules of the
 // Windows C runtime), so each reaches the tool as exactly one word whatever
 // its name holds; option texts are passed unquoted, so they split into words.
+// Both directions walk whole characters of the code page: in CP932 the
+// second byte of 表, ソ or 能 is 0x5C, and the Windows C runtime does not
+// take it for a backslash.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/CodePage.h"
 
 namespace kestro {
 
@@ -23,16 +28,16 @@ struct CommandPart {
 // The text of `word` as one command-line word: unchanged unless it is empty
 // or holds a blank, tab or double quote; then enclosed in double quotes,
 // with backslashes before a quote and at the end doubled and quotes escaped.
-std::string quoteWord(std::string_view word);
+std::string quoteWord(CodePage cp, std::string_view word);
 
 // Program text and parts joined by single spaces. An empty option text still
 // adds its separating space (an empty single word is quoted as "").
-std::string joinCommandLine(std::string_view program, const std::vector<CommandPart>& parts);
+std::string joinCommandLine(CodePage cp, std::string_view program, const std::vector<CommandPart>& parts);
 
 // Splits a command line into words by the rules of the Windows C runtime
 // (blanks and tabs separate; double quotes group; 2n backslashes before a
 // quote give n backslashes and a quote that groups, 2n+1 give n and a
 // literal quote; "" inside a quoted word gives a literal quote).
-std::vector<std::string> splitCommandLine(std::string_view commandLine);
+std::vector<std::string> splitCommandLine(CodePage cp, std::string_view commandLine);
 
 }  // namespace kestro

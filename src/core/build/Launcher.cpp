@@ -19,17 +19,17 @@ std::optional<ProcessRequest> prepareStart(Services& services, const std::string
     env.pathVariable = services.processes.environment("PATH").value_or("");
     std::optional<std::string> executable = lookupProgram(services.rules, program, env);
     if (!executable) return std::nullopt;
-    return processRequest(*executable, program, parts);
+    return processRequest(services.rules.codePage, *executable, program, parts);
 }
 
 }  // namespace
 
-ProcessRequest processRequest(const std::string& executable, const std::string& program,
+ProcessRequest processRequest(CodePage cp, const std::string& executable, const std::string& program,
                               const std::vector<CommandPart>& parts) {
     ProcessRequest request;
     request.executable = executable;
-    request.commandLine = joinCommandLine(program, parts);
-    request.arguments = splitCommandLine(request.commandLine);
+    request.commandLine = joinCommandLine(cp, program, parts);
+    request.arguments = splitCommandLine(cp, request.commandLine);
     return request;
 }
 

@@ -24,8 +24,8 @@ int startRecorded(Services& services, const std::string& program, const ProcessR
 int runNoWait(Services& services, const std::string& program, const std::vector<CommandPart>& parts);
 
 // The request that starts `executable` with the command line of `program`
-// and `parts`.
-ProcessRequest processRequest(const std::string& executable, const std::string& program,
+// and `parts`, quoted and split in the code page `cp`.
+ProcessRequest processRequest(CodePage cp, const std::string& executable, const std::string& program,
                               const std::vector<CommandPart>& parts);
 
 // The document stem as the one word a tool gets. A stem that begins with

@@ -17,7 +17,7 @@ namespace {
 // names: never completed, never looked for along PATH.
 int runCandidate(Services& services, const std::string& candidate, const std::vector<CommandPart>& parts) {
     if (!services.processes.isStartable(candidate)) return -1;
-    return startRecorded(services, candidate, processRequest(candidate, candidate, parts));
+    return startRecorded(services, candidate, processRequest(services.rules.codePage, candidate, candidate, parts));
 }
 
 constexpr const char* kCompilerQuestion =

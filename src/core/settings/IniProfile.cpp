@@ -19,13 +19,13 @@ int IniProfile::getInt(const std::string& file, const std::string& section,
                        const std::string& key, int defaultValue) {
     const std::optional<std::string> value = lookup(file, section, key);
     if (!value || value->empty()) return defaultValue;
-    return profileIntFromText(limitProfileString(*value));
+    return profileIntFromText(*value);
 }
 
 std::string IniProfile::getString(const std::string& file, const std::string& section,
                                   const std::string& key, const std::string& defaultValue) {
     const std::optional<std::string> value = lookup(file, section, key);
-    return limitProfileString(value ? *value : defaultValue);
+    return limitProfileString(codePage_, value ? *value : defaultValue);
 }
 
 bool IniProfile::writeString(const std::string& file, const std::string& section,

@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::size_t kReadBufferBytes = 4096;
+// GetPrivateProfileIntA reads the value into a buffer of this many characters.
+constexpr std::size_t kIntBufferCharacters = 30;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
@@ -220,40 +222,49 @@ std::string iniWrite(CodePage cp, std::string_view text, std::string_view sectio
 }
 
 int profileIntFromText(std::string_view value) {
+    // Windows reads the value through a buffer of 30 characters; the digits
+    // of a number always come before the first non-ASCII character, so a
+    // cut by bytes gives the same number.
+    value = value.substr(0, kIntBufferCharacters - 1);
     std::size_t pos = 0;
-    while (pos < value.size() && (isBlank(value[pos]) || value[pos] == '\n')) ++pos;
+    // Every control character counts as a blank here, not only ' ' and tab.
+    while (pos < value.size() && static_cast<unsigned char>(value[pos]) <= ' ') ++pos;
     bool negative = false;
     if (pos < value.size() && (value[pos] == '+' || value[pos] == '-')) {
         negative = value[pos] == '-';
         ++pos;
     }
+    // Only the lower-case prefixes switch the base: "0X1f" reads as 0.
     std::uint32_t base = 10;
-    if (pos + 1 < value.size() && value[pos] == '0' && (value[pos + 1] == 'x' || value[pos + 1] == 'X')) {
-        base = 16;
-        pos += 2;
+    if (pos + 1 < value.size() && value[pos] == '0') {
+        const char prefix = value[pos + 1];
+        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+        if (base != 10) pos += 2;
     }
     // Unsigned arithmetic wraps modulo 2^32, which is what Windows gives for
     // numbers that do not fit.
     std::uint32_t number = 0;
     for (; pos < value.size(); ++pos) {
         const char c = value[pos];
-        std::uint32_t digit = 0;
+        std::uint32_t digit = base;
         if (c >= '0' && c <= '9') {
             digit = static_cast<std::uint32_t>(c - '0');
-        } else if (base == 16 && c >= 'a' && c <= 'f') {
+        } else if (c >= 'a' && c <= 'z') {
             digit = static_cast<std::uint32_t>(c - 'a' + 10);
-        } else if (base == 16 && c >= 'A' && c <= 'F') {
+        } else if (c >= 'A' && c <= 'Z') {
             digit = static_cast<std::uint32_t>(c - 'A' + 10);
-        } else {
-            break;
         }
+        if (digit >= base) break;
         number = number * base + digit;
     }
     if (negative) number = 0u - number;
     return static_cast<int>(number);
 }
 
-std::string limitProfileString(std::string_view value) {
+std::string limitProfileString(CodePage cp, std::string_view value) {
+    // Windows cuts at the byte, even inside a character; on Linux a tool
+    // must never get half a UTF-8 character.
+    if (cp == CodePage::Utf8) return cutToBytes(cp, value, kReadBufferBytes - 1);
     return std::string(value.substr(0, kReadBufferBytes - 1));
 }
 

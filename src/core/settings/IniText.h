@@ -53,14 +53,16 @@ bool iniCanStore(std::string_view section, std::string_view key,
 bool iniCanStore(CodePage cp, std::string_view section, std::string_view key,
                  const std::optional<std::string_view>& value);
 
-// GetPrivateProfileIntA's reading of a value: optional blanks, an optional
-// sign, then decimal digits, or "0x"/"0X" and hexadecimal digits; 0 when no
-// digit follows. Values beyond 32 bits wrap as Windows does.
+// GetPrivateProfileIntA's reading of a value, as Wine implements it: only
+// the first 29 characters count; optional leading blanks or control
+// characters, an optional sign, then decimal digits, or "0x", "0o" or "0b"
+// (lower case only) and digits of base 16, 8 or 2; 0 when no digit follows.
+// Values beyond 32 bits wrap as Windows does.
 int profileIntFromText(std::string_view value);
 
-// The at-most-4095-byte value a 4096-byte read buffer gives back. The cut is
-// at 4095 bytes exactly, as on Windows, even inside a character: values
-// that long are never written by the bar itself.
-std::string limitProfileString(std::string_view value);
+// The at-most-4095-byte value a 4096-byte read buffer gives back. In CP932
+// the cut is at 4095 bytes exactly, as on Windows, even inside a character;
+// in UTF-8 it falls on the last character boundary within 4095 bytes.
+std::string limitProfileString(CodePage cp, std::string_view value);
 
 }  // namespace kestro

@@ -1,6 +1,5 @@
 #include "PosixFileSystem.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -37,15 +36,13 @@ FileTime nanosecondsOf(const struct stat& status) {
     throw FileError(fileErrorCauseOf(errorNumber), path);
 }
 
-// Reads from fd to its end, starting with a buffer of `expected` bytes and
-// growing it while the file goes on.
-std::string readToEnd(int fd, std::size_t expected, const std::string& path) {
-    constexpr std::size_t kMinimumChunk = 64 * 1024;
-    std::string text(expected, '\0');
+// Reads the `size` bytes the file had when it was opened; a file that
+// shrank meanwhile gives what is left.
+std::string readLength(int fd, std::size_t size, const std::string& path) {
+    std::string text(size, '\0');
     std::size_t used = 0;
-    while (true) {
-        if (used == text.size()) text.resize(used + std::max(kMinimumChunk, used / 2));
-        const ssize_t got = ::read(fd, text.data() + used, text.size() - used);
+    while (used < size) {
+        const ssize_t got = ::read(fd, text.data() + used, size - used);
         if (got < 0) {
             if (errno == EINTR) continue;
             throwFileError(errno, path);
@@ -55,6 +52,13 @@ std::string readToEnd(int fd, std::size_t expected, const std::string& path) {
     }
     text.resize(used);
     return text;
+}
+
+// Only a regular file has a length to read: a device may never end
+// (/dev/zero) or wait for input (/dev/tty), a named pipe or a socket too.
+void refuseIfNotRegular(const struct stat& status, const std::string& path) {
+    if (S_ISDIR(status.st_mode)) throw FileError(FileErrorCause::AccessDenied, path);
+    if (!S_ISREG(status.st_mode)) throw FileError(FileErrorCause::Other, path);
 }
 
 }  // namespace
@@ -105,23 +109,18 @@ std::optional<FileTime> PosixFileSystem::modificationTime(const std::string& pat
 }
 
 std::string PosixFileSystem::readWholeFile(const std::string& path) {
-    // O_NONBLOCK keeps a named pipe without a writer from blocking the bar
-    // in open; such a file is refused below.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0) throwFileError(errno, path);
-
+    // Looked at before it is opened, since opening a device can already do
+    // something; O_NONBLOCK and O_NOCTTY cover one swapped in meanwhile.
     struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) throwFileError(errno, path);
+    refuseIfNotRegular(status, path);
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0) throwFileError(errno, path);
     if (::fstat(file.get(), &status) != 0) throwFileError(errno, path);
-    if (S_ISDIR(status.st_mode)) throw FileError(FileErrorCause::AccessDenied, path);
-    if (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode)) throw FileError(FileErrorCause::Other, path);
-    // Character devices must block as usual once open.
-    ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
+    refuseIfNotRegular(status, path);
 
     try {
-        // One byte more than the size, so the read that finds the end needs
-        // no second allocation when the file has not grown.
-        const std::size_t expected = status.st_size > 0 ? static_cast<std::size_t>(status.st_size) + 1 : 0;
-        return readToEnd(file.get(), expected, path);
+        return readLength(file.get(), static_cast<std::size_t>(status.st_size), path);
     } catch (const std::bad_alloc&) {
         throw MemoryError();
     } catch (const std::length_error&) {

@@ -16,9 +16,11 @@ public:
     // st_mtim at its full nanosecond resolution, in UTC; a symbolic link is
     // followed, a dangling one yields the link's own time.
     std::optional<FileTime> modificationTime(const std::string& path) override;
-    // Reads up to the end of the file, not just the size seen at open, so a
-    // log that a tool is still writing, or a file of /proc that reports no
-    // size, comes back whole. A directory reads as access denied.
+    // Reads the length the file has when it is opened, so a file that keeps
+    // growing cannot fill the memory. Only a regular file is read: a
+    // directory is access denied, anything else (a device, a named pipe, a
+    // socket, also behind a symbolic link) a file error of its own, so a
+    // read never blocks and never goes on without end.
     std::string readWholeFile(const std::string& path) override;
     std::vector<std::string> subdirectories(const std::string& directory) override;
     std::optional<std::string> currentDirectory() override;

@@ -30,7 +30,7 @@ int posixShellOpen(const ShellOpenRequest& request, PosixProcesses& processes) {
     std::string program;
     if (request.parameters) {
         program = request.file;
-        start.arguments = splitCommandLine(*request.parameters);
+        start.arguments = splitCommandLine(CodePage::Utf8, *request.parameters);
     } else {
         program = processes.environment("KESTRO_OPENER").value_or("xdg-open");
         if (program.empty()) program = "xdg-open";
@@ -41,8 +41,10 @@ int posixShellOpen(const ShellOpenRequest& request, PosixProcesses& processes) {
     const std::optional<std::string> executable = findProgram(program, processes);
     if (!executable) return kShellOpenFailed;
     start.executable = *executable;
-    start.commandLine = joinCommandLine(program, {});
-    for (std::size_t i = 1; i < start.arguments.size(); ++i) start.commandLine += ' ' + quoteWord(start.arguments[i]);
+    start.commandLine = joinCommandLine(CodePage::Utf8, program, {});
+    for (std::size_t i = 1; i < start.arguments.size(); ++i) {
+        start.commandLine += ' ' + quoteWord(CodePage::Utf8, start.arguments[i]);
+    }
 
     return processes.startDetached(start, request.directory) >= 0 ? kShellOpenStarted : kShellOpenFailed;
 }

@@ -1,5 +1,6 @@
 #include "Win32FileSystem.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -103,26 +104,29 @@ std::string Win32FileSystem::readWholeFile(const std::string& path) {
     Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) throwFor(GetLastError(), path);
+    // Only a disk file has a length to read: a device (NUL, CON) or a pipe
+    // may never end or wait for input.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) throw FileError(FileErrorCause::Other, path);
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size)) throwFor(GetLastError(), path);
     std::string content;
     try {
-        LARGE_INTEGER size;
-        if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
-            content.reserve(static_cast<std::size_t>(size.QuadPart));
-        }
-        std::vector<char> buffer(64 * 1024);
-        for (;;) {
-            DWORD read = 0;
-            if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
-                throwFor(GetLastError(), path);
-            }
-            if (read == 0) break;
-            content.append(buffer.data(), read);
-        }
+        // The length at open: a file that keeps growing cannot fill the memory.
+        content.resize(static_cast<std::size_t>(size.QuadPart));
     } catch (const std::bad_alloc&) {
         throw MemoryError();
     } catch (const std::length_error&) {
         throw MemoryError();
     }
+    std::size_t used = 0;
+    while (used < content.size()) {
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(content.size() - used, 1u << 30));
+        DWORD read = 0;
+        if (!ReadFile(file.get(), content.data() + used, wanted, &read, nullptr)) throwFor(GetLastError(), path);
+        if (read == 0) break;  // the file shrank meanwhile
+        used += read;
+    }
+    content.resize(used);
     return content;
 }
 

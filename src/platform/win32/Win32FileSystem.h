@@ -18,7 +18,9 @@ public:
     // since 1970.
     std::optional<FileTime> modificationTime(const std::string& path) override;
     // Opened so that a tool still writing the file, or reading it, is not
-    // disturbed; read to its end, however long it has grown meanwhile.
+    // disturbed; reads the length the file has when it is opened. A handle
+    // that is not a disk file (a device such as NUL or CON, a pipe) is
+    // refused, so a read never blocks and never goes on without end.
     std::string readWholeFile(const std::string& path) override;
     std::vector<std::string> subdirectories(const std::string& directory) override;
     std::optional<std::string> currentDirectory() override;
