@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <system_error>
 #include <thread>
 
@@ -18,6 +19,10 @@ std::mutex& settingsWrites() {
     return mutex;
 }
 
+// Set before the tool is told to stop, so a run that ends because its tool
+// was stopped always sees it.
+std::atomic<int> receivedSignal{0};
+
 sigset_t stopSignals() {
     sigset_t set;
     sigemptyset(&set);
@@ -31,6 +36,7 @@ sigset_t stopSignals() {
     int signal = 0;
     while (::sigwait(&set, &signal) != 0) {
     }
+    receivedSignal = signal;
     stopToolsForExit(signal);
     settingsWrites().lock();
     ::_exit(128 + signal);
@@ -47,6 +53,11 @@ void handleStopSignals() {
         // No thread to wait for them: the signals end the program as before.
         ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
     }
+}
+
+int statusAfterStopSignals(int status) {
+    if (receivedSignal == 0) return status;
+    for (;;) ::pause();
 }
 
 bool StopSafeTextFileStore::update(

@@ -21,6 +21,11 @@ namespace kestro::cli {
 // every thread inherits the blocked signals.
 void handleStopSignals();
 
+// The run's own status, unless a stop signal has arrived: then the exit
+// with 128 + the signal is already under way (the stopped tool's end may
+// have let the run finish first), and this waits for it.
+int statusAfterStopSignals(int status);
+
 // The settings file's storage, with each write finished before a stop
 // signal ends the process: Kestro.ini is never left half-replaced, nor its
 // temporary file behind.

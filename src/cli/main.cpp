@@ -29,5 +29,5 @@ int main(int argc, char** argv) {
     }
     handleStopSignals();
     std::unique_ptr<Terminal> terminal = openControllingTerminal();
-    return runKestroBuild(*parsed.options, program, terminal.get(), std::cerr);
+    return statusAfterStopSignals(runKestroBuild(*parsed.options, program, terminal.get(), std::cerr));
 }
