@@ -1,0 +1,266 @@
+#!/usr/bin/env python3
+"""Deliberate faults against the native test suite.
+
+Each fault of scripts/faults.list names a text that occurs exactly once in
+the sources under src/ (wherever the file lies now) and what it becomes: a
+compare turned around, a key renamed, a line deleted. For every fault the
+script applies it, rebuilds incrementally in a build directory of its own,
+runs the native CTest suite and restores the file, always (also on Ctrl-C
+or SIGTERM). A fault is "caught" when at least one test fails, "missed"
+when every test passes, and "does not build" when the build fails (such an
+entry is worth replacing by one that compiles).
+
+  scripts/fault-check.py                 every fault of the list
+  scripts/fault-check.py ini- lookup-    the faults whose names start so
+  scripts/fault-check.py --list          the names, without running anything
+
+Options: --build DIR (default build-faults), --faults FILE, --exclude-label
+REGEX (CTest labels left out; default: none), --jobs N (default 2),
+--timeout SECONDS per test (default 120), --no-baseline (skip the check that
+the suite passes without a fault), --report FILE (the result lines, also
+written to DIR/fault-results.txt).
+
+The list's format, one fault per block:
+
+  [name] what the fault does
+    - text to find (one line per "- ", joined with line breaks)
+    + its replacement (one line per "+ "; none: the text is deleted)
+"""
+
+import argparse
+import fnmatch
+import os
+import re
+import signal
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+SOURCE_SUFFIXES = {".c", ".cc", ".cpp", ".cxx", ".h", ".hh", ".hpp", ".inc"}
+
+
+class Fault:
+    def __init__(self, name, description, line):
+        self.name = name
+        self.description = description
+        self.line = line
+        self.find = []
+        self.replace = []
+
+    @property
+    def find_text(self):
+        return "\n".join(self.find)
+
+    @property
+    def replace_text(self):
+        return "\n".join(self.replace)
+
+
+def read_faults(path):
+    faults = []
+    current = None
+    for number, raw in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+        if not raw.strip() or raw.lstrip().startswith("#"):
+            continue
+        header = re.match(r"^\[([^\]]+)\]\s*(.*)$", raw)
+        if header:
+            current = Fault(header.group(1), header.group(2), number)
+            faults.append(current)
+            continue
+        body = re.match(r"^\s+([-+]) ?(.*)$", raw)
+        if not body or current is None:
+            sys.exit(f"{path}:{number}: neither a [name] line nor a '- '/'+ ' line")
+        (current.find if body.group(1) == "-" else current.replace).append(body.group(2))
+    names = [f.name for f in faults]
+    for fault in faults:
+        if not fault.find:
+            sys.exit(f"{path}:{fault.line}: [{fault.name}] has no text to find")
+        if names.count(fault.name) > 1:
+            sys.exit(f"{path}:{fault.line}: [{fault.name}] is named twice")
+    return faults
+
+
+def source_files():
+    for directory, _, names in os.walk(ROOT / "src"):
+        for name in sorted(names):
+            path = Path(directory) / name
+            if path.suffix in SOURCE_SUFFIXES:
+                yield path
+
+
+def locate(fault):
+    """The one file that holds the fault's text; None and why, otherwise."""
+    hits = []
+    for path in source_files():
+        count = path.read_text(encoding="utf-8").count(fault.find_text)
+        hits.extend([path] * count)
+    if len(hits) == 1:
+        return hits[0], ""
+    if not hits:
+        return None, "text not found under src/"
+    places = ", ".join(sorted({str(p.relative_to(ROOT)) for p in hits}))
+    return None, f"text found {len(hits)} times ({places})"
+
+
+class Restorer:
+    """Keeps the original of the file under change, on disk as well, so that
+    even a killed run is undone by the next one."""
+
+    def __init__(self, build):
+        self.saved = build / "fault-original"
+        self.target = build / "fault-target"
+        self.path = None
+        self.original = None
+
+    def recover(self):
+        if self.saved.exists() and self.target.exists():
+            path = Path(self.target.read_text(encoding="utf-8"))
+            path.write_bytes(self.saved.read_bytes())
+            print(f"restored {path} from an earlier run that did not finish")
+        self.saved.unlink(missing_ok=True)
+        self.target.unlink(missing_ok=True)
+
+    def apply(self, path, text, replacement):
+        self.original = path.read_bytes()
+        self.saved.write_bytes(self.original)
+        self.target.write_text(str(path), encoding="utf-8")
+        self.path = path
+        path.write_bytes(self.original.replace(text.encode("utf-8"), replacement.encode("utf-8"), 1))
+
+    def restore(self):
+        if self.path is not None:
+            self.path.write_bytes(self.original)
+            self.path = None
+        self.saved.unlink(missing_ok=True)
+        self.target.unlink(missing_ok=True)
+
+
+def stop_on_signal(number, frame):
+    raise KeyboardInterrupt
+
+
+def run(command, log):
+    with open(log, "w", encoding="utf-8") as out:
+        return subprocess.run(command, stdout=out, stderr=subprocess.STDOUT, cwd=ROOT).returncode
+
+
+def build(args):
+    return run(["cmake", "--build", str(args.build), "-j", str(args.jobs)], args.build / "fault-build.log") == 0
+
+
+def failed_tests(args):
+    """The names of the tests that failed; None when CTest found no tests."""
+    command = ["ctest", "--test-dir", str(args.build), "-j", str(args.jobs), "--timeout", str(args.timeout),
+               "--no-tests=error"]
+    if args.exclude_label:
+        command += ["-LE", args.exclude_label]
+    log = args.build / "fault-ctest.log"
+    status = run(command, log)
+    text = log.read_text(encoding="utf-8", errors="replace")
+    if "No tests were found" in text:
+        return None
+    failed = re.findall(r"^\s*\d+ - (\S+) \(", text, re.MULTILINE)
+    if status != 0 and not failed:
+        failed = ["(ctest ended with status %d)" % status]
+    return failed
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("patterns", nargs="*", help="fault names or name prefixes (shell patterns allowed)")
+    parser.add_argument("--build", type=Path, default=ROOT / "build-faults")
+    parser.add_argument("--faults", type=Path, default=ROOT / "scripts" / "faults.list")
+    parser.add_argument("--exclude-label", default="")
+    parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--timeout", type=int, default=120)
+    parser.add_argument("--no-baseline", action="store_true")
+    parser.add_argument("--report", type=Path)
+    parser.add_argument("--list", action="store_true")
+    args = parser.parse_args()
+    args.build = args.build.resolve()
+
+    faults = read_faults(args.faults)
+    if args.patterns:
+        chosen = [f for f in faults
+                  if any(fnmatch.fnmatch(f.name, p) or f.name.startswith(p) for p in args.patterns)]
+        if not chosen:
+            sys.exit("no fault matches " + " ".join(args.patterns))
+        faults = chosen
+    # Every entry must name one place before anything is changed.
+    places = {}
+    problems = []
+    for fault in faults:
+        path, why = locate(fault)
+        if path is None:
+            problems.append(f"{args.faults}:{fault.line}: [{fault.name}] {why}")
+        else:
+            places[fault.name] = path
+        if args.list:
+            where = path.relative_to(ROOT) if path else "?"
+            print(f"{fault.name:28} {str(where):42} {fault.description}")
+    if problems:
+        sys.exit("\n".join(problems))
+    if args.list:
+        return 0
+
+    os.environ.setdefault("XDG_RUNTIME_DIR", f"/tmp/kestro-faults-runtime-{os.getuid()}")
+    os.makedirs(os.environ["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
+    args.build.mkdir(parents=True, exist_ok=True)
+    restorer = Restorer(args.build)
+    restorer.recover()
+    signal.signal(signal.SIGTERM, stop_on_signal)
+
+    if not (args.build / "CMakeCache.txt").exists():
+        configure = ["cmake", "-S", str(ROOT), "-B", str(args.build), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+                     "-DKESTRO_BUILD_BENCH=OFF"]
+        if run(configure, args.build / "fault-configure.log") != 0:
+            sys.exit(f"configuring failed: see {args.build / 'fault-configure.log'}")
+    if not build(args):
+        sys.exit(f"the tree does not build without a fault: see {args.build / 'fault-build.log'}")
+    if not args.no_baseline:
+        failed = failed_tests(args)
+        if failed is None or failed:
+            sys.exit("the suite does not pass without a fault: " + ", ".join(failed or ["no tests found"]))
+
+    results = []
+    report_path = args.report or args.build / "fault-results.txt"
+    started = time.time()
+    try:
+        for number, fault in enumerate(faults, 1):
+            path = places[fault.name]
+            restorer.apply(path, fault.find_text, fault.replace_text)
+            try:
+                if not build(args):
+                    outcome, detail = "does not build", ""
+                else:
+                    failed = failed_tests(args)
+                    if failed is None:
+                        outcome, detail = "does not build", "(no tests found)"
+                    elif failed:
+                        outcome, detail = "caught", f"{len(failed)}: " + " ".join(failed)
+                    else:
+                        outcome, detail = "missed", ""
+            finally:
+                restorer.restore()
+            line = f"{outcome:15} {fault.name:28} {path.relative_to(ROOT)}  {detail}".rstrip()
+            results.append((outcome, line))
+            print(f"[{number}/{len(faults)}] {line}", flush=True)
+    except KeyboardInterrupt:
+        print("interrupted; the file under change is restored", file=sys.stderr)
+    finally:
+        restorer.restore()
+
+    counts = {o: sum(1 for r in results if r[0] == o) for o in ("caught", "missed", "does not build")}
+    summary = (f"{len(results)} faults: {counts['caught']} caught, {counts['missed']} missed, "
+               f"{counts['does not build']} do not build ({time.time() - started:.0f} s)")
+    print(summary)
+    report_path.write_text("\n".join(line for _, line in results) + "\n" + summary + "\n", encoding="utf-8")
+    # The last build held a fault; leave the tree's own build behind.
+    build(args)
+    return 0 if counts["missed"] == 0 and counts["does not build"] == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
