@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "FuzzCheck.h"
 #include "text/CodePage.h"
@@ -12,77 +11,9 @@
 using namespace kestro;
 using kestro::fuzz::characterStarts;
 
-namespace {
-
-// Text built from characters whose lengths are known by construction: the
-// decoder must find exactly these boundaries.
-void checkKnownCharacters(CodePage cp, FuzzedDataProvider& in) {
-    std::string text;
-    std::vector<std::size_t> starts;
-    const int count = in.ConsumeIntegralInRange(0, 64);
-    for (int i = 0; i < count; ++i) {
-        starts.push_back(text.size());
-        if (cp == CodePage::Cp932) {
-            if (in.ConsumeBool()) {
-                // A double-byte character: lead 81-9F or E0-FC, trail 40-7E or 80-FC.
-                std::uint8_t lead = in.ConsumeIntegralInRange<std::uint8_t>(0, 0x1F + 0x1C);
-                lead = lead <= 0x1E ? static_cast<std::uint8_t>(0x81 + lead) : static_cast<std::uint8_t>(0xE0 + lead - 0x1F);
-                std::uint8_t trail = in.ConsumeIntegralInRange<std::uint8_t>(0, 0x3F + 0x7C);
-                trail = trail <= 0x3E ? static_cast<std::uint8_t>(0x40 + trail) : static_cast<std::uint8_t>(0x80 + trail - 0x3F);
-                text += static_cast<char>(lead);
-                text += static_cast<char>(trail);
-            } else {
-                // A single byte: ASCII or half-width katakana A1-DF.
-                std::uint8_t b = in.ConsumeIntegralInRange<std::uint8_t>(0, 0x7F + 0x3F);
-                if (b > 0x7F) b = static_cast<std::uint8_t>(0xA1 + b - 0x80);
-                text += static_cast<char>(b);
-            }
-        } else {
-            std::uint32_t c = in.ConsumeIntegralInRange<std::uint32_t>(0, 0x10FFFF);
-            if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
-            if (c < 0x80) {
-                text += static_cast<char>(c);
-            } else if (c < 0x800) {
-                text += static_cast<char>(0xC0 | (c >> 6));
-                text += static_cast<char>(0x80 | (c & 0x3F));
-            } else if (c < 0x10000) {
-                text += static_cast<char>(0xE0 | (c >> 12));
-                text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                text += static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                text += static_cast<char>(0xF0 | (c >> 18));
-                text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-                text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                text += static_cast<char>(0x80 | (c & 0x3F));
-            }
-        }
-    }
-    std::size_t pos = 0;
-    for (const std::size_t start : starts) {
-        FUZZ_CHECK(pos == start);
-        pos += characterLength(cp, text, pos);
-    }
-    FUZZ_CHECK(pos == text.size());
-
-    // A separator or dot byte inside such text is always a character of its
-    // own, found by the boundary-aware search exactly where a byte search
-    // that skips the known characters finds it.
-    std::size_t expectedLast = std::string::npos;
-    for (const std::size_t start : starts) {
-        if (text[start] == '\\' || text[start] == '/') expectedLast = start;
-    }
-    FUZZ_CHECK(findLastOf(cp, text, "\\/") == expectedLast);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     const CodePage cp = kestro::fuzz::codePageFrom(in.ConsumeBool());
-    if (in.ConsumeBool()) {
-        checkKnownCharacters(cp, in);
-        return 0;
-    }
 
     const std::string needle = in.ConsumeRandomLengthString(16);
     const std::string bytes = in.ConsumeRandomLengthString(4);

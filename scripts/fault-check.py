@@ -161,7 +161,8 @@ def failed_tests(args):
     text = log.read_text(encoding="utf-8", errors="replace")
     if "No tests were found" in text:
         return None
-    failed = re.findall(r"^\s*\d+ - (\S+) \(", text, re.MULTILINE)
+    # "  12 - Rules/Suite.Case/Linux  # GetParam() = false (Failed)"
+    failed = [name.split("  #")[0] for name in re.findall(r"^\s*\d+ - (.*) \([^()]*\)$", text, re.MULTILINE)]
     if status != 0 and not failed:
         failed = ["(ctest ended with status %d)" % status]
     return failed

@@ -29,6 +29,6 @@ for scale in 1 2; do
     sleep 1
     "$1" "$2"; status=$?
     kill $wm
-    exit $status' sh "$build/tests/gui/kestro_gui_screenshots" "$out/scale-$scale"
+    exit $status' sh "$build/scripts/screenshots/kestro_gui_screenshots" "$out/scale-$scale"
 done
 echo "Screenshots in $out"

@@ -55,8 +55,6 @@ ScratchDirectory::~ScratchDirectory() {
     SHFileOperationA(&operation);
 }
 
-std::string ScratchDirectory::file(const std::string& name) const { return path_ + "\\" + name; }
-
 std::string ScratchDirectory::makeDirectory(const std::string& name) const {
     const std::string path = file(name);
     CreateDirectoryA(path.c_str(), nullptr);
@@ -68,18 +66,15 @@ void writeFile(const std::string& path, const std::string& content) {
     ASSERT_TRUE(file.write(content.data(), static_cast<std::streamsize>(content.size()))) << path;
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 void installFakeTool(const std::string& path) {
     ASSERT_TRUE(CopyFileA(fakeToolPath().c_str(), path.c_str(), FALSE)) << "cannot copy the fake tool to " << path;
 }
 
 std::vector<ToolRun> readToolRuns(const std::string& reportPath) {
     std::vector<ToolRun> runs(1);
-    std::istringstream in(readFile(reportPath));
+    std::ifstream report(reportPath, std::ios::binary);
+    std::stringstream in;
+    in << report.rdbuf();
     for (std::string line; std::getline(in, line);) {
         const std::size_t equals = line.find('=');
         const std::string key = line.substr(0, equals);
@@ -115,8 +110,6 @@ std::string windowText(HWND window, int controlId) {
     const int length = GetWindowTextA(target, buffer, sizeof buffer);
     return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
-
-bool hasButton(HWND window, int controlId) { return GetDlgItem(window, controlId) != nullptr; }
 
 HICON messageBoxIcon(HWND box) {
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -189,16 +182,8 @@ void UiDriver::activated(HWND window) {
     // Only top-level windows that a user would answer: dialogs and boxes.
     if (GetParent(window) != nullptr && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)) return;
     known_.insert(window);
-    SeenWindow seen;
-    seen.window = window;
-    char className[256];
-    GetClassNameA(window, className, sizeof className);
-    seen.className = className;
-    seen.caption = windowText(window);
-    seen.messageText = windowText(window, 0xFFFF);
-    seen_.push_back(seen);
+    const SeenWindow seen{window, windowText(window), windowText(window, 0xFFFF)};
     if (handlers_.empty()) {
-        ++unexpected_;
         ADD_FAILURE() << "unexpected window \"" << seen.caption << "\": " << seen.messageText;
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return;

@@ -1,0 +1,296 @@
+// From the DVI file to the viewer: the paper size and its dialog, the
+// converter with its retry and its recovery, opening the PDF, the TeX and
+// one-click buttons, and how a press of a build button is judged.
+#include <gtest/gtest.h>
+
+#include "TexWorld.h"
+#include "app/BarWindow.h"
+#include "pdf/PdfOutput.h"
+#include "settings/SettingsLoad.h"
+
+namespace kestro::fake {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class PdfTest : public TexTest {
+protected:
+    PdfTest() {
+        installConverter(tool("dvipdfmx"));
+        state.paperSizeNo = 1;
+        state.paperSizeSticky = 1;
+    }
+    // The converter plays the queued exit codes, writing the PDF on success.
+    void installConverter(const std::string& path) {
+        bar.processes.install(path, [this](const ProcessRequest&) {
+            const int code = codes.empty() ? 0 : codes.front();
+            if (!codes.empty()) codes.pop_front();
+            if (code == 0 && writesPdf) bar.files.write(beside(".pdf"), "pdf");
+            return ProcessEnd{code, 0};
+        });
+    }
+    int convert() { return convertDviToPdf(state, bar.services); }
+    Texts converterLines() const {
+        Texts lines;
+        for (const std::string& line : bar.processes.commandLines()) {
+            if (line.find("dvipdfmx") != std::string::npos) lines.push_back(line);
+        }
+        return lines;
+    }
+    // The next paper dialog: `click` plays the boxes, then `position` is
+    // accepted (-2: the one checked) and the dialog ends with `ok`.
+    void answerPaper(void (*click)(PaperSizeDialog&), int position, bool ok = true) {
+        bar.ui.paperDialogs.push_back([click, position, ok](PaperSizeDialog& dialog) {
+            if (click) click(dialog);
+            dialog.accept(position == -2 ? dialog.checkedPosition() : position);
+            return ok;
+        });
+    }
+
+    std::deque<int> codes;
+    bool writesPdf = true;
+};
+
+TEST_P(PdfTest, EveryPaperNumberGivesItsConverterCommandLine) {
+    const std::pair<int, std::string> cases[] = {
+        {-1, "dvipdfmx  paper"}, {0, "dvipdfmx  -p a3  paper"}, {4, "dvipdfmx  -l  paper"},
+        {14, "dvipdfmx  paper"}, {7, "dvipdfmx  -p  b5 paper"}, {13, "dvipdfmx  -p tabloid  paper"},
+    };
+    bar.files.write(beside(".dvi"), "dvi");
+    for (const auto& [number, line] : cases) {
+        state.paperSizeNo = number;
+        EXPECT_EQ(convert(), 1) << number;
+        EXPECT_EQ(bar.processes.commandLines().back(), line);
+    }
+    EXPECT_EQ(bar.processes.started().back().arguments, (Texts{"dvipdfmx", "-p", "tabloid", "paper"}));
+    EXPECT_EQ(bar.ui.count("paper dialog"), 0);
+}
+
+TEST(PaperSizeDialog, OpensOnTheStoredKeysAndItsBoxesExcludeEachOther) {
+    FakeBar bar(PlatformRules::windows());
+    EXPECT_EQ(PaperSizeDialog(bar.settings).checkedPosition(), 1);  // A4 when nothing is stored
+    for (int outside : {14, -1}) {
+        bar.settings.writeSettingInt("Settings", "PdfSizeNo", outside);
+        EXPECT_EQ(PaperSizeDialog(bar.settings).checkedPosition(), -1) << outside;
+    }
+    for (const char* key : {"PdfNShow", "PdfNeShow"}) bar.settings.writeSettingInt("Settings", key, 1);
+    PaperSizeDialog dialog(bar.settings);
+    EXPECT_TRUE(dialog.skipUntilRestartChecked() && dialog.skipFromNowOnChecked());
+    // Each click and the boxes after it: clearing one of two checked boxes
+    // leaves the other; checking one clears the other, never sets it.
+    const std::tuple<bool, int, int> clicks[] = {{true, 0, 1}, {true, 1, 0}, {false, 0, 1}, {false, 0, 0}};
+    for (const auto& [untilRestart, restartAfter, fromNowOnAfter] : clicks) {
+        untilRestart ? dialog.clickSkipUntilRestart() : dialog.clickSkipFromNowOn();
+        EXPECT_EQ(dialog.skipUntilRestart, restartAfter);
+        EXPECT_EQ(dialog.skipFromNowOn, fromNowOnAfter);
+    }
+}
+
+// The dialog's two boxes over two conversions and a restart: the box
+// clicked and the size chosen; the dialogs shown in the run and the keys
+// stored; then whether the next conversion after a start-up asks again.
+TEST_P(PdfTest, APaperChoiceLastsAsLongAsItsBoxSays) {
+    const std::tuple<void (*)(PaperSizeDialog&), int, std::string, int, Texts, bool> rows[] = {
+        {nullptr, 7, "dvipdfmx  -p  b5 paper", 2, {"0", "0", "7"}, true},
+        {[](PaperSizeDialog& d) { d.clickSkipUntilRestart(); }, 0, "dvipdfmx  -p a3  paper", 1, {"1", "0", "0"}, true},
+        {[](PaperSizeDialog& d) { d.clickSkipFromNowOn(); }, 10, "dvipdfmx  -p letter  paper", 1, {"0", "1", "10"}, false},
+    };
+    bar.files.write(beside(".dvi"), "dvi");
+    for (const auto& [click, position, line, dialogs, keys, asksAfterRestart] : rows) {
+        SCOPED_TRACE(line);
+        for (const char* key : {"PdfNShow", "PdfNeShow", "PdfSizeNo"}) bar.settings.deleteSetting("Settings", key);
+        loadPaperGroup(state, bar.settings);
+        const int before = bar.ui.count("paper dialog");
+        answerPaper(click, position);
+        if (dialogs == 2) answerPaper(nullptr, -2);  // it opens on the size stored
+        EXPECT_EQ(convert(), 1);
+        EXPECT_EQ(convert(), 1);
+        EXPECT_EQ(bar.ui.count("paper dialog") - before, dialogs);
+        EXPECT_EQ((Texts{bar.setting("Settings", "PdfNShow"), bar.setting("Settings", "PdfNeShow"),
+                         bar.setting("Settings", "PdfSizeNo")}),
+                  keys);
+        EXPECT_EQ(converterLines().back(), line);
+
+        loadPaperGroup(state, bar.settings);
+        EXPECT_EQ(state.paperSizeSticky, asksAfterRestart ? 0 : 1);
+        if (asksAfterRestart) answerPaper(nullptr, -2);  // now on A4
+        EXPECT_EQ(convert(), 1);
+        EXPECT_EQ(converterLines().back(), asksAfterRestart ? "dvipdfmx  paper" : line);
+    }
+}
+
+TEST_P(PdfTest, AMissingDviIsCompiledFirstAndAFailedCompileStopsBeforeThePaperDialog) {
+    queue(CompilerRun());
+    EXPECT_EQ(convert(), 1);
+    EXPECT_EQ(programsRun(), (Texts{"platex", "dvipdfmx"}));
+
+    bar.files.remove(beside(".dvi"));
+    state.paperSizeSticky = 0;
+    queue(CompilerRun().noDvi().exitWith(1));
+    EXPECT_EQ(convert(), 0);
+    EXPECT_EQ(converterLines().size(), 1u);
+    EXPECT_EQ(bar.ui.count("paper dialog"), 0);
+}
+
+// A converter failure, row by row: the converter's exit codes, the user's
+// answers (the viewer question, then the selection's), whether a converter
+// is picked, whether an earlier conversion succeeded; then the result, the
+// boxes, the converter runs, and the converter and "Acr" afterwards. The
+// selection comes only before the first success.
+TEST_P(PdfTest, AFailedConversionAsksAboutTheViewerAndRetriesOnce) {
+    const std::string chosen = windows ? "D:\\pdf\\dvipdfmx.exe" : "/opt/pdf/dvipdfmx";
+    const std::tuple<std::deque<int>, std::deque<Answer>, bool, int, int, std::size_t, std::size_t, std::string, std::string>
+        rows[] = {
+            {{1, 0}, {Answer::Ok}, false, 0, 1, 1, 2, "dvipdfmx", "1"},
+            {{1, 1}, {Answer::Ok, Answer::Ok}, true, 0, 0, 3, 2, chosen, "<absent>"},
+            {{1, 1}, {Answer::Ok}, false, 1, 0, 2, 2, "dvipdfmx", "<absent>"},
+            {{2}, {Answer::Cancel, Answer::Cancel}, false, 0, 0, 3, 1, "dvipdfmx", "<absent>"},
+        };
+    bar.files.write(beside(".dvi"), "dvi");
+    for (const auto& [exitCodes, answers, pick, acr, result, boxes, runs, converterAfter, acrKey] : rows) {
+        SCOPED_TRACE(::testing::Message() << exitCodes.size() << " runs, " << answers.size() << " answers, acr " << acr);
+        state.dvipdfCommand = "dvipdfmx";
+        state.acrSetting = acr;
+        bar.settings.deleteSetting("Settings", "Acr");
+        codes = exitCodes;
+        bar.ui.answers = answers;
+        if (pick) bar.ui.files.push_back(chosen);
+        bar.ui.boxes.clear();
+        const std::size_t runsBefore = converterLines().size();
+
+        EXPECT_EQ(convert(), result);
+
+        EXPECT_EQ(bar.ui.boxes.size(), boxes);
+        EXPECT_EQ(converterLines().size() - runsBefore, runs);
+        EXPECT_EQ(state.dvipdfCommand, converterAfter);
+        EXPECT_EQ(bar.setting("Settings", "Acr"), acrKey);
+    }
+    // "Acr" is written on the first success only.
+    EXPECT_EQ(convert(), 1);
+    EXPECT_EQ(bar.setting("Settings", "Acr"), "1");
+    const int writes = bar.store.writes;
+    EXPECT_EQ(convert(), 1);
+    EXPECT_EQ(bar.store.writes, writes);
+}
+
+TEST_P(PdfTest, AnUnstartableConverterIsSearchedForChosenOrReported) {
+    bar.processes.uninstall(tool("dvipdfmx"));
+    bar.files.write(beside(".dvi"), "dvi");
+    // Found in a fixed directory: kept even when its run fails.
+    installConverter(candidate("dvipdfmx", 1));
+    codes = {1, 0};
+    bar.ui.answers.push_back(Answer::Ok);
+    EXPECT_EQ(convert(), 1);
+    EXPECT_EQ(state.dvipdfCommand, candidate("dvipdfmx", 1));
+    EXPECT_EQ(bar.setting("Settings", "DviPdf"), candidate("dvipdfmx", 1));
+    EXPECT_EQ(converterLines().back(), candidate("dvipdfmx", 1) + "  paper");
+
+    // Nowhere: the selection follows, and its choice is not tried now.
+    bar.processes.uninstall(candidate("dvipdfmx", 1));
+    state.dvipdfCommand = "dvipdfmx";
+    const std::string chosen = windows ? "D:\\tex\\dvipdfmx.exe" : "/opt/tex/dvipdfmx";
+    bar.ui.answers.push_back(Answer::Ok);
+    bar.ui.files.push_back(chosen);
+    EXPECT_EQ(convert(), 0);
+    EXPECT_EQ(bar.setting("Settings", "DviPdf"), chosen);
+    // A named executable that is gone is reported, with no selection.
+    bar.ui.boxes.clear();
+    EXPECT_EQ(convert(), 0);
+    EXPECT_EQ(bar.ui.boxes.size(), 1u);
+    EXPECT_EQ(bar.ui.count("file dialog"), 1);
+}
+
+TEST_P(PdfTest, ThePdfOpensUnderTheWaitCursorAndIsMadeFirstWhenMissing) {
+    bar.files.write(beside(".pdf"), "old pdf");
+    bar.ui.shellResults = {42, 32};
+    bool cursorDuringBox = false;
+    bar.ui.onMessage = [this, &cursorDuringBox](const MessageBoxRequest&) { cursorDuringBox = bar.ui.waitCursor; };
+    openPdf(state, bar.services);
+    openPdf(state, bar.services);
+    EXPECT_TRUE(bar.processes.started().empty());
+    EXPECT_EQ(bar.ui.shellOpens.at(0).file, "paper.pdf");
+    EXPECT_EQ(bar.ui.shellOpens.at(0).directory, docDir);
+    EXPECT_EQ(bar.ui.boxes.size(), 1u);  // 32 is a failure
+    EXPECT_TRUE(cursorDuringBox);
+    EXPECT_FALSE(bar.ui.waitCursor);
+
+    // Made first: the converter's success opens it, even without a file.
+    bar.files.remove(beside(".pdf"));
+    writesPdf = false;
+    queue(CompilerRun());
+    openPdf(state, bar.services);
+    EXPECT_EQ(programsRun(), (Texts{"platex", "dvipdfmx"}));
+    EXPECT_EQ(bar.ui.shellOpens.size(), 3u);
+}
+
+// The TeX button converts but never opens; the one-click road stops at the
+// first step that fails, with its own message.
+TEST_P(PdfTest, TheTexAndOneClickButtonsStopAtTheFirstFailure) {
+    queue(CompilerRun());
+    compileAndConvert(state, bar.services);
+    queue(CompilerRun().noDvi());
+    compileAndConvert(state, bar.services);
+    EXPECT_EQ(converterLines().size(), 1u);
+    EXPECT_TRUE(bar.ui.shellOpens.empty());
+    EXPECT_TRUE(bar.ui.boxes.empty());
+
+    queue(CompilerRun().noDvi());
+    buildAndShowPdf(state, bar.services);
+    state.paperSizeSticky = 0;
+    queue(CompilerRun());
+    answerPaper(nullptr, -2, false);
+    buildAndShowPdf(state, bar.services);
+    EXPECT_EQ(bar.ui.boxes.size(), 2u);
+    EXPECT_NE(bar.ui.boxes[0].text.find("TeX の変更"), std::string::npos);
+    EXPECT_NE(bar.ui.boxes[1].text.find("dvipdfmx の選択"), std::string::npos);
+    EXPECT_EQ(converterLines().size(), 1u);
+
+    state.paperSizeSticky = 1;
+    queue(CompilerRun());
+    buildAndShowPdf(state, bar.services);
+    EXPECT_EQ(bar.ui.shellOpens.size(), 1u);
+}
+
+// A road succeeds only when every tool run ended with 0, the PDF was
+// written (or, for the PDF button, was there) and, where the road shows
+// it, the viewer took it; otherwise the outcome says what failed.
+TEST(RoadOutcome, EveryRoadIsJudgedByItsRunsItsPdfAndItsViewer) {
+    const std::tuple<BarControl, std::vector<CompilerRun>, int, bool, bool, int, std::string, std::size_t> rows[] = {
+        {BarControl::OneClick, {CompilerRun()}, 0, true, false, 42, "", 2},
+        {BarControl::Tex, {CompilerRun().withLog("No file paper.bbl.\n"), CompilerRun().exitWith(1)}, 0, true, false, 42,
+         "platex exited with 1", 4},
+        {BarControl::Tex, {CompilerRun().noDvi().killedBy(11)}, 0, true, false, 42, "platex killed by signal 11", 1},
+        {BarControl::OneClick, {CompilerRun().noDvi()}, 0, true, false, 42, "platex wrote no DVI file", 1},
+        {BarControl::Tex, {CompilerRun()}, 0, false, false, 42, "dvipdfmx wrote no PDF file", 2},
+        {BarControl::OneClick, {CompilerRun()}, 3, false, false, 42, "dvipdfmx exited with 3", 2},
+        {BarControl::Pdf, {}, 0, true, true, 42, "", 0},
+        {BarControl::Pdf, {}, 0, true, true, 2, "the viewer could not open the PDF file", 0},
+        {BarControl::OneClick, {}, 0, true, false, 42, "no document chosen", 0},
+    };
+    for (const auto& [button, runs, converterCode, writesPdf, pdfBefore, viewer, failure, runCount] : rows) {
+        SCOPED_TRACE(failure);
+        TexWorld w(false);
+        for (const CompilerRun& run : runs) w.queue(run);
+        w.installTool(w.tool("pbibtex"), 0);
+        w.installTool(w.tool("dvipdfmx"), converterCode, writesPdf ? ".pdf" : nullptr);
+        if (pdfBefore) w.bar.files.write(w.beside(".pdf"), "pdf");
+        if (viewer != 42) w.bar.ui.shellResults.push_back(viewer);
+        if (converterCode != 0) w.bar.ui.answers.push_back(Answer::Cancel);
+        w.state.acrSetting = 1;
+        w.state.paperSizeSticky = 1;
+        if (runs.empty() && !pdfBefore) w.state.documentStem.clear();
+
+        BarWindow window(w.bar.services, "");
+        window.state() = w.state;
+        window.press(button);
+
+        EXPECT_EQ(window.lastRoad().succeeded, failure.empty());
+        EXPECT_EQ(window.lastRoad().failure, failure);
+        EXPECT_EQ(window.lastRoad().runs.size(), runCount);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, PdfTest, ::testing::Bool(), rulesName);
+
+}  // namespace
+}  // namespace kestro::fake

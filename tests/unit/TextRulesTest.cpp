@@ -1,0 +1,211 @@
+// The text rules every part of the bar relies on: the characters of the two
+// code pages, the platforms' conventions, the document path split and the
+// tools' command lines.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "app/BarApp.h"
+#include "build/CommandLine.h"
+#include "document/DocumentPath.h"
+
+namespace kestro {
+namespace {
+
+using Words = std::vector<std::string>;
+constexpr auto npos = std::string_view::npos;
+constexpr CodePage kCp932 = CodePage::Cp932, kUtf8 = CodePage::Utf8;
+// CP932 characters whose second byte is a backslash, and ア whose second is 'A'.
+const std::string kHyo = "\x95\x5C", kSo = "\x83\x5C", kNo = "\x94\x5C", kKanaA = "\x83\x41";
+const PlatformRules kWin = PlatformRules::windows(), kPosix = PlatformRules::posix();
+
+TEST(CodePage, CharacterLengthFollowsTheRangesOfEachCodePage) {
+    const std::tuple<CodePage, std::string, std::size_t, std::size_t> cases[] = {
+        // CP932: lead and trail ranges; half-width katakana and the bytes
+        // between the lead ranges stand alone, as does a lead byte without
+        // a trail byte; from the trail byte itself one byte is seen.
+        {kCp932, "a", 0, 1}, {kCp932, kHyo, 0, 2}, {kCp932, "\x9F\x40", 0, 2}, {kCp932, "\xE0\x40", 0, 2},
+        {kCp932, "\xFC\xFC", 0, 2}, {kCp932, "\x81\x80", 0, 2}, {kCp932, "\xB1\x5C", 0, 1},
+        {kCp932, "\xA0\x41", 0, 1}, {kCp932, "\x95", 0, 1}, {kCp932, "\x95\x7F", 0, 1}, {kCp932, kHyo, 1, 1},
+        {kCp932, kHyo, 2, 0},
+        // UTF-8: valid sequences up to U+10FFFF; overlong forms, surrogates,
+        // values past U+10FFFF and cut-short sequences are single bytes.
+        {kUtf8, "\xC3\xA9", 0, 2}, {kUtf8, "\xE8\xA1\xA8", 0, 3}, {kUtf8, "\xF4\x8F\xBF\xBF", 0, 4},
+        {kUtf8, "\x80", 0, 1}, {kUtf8, "\xC0\x80", 0, 1}, {kUtf8, "\xE0\x80\x80", 0, 1},
+        {kUtf8, "\xED\xA0\x80", 0, 1}, {kUtf8, "\xF4\x90\x80\x80", 0, 1}, {kUtf8, "\xE8\xA1\x41", 0, 1},
+    };
+    for (const auto& [cp, text, at, length] : cases) {
+        EXPECT_EQ(characterLength(cp, text, at), length) << ::testing::PrintToString(text) << " at " << at;
+    }
+}
+
+TEST(CodePage, SearchesAndCutsNeverStartOrEndInsideACharacter) {
+    EXPECT_EQ(findText(kCp932, kHyo + kSo + kNo, "\\"), npos);
+    EXPECT_EQ(findText(kCp932, "C:" + kHyo + "bin", "\\bin"), npos);
+    EXPECT_EQ(findText(kCp932, "C:" + kHyo + "\\bin", "\\bin"), 4u);
+    EXPECT_EQ(findText(kCp932, "\x95latex", "latex"), npos);
+    EXPECT_EQ(findText(kCp932, "\x95latex", "atex"), 2u);
+    // A needle that ends in a lead byte does not match half a character.
+    EXPECT_EQ(findText(kCp932, kHyo, "\x95"), npos);
+
+    const std::string path = "C:\\" + kSo + "\\" + kHyo + ".tex";
+    EXPECT_EQ(findLastOf(kCp932, path, "\\/"), 5u);
+    EXPECT_EQ(findFirstOf(kCp932, path, "\\/", 3), 5u);
+    EXPECT_EQ(findLastOf(kCp932, "\xB1\\", "\\"), 1u);    // half-width kana are single bytes
+    EXPECT_EQ(findLastOf(kCp932, "a\x95/b", "\\/"), 2u);  // 0x95 before '/' has no trail byte
+
+    EXPECT_EQ(cutToBytes(kCp932, "ab" + kHyo + "c", 3), "ab");
+    EXPECT_EQ(cutToBytes(kCp932, "ab" + kHyo + "c", 4), "ab" + kHyo);
+    EXPECT_EQ(cutToBytes(kUtf8, "a\xE6\x97\xA5\xE6\x9C\xAC", 6), "a\xE6\x97\xA5");
+
+    EXPECT_EQ(foldAsciiCase(kCp932, "C:\\Work\\" + kKanaA + "AB"), "c:\\work\\" + kKanaA + "ab");
+    EXPECT_EQ(foldAsciiCase(kCp932, "\x83Z"), "\x83Z");  // 'Z' is a trail byte here
+    EXPECT_TRUE(startsWithText(kCp932, "C:\\Work\\" + kKanaA + "P", "c:\\WORK\\" + kKanaA, true));
+    EXPECT_FALSE(startsWithText(kCp932, "C:\\Work\\" + kKanaA, "c:\\work\\\x83" "a", true));
+    EXPECT_FALSE(startsWithText(kCp932, "C:\\Work", "c:\\work", false));
+}
+
+// The search skips ahead by bytes and walks characters only near each
+// candidate; it must agree with a walk over the whole text.
+TEST(CodePage, SearchAgreesWithAWalkOverTheWholeText) {
+    const auto walk = [](CodePage cp, std::string_view hay, std::string_view needle, std::size_t from) {
+        for (std::size_t pos = 0; pos < hay.size(); pos += characterLength(cp, hay, pos)) {
+            if (pos < from || hay.substr(pos, needle.size()) != needle) continue;
+            std::size_t end = pos;
+            while (end < pos + needle.size()) end += characterLength(cp, hay, end);
+            if (end == pos + needle.size()) return pos;
+        }
+        return npos;
+    };
+    const std::string alphabet = "\x5C\x81\x95\x9F\x41\x20\xE0\x82\x61\x80\xBF\xE3\x0A";
+    std::mt19937 random(1234);
+    auto pick = [&](std::size_t length) {
+        std::string text;
+        while (text.size() < length) text += alphabet[random() % alphabet.size()];
+        return text;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const std::string hay = pick(random() % 24), needle = pick(1 + random() % 3);
+        const std::size_t from = random() % 6;
+        for (CodePage cp : {kCp932, kUtf8}) {
+            ASSERT_EQ(findText(cp, hay, needle, from), walk(cp, hay, needle, from)) << "round " << round;
+        }
+    }
+}
+
+TEST(PlatformRules, ExecutablesDirectoriesTerminalsAndTheSettingsPath) {
+    EXPECT_TRUE(kWin.namesExecutable("platex.exe -kanji=sjis"));
+    EXPECT_FALSE(kWin.namesExecutable("PLATEX.EXE"));
+    EXPECT_FALSE(kWin.namesExecutable("/usr/bin/platex"));
+    EXPECT_TRUE(kPosix.namesExecutable("./platex"));
+    EXPECT_FALSE(kPosix.namesExecutable("platex.exe"));
+
+    EXPECT_EQ(kWin.directoryOf("C:\\tex/bin\\platex.exe"), "C:\\tex/bin\\");
+    EXPECT_EQ(kWin.directoryOf("C:\\" + kHyo + ".tex"), "C:\\");
+    EXPECT_EQ(kWin.directoryOf(kHyo + ".tex"), "");
+    EXPECT_EQ(kPosix.directoryOf("dir\\paper.tex"), "");
+
+    EXPECT_EQ(kPosix.commandPromptPrograms("kitty"), (Words{"x-terminal-emulator", "kitty", "xterm"}));
+    EXPECT_EQ(kPosix.commandPromptPrograms(""), (Words{"x-terminal-emulator", "xterm"}));
+    EXPECT_EQ(kWin.commandPromptPrograms("kitty"), Words{"c:\\windows\\system32\\cmd.exe"});
+
+    // Windows reads the working directory into 256 bytes; plain concatenation.
+    EXPECT_EQ(settingsPathForStart(kWin, std::string(255, 'a')), std::string(255, 'a') + "\\Kestro.ini");
+    EXPECT_EQ(settingsPathForStart(kWin, std::string(256, 'a')), "");
+    EXPECT_EQ(settingsPathForStart(kWin, std::nullopt), "");
+    EXPECT_EQ(settingsPathForStart(kPosix, std::string("/")), "//Kestro.ini");
+    EXPECT_EQ(settingsPathForStart(kPosix, "/" + std::string(400, 'd')), "/" + std::string(400, 'd') + "/Kestro.ini");
+
+    // The start-up document: one pair of enclosing quotes goes.
+    EXPECT_EQ(documentFromCommandTail("\"C:\\my work\\a.tex\""), "C:\\my work\\a.tex");
+    EXPECT_EQ(documentFromCommandTail("\"\"a.tex\"\""), "\"a.tex\"");
+    EXPECT_EQ(documentFromCommandTail("\""), "\"");
+}
+
+// On Windows both slashes separate, the drive belongs to the directory,
+// trail bytes are neither separators nor dots, and every part is cut to 255
+// bytes on a character boundary; on Linux only "/" separates and nothing is cut.
+TEST(DocumentPath, SplitsIntoDirectoryStemAndExtension) {
+    const std::tuple<bool, std::string, std::string, std::string, std::string> cases[] = {
+        {true, "C:\\work\\paper.final.tex", "C:\\work\\", "paper.final", ".tex"},
+        {true, "C:\\my.dir\\paper", "C:\\my.dir\\", "paper", ""},
+        {true, "C:/work\\sub/paper.tex", "C:/work\\sub/", "paper", ".tex"},
+        {true, "C:paper.tex", "C:", "paper", ".tex"},
+        {true, "ab:c.tex", "", "ab:c", ".tex"},
+        {true, "C:\\" + kSo + "\\" + kHyo + ".tex", "C:\\" + kSo + "\\", kHyo, ".tex"},
+        {true, "C:\\\xB1\\p.tex", "C:\\\xB1\\", "p", ".tex"},
+        {true, "C:\\w\\a.t\x95", "C:\\w\\", "a", ".t\x95"},
+        {true, "C:\\w\\" + std::string(300, 'a') + ".tex", "C:\\w\\", std::string(255, 'a'), ".tex"},
+        {true, "C:\\w\\" + std::string(254, 'a') + kHyo, "C:\\w\\", std::string(254, 'a'), ""},
+        {false, "/home/u/a\\b.tex", "/home/u/", "a\\b", ".tex"},
+        {false, "C:paper.tex", "", "C:paper", ".tex"},
+        {false, "/home/u/.hidden", "/home/u/", "", ".hidden"},
+        {false, "/" + std::string(300, 'd') + "/" + std::string(400, 'a') + ".tex", "/" + std::string(300, 'd') + "/",
+         std::string(400, 'a'), ".tex"},
+    };
+    for (const auto& [windows, path, directory, stem, extension] : cases) {
+        SCOPED_TRACE(path);
+        const DocumentParts parts = splitDocumentPath(windows ? kWin : kPosix, path);
+        EXPECT_EQ(parts.directory, directory);
+        EXPECT_EQ(parts.stem, stem);
+        EXPECT_EQ(parts.extension, extension);
+    }
+}
+
+// Quotes only where a word could split or vanish; backslashes are doubled
+// only before a quote; in CP932 a trail byte 0x5C is no backslash.
+TEST(CommandLine, QuotingAndSplittingFollowTheWindowsRuntime) {
+    const std::pair<std::string, std::string> quoted[] = {
+        {"C:\\tex\\bin\\", "C:\\tex\\bin\\"}, {"", "\"\""}, {"a\tb", "\"a\tb\""}, {"dir name\\", "\"dir name\\\\\""},
+        {"a\"b", "\"a\\\"b\""}, {"a\\\"b", "\"a\\\\\\\"b\""},
+    };
+    for (const auto& [word, expected] : quoted) EXPECT_EQ(quoteWord(kUtf8, word), expected) << word;
+    EXPECT_EQ(quoteWord(kCp932, "a " + kSo + "\\"), "\"a " + kSo + "\\\\\"");
+    EXPECT_EQ(joinCommandLine(kUtf8, "mendex", {{"", false}, {"my paper", true}}), "mendex  \"my paper\"");
+    EXPECT_EQ(joinCommandLine(kUtf8, "mendex", {{"-s my", false}}), "mendex -s my");
+
+    const std::pair<std::string, Words> split[] = {
+        {" \t ", {}},
+        {"  mendex \t -s  myindex ", {"mendex", "-s", "myindex"}},
+        {"x\"a b\"y z", {"xa by", "z"}},
+        {"a \"\" b", {"a", "", "b"}},
+        {"\"ab\\\"c\" \"\\\\\" d", {"ab\"c", "\\", "d"}},
+        {"a\\\\\\b d", {"a\\\\\\b", "d"}},
+        {"a\\\\\\\\\"b c\" d", {"a\\\\b c", "d"}},
+        {"\"say \"\"hi\"\" now\" x", {"say \"hi\" now", "x"}},
+        {"a\"\"b c", {"ab", "c"}},
+        {kNo + "\"a b\"", {kNo + "a b"}},
+    };
+    for (const auto& [line, words] : split) {
+        EXPECT_EQ(splitCommandLine(kCp932, line), words) << line;
+    }
+}
+
+// Random words over an alphabet rich in the characters that matter arrive
+// whole and in order; a fixed seed keeps failures reproducible.
+TEST(CommandLine, RandomWordsArriveWholeAndInOrder) {
+    for (const CodePage cp : {kUtf8, kCp932}) {
+        Words alphabet = {"a", " ", "\t", "\"", "\\", "\\", "\"", "-", "."};
+        for (const std::string& c : cp == kUtf8 ? Words{"\xE8\xA1\xA8"} : Words{kHyo, kSo}) alphabet.push_back(c);
+        std::mt19937 random(20240601u);
+        auto word = [&] {
+            std::string text;
+            for (std::size_t i = random() % 9; i > 0; --i) text += alphabet[random() % alphabet.size()];
+            return text;
+        };
+        for (int round = 0; round < 3000; ++round) {
+            const std::string program = word();
+            std::vector<CommandPart> parts;
+            Words expected = {program};
+            for (std::size_t i = random() % 4; i > 0; --i) {
+                expected.push_back(word());
+                parts.push_back({expected.back(), true});
+            }
+            const std::string line = joinCommandLine(cp, program, parts);
+            ASSERT_EQ(splitCommandLine(cp, line), expected) << "line: [" << line << "]";
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kestro
