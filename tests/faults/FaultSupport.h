@@ -9,7 +9,7 @@
 #include "PosixProcesses.h"
 #include "PosixSupport.h"
 #include "PosixTextFileStore.h"
-#include "ScriptedUi.h"
+#include "FakePlatform.h"
 #include "app/BarWindow.h"
 #include "settings/IniProfile.h"
 #include "settings/IniText.h"

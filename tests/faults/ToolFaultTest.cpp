@@ -1,12 +1,10 @@
-// Tools that hang and are stopped, tools killed by a signal, a document
-// directory that vanishes while the road runs, and documents with long and
-// Japanese paths through the whole bar.
+// Tools that hang and are stopped, a document directory that vanishes
+// while the road runs, and a document with Japanese names and blanks in
+// its path through the whole bar.
 #include <atomic>
 
 #include "FaultSupport.h"
-#include "build/CompileDocument.h"
 #include "build/Launcher.h"
-#include "settings/SettingsLoad.h"
 
 namespace kestro::faults {
 namespace {
@@ -73,26 +71,6 @@ TEST_F(ToolFaults, AStoppedToolReadsAsEndedByItsSignal) {
               128 + SIGKILL);
 }
 
-// The bibliography re-run dies (its exit is not examined), then the index
-// tool dies: its own notice only, no re-run for it, and none of the
-// questions about a tool that cannot be started.
-TEST_F(ToolFaults, ToolsKilledBySignalAreFailedStepsNotMissingTools) {
-    RealBar bar(settingsPath);
-    BarState state;
-    loadToolGroup(state, bar.settings, bar.services.rules);
-    state.documentStem = "paper";
-    state.documentDir = scratch / "doc/";
-    fs::create_directories(state.documentDir);
-    tex.compiler("[ $n = 1 ] && { printf 'No file paper.bbl.\\n' > \"$1.log\"; printf 'i' > \"$1.idx\"; }\n"
-                 "[ $n = 2 ] && kill -SEGV $$");
-    tex.tool("mendex", "kill -KILL $$");
-    EXPECT_EQ(compileDocument(state, bar.services), 1);
-    EXPECT_EQ(tex.recorded().size(), 4u);
-    ASSERT_EQ(bar.ui.boxes.size(), 1u);
-    EXPECT_NE(bar.ui.boxes[0].text.find("mendex"), std::string::npos);
-    EXPECT_EQ(readFile(settingsPath), stored);  // no recovery road stored anything
-}
-
 // The bibliography re-run takes the whole document directory with it: the
 // file-error box, the bar stays usable, and nothing of Kestro.ini is lost.
 TEST_F(ToolFaults, ADocumentDirectoryDeletedDuringTheRoadShowsTheFileErrorAndLosesNoSetting) {
@@ -114,21 +92,6 @@ TEST_F(ToolFaults, ADocumentDirectoryDeletedDuringTheRoadShowsTheFileErrorAndLos
     }
     EXPECT_EQ(iniLookup(text, "RFL", "File0"), docDir + "paper.tex");
     EXPECT_EQ(iniLookup(text, "RFL", "File1"), "/home/user/old.tex");
-}
-
-// 259 bytes is the longest path Windows takes; Linux goes on far beyond,
-// and a cut path would name another file.
-TEST_F(ToolFaults, LongPathsAreKeptWholeThroughTheBuildAndTheHistory) {
-    std::string directory = scratch.path().string();
-    while (directory.size() + 10 < 1000) directory += "/" + std::string(std::min<std::size_t>(1000 - 11 - directory.size(), 200), 'd');
-    fs::create_directories(directory);
-    const std::string document = directory + "/paper.tex";
-    ASSERT_EQ(document.size(), 1000u);
-    const BarState restarted = buildThroughTheBar(document);
-    EXPECT_EQ(tex.recorded(), (std::vector<std::string>{FakeTex::ran("platex", "[paper]", directory),
-                                                        FakeTex::ran("dvipdfmx", "[paper]", directory)}));
-    EXPECT_EQ(restarted.documentPath, document);
-    EXPECT_EQ(restarted.documentDir, directory + "/");
 }
 
 // 表 and ソ end in a backslash byte in CP932; here they are UTF-8 and go

@@ -1,6 +1,6 @@
-// kestro-build: its command line, its questions on the terminal, and the
-// program itself run on the fake TeX tools, without a terminal (a session
-// of its own) or on a pseudo-terminal standing in for the user's.
+// kestro-build: its command line, and the program itself run on the fake
+// TeX tools, without a terminal (a session of its own) or on a
+// pseudo-terminal standing in for the user's.
 #include <gtest/gtest.h>
 
 #ifdef KESTRO_BUILD_EXE
@@ -8,12 +8,8 @@
 #include <fcntl.h>
 #include <signal.h>
 
-#include <deque>
-
 #include "CliOptions.h"
-#include "FakePlatform.h"
 #include "PosixSupport.h"
-#include "TerminalUi.h"
 #include "settings/IniText.h"
 
 namespace kestro::posixtest {
@@ -37,44 +33,6 @@ TEST(CliOptions, EveryOptionAndEveryWrongLine) {
              {"a.tex", "b.tex"}, {"--yes", "--no", "a.tex"}, {"--paper", "b5 ", "a.tex"}, {"a.tex", "--paper"}, {""}}) {
         EXPECT_FALSE(parseCommandLine(wrong).options) << wrong[0];
     }
-}
-
-class TypedTerminal : public cli::Terminal {
-public:
-    explicit TypedTerminal(std::deque<std::string> lines) : lines_(std::move(lines)) {}
-    std::optional<std::string> ask(const std::string&) override {
-        if (lines_.empty()) return std::nullopt;
-        std::string line = lines_.front();
-        lines_.pop_front();
-        return line;
-    }
-
-private:
-    std::deque<std::string> lines_;
-};
-
-// A question is answered by --yes or --no, else on the terminal (y, yes or
-// ok in any case), else Cancel; the paper size dialog takes --paper.
-TEST(TerminalUi, QuestionsAndDialogsTakeTheCommandLineOrTheTerminal) {
-    std::ostringstream err;
-    MessageBoxRequest question;
-    question.buttons = BoxButtons::OkCancel;
-    cli::CliOptions ask;
-    TypedTerminal typed({"Y", "", "nope"});
-    cli::TerminalUi ui(ask, err, &typed, nullptr);
-    for (const Answer answer : {Answer::Ok, Answer::Cancel, Answer::Cancel, Answer::Cancel}) {
-        EXPECT_EQ(ui.showMessage(question), answer);
-    }
-    cli::CliOptions yes;
-    yes.answer = Answer::Ok;
-    yes.paperSizeNo = 12;
-    cli::TerminalUi answered(yes, err, nullptr, nullptr);
-    EXPECT_EQ(answered.showMessage(question), Answer::Ok);
-    EXPECT_FALSE(answered.canChooseFiles());
-    fake::FakeBar bar(PlatformRules::posix());
-    PaperSizeDialog paper(bar.settings);
-    EXPECT_TRUE(answered.runPaperSizeDialog(paper));
-    EXPECT_EQ(paper.sizeNo, 12);
 }
 
 struct CliRun {
@@ -217,26 +175,6 @@ TEST_F(KestroBuild, PaperAndIndexOptionsOnlyForThisRunWhereTheirDialogIsOff) {
     EXPECT_EQ(runs[5], FakeTex::ran("dvipdfmx", "[-p] [letter] [paper]", doc("")));
     EXPECT_EQ(setting("PdfSizeNo"), "10");
     EXPECT_EQ(setting("MkIdxOpt"), "-s my");
-}
-
-// A compiler error the road does not examine still made a PDF: the run
-// fails all the same, and its last lines say where the first error is and
-// what failed; a compile that fails gives the one-click message.
-TEST_F(KestroBuild, AFailedRoadExitsWithOneAndSaysWhereAndWhat) {
-    tex.compiler("printf '(./paper.tex (./chap.tex\\n! Undefined control sequence.\\nl.7 \\\\x\\n' > \"$1.log\"\nexit 1");
-    const CliRun result = run({"--tex", "work/paper.tex"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_TRUE(result.err.ends_with("work/chap.tex:7: Undefined control sequence.\nkestro-build: platex exited with 1\n"))
-        << result.err;
-
-    tex.tool("platex", "exit 1");
-    const CliRun oneClick = run({"--one-click", doc("paper.tex")});
-    EXPECT_EQ(oneClick.status, 1);
-    EXPECT_NE(oneClick.err.find("TeX のコンパイルができません。"), std::string::npos) << oneClick.err;
-    // Without a terminal a stored compiler that cannot start is kept.
-    writeFile(scratch / "Kestro.ini", "[Settings]\nTeX=/opt/gone/platex\n");
-    EXPECT_EQ(run({"--one-click", "--yes", doc("paper.tex")}).status, 1);
-    EXPECT_EQ(setting("TeX"), "/opt/gone/platex");
 }
 
 // SIGTERM and SIGHUP reach the running tool, which does not outlive

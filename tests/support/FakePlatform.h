@@ -1,50 +1,78 @@
-// In-memory stand-ins for the file system, the processes and the settings
-// file storage, so the core can be driven without touching the machine.
+// The seam in memory, so the core runs without touching the machine: files
+// with a fake clock, programs that are functions, the settings file's
+// storage, and a scripted user that answers each question and dialog from
+// the test's script (one it did not expect fails the test, answered Cancel).
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
 #include <functional>
 #include <map>
-#include <optional>
 #include <set>
-#include <string>
-#include <vector>
 
-#include "ScriptedUi.h"
 #include "app/Services.h"
 #include "build/FileError.h"
+#include "dialogs/IndexOptionsDialog.h"
+#include "dialogs/PaperSizeDialog.h"
+#include "dialogs/SettingsDialog.h"
 #include "seam/TextFileStore.h"
 #include "settings/IniProfile.h"
+#include "settings/IniText.h"
 
 namespace kestro::fake {
 
 class MemoryFileSystem : public FileSystem {
 public:
-    // Writes a file stamped with the next tick of the fake clock, or at `time`.
-    void write(const std::string& path, const std::string& content, std::optional<FileTime> time = std::nullopt);
+    // A file stamped with the next tick of the fake clock, or at `time`.
+    void write(const std::string& path, const std::string& content, std::optional<FileTime> time = std::nullopt) {
+        files_[resolve(path)] = {content, time.value_or(++clock_)};
+    }
     void remove(const std::string& path) { files_.erase(path); }
     void addDirectory(const std::string& path) { directories_.insert(path); }
-    void removeDirectory(const std::string& path) { directories_.erase(path); }
-    // A file that exists but cannot be read.
-    void failReads(const std::string& path, FileErrorCause cause) { failures_[path] = cause; }
 
-    bool exists(const std::string& path) override;
-    std::optional<FileTime> modificationTime(const std::string& path) override;
-    std::string readWholeFile(const std::string& path) override;
-    // The directories named by addDirectory, and those on the way to them.
-    std::vector<std::string> subdirectories(const std::string& directory) override;
+    bool exists(const std::string& path) override {
+        return files_.count(resolve(path)) != 0 || directories_.count(resolve(path)) != 0;
+    }
+    std::optional<FileTime> modificationTime(const std::string& path) override {
+        const auto it = files_.find(resolve(path));
+        return it == files_.end() ? std::nullopt : std::optional(it->second.second);
+    }
+    std::string readWholeFile(const std::string& path) override {
+        const auto it = files_.find(resolve(path));
+        if (it == files_.end()) throw FileError(FileErrorCause::NotFound, path);
+        return it->second.first;
+    }
+    // The directories added, and those on the way to them.
+    std::vector<std::string> subdirectories(const std::string& directory) override {
+        std::set<std::string> names;
+        for (const std::string& known : directories_) {
+            if (known.size() > directory.size() && known.compare(0, directory.size(), directory) == 0) {
+                names.insert(known.substr(directory.size(), known.find_first_of("/\\", directory.size()) - directory.size()));
+            }
+        }
+        return {names.begin(), names.end()};
+    }
     std::optional<std::string> currentDirectory() override { return current_; }
-    bool setCurrentDirectory(const std::string& path) override;
+    bool setCurrentDirectory(const std::string& path) override {
+        directoryChanges.push_back(path);
+        if (directories_.count(path) == 0) return false;
+        current_ = path;
+        return true;
+    }
 
-    // Every directory change asked for, in order.
-    std::vector<std::string> directoryChanges;
+    std::vector<std::string> directoryChanges;  // every change asked for, in order
 
 private:
     // Relative names resolve against the current directory.
-    std::string resolve(const std::string& path) const;
+    std::string resolve(const std::string& path) const {
+        const bool absolute = path.starts_with("/") || path.starts_with("\\") || path.find(':') == 1;
+        return absolute || !current_ ? path : *current_ + path;
+    }
 
     std::map<std::string, std::pair<std::string, FileTime>> files_;
     std::set<std::string> directories_;
-    std::map<std::string, FileErrorCause> failures_;
     std::optional<std::string> current_;
     FileTime clock_ = 1000;
 };
@@ -53,21 +81,36 @@ private:
 class FakeProcesses : public Processes {
 public:
     using Program = std::function<ProcessEnd(const ProcessRequest&)>;
-
     void install(const std::string& path, Program program) { programs_[path] = std::move(program); }
     // A program that runs `effect` (when given) and exits with `code`.
-    void installExiting(const std::string& path, int code, std::function<void()> effect = {});
+    void installExiting(const std::string& path, int code, std::function<void()> effect = {}) {
+        install(path, [code, effect](const ProcessRequest&) {
+            if (effect) effect();
+            return ProcessEnd{code, 0};
+        });
+    }
     void uninstall(const std::string& path) { programs_.erase(path); }
     void setEnvironment(const std::string& name, const std::string& value) { environment_[name] = value; }
 
     // Every start, waited for or not, in order.
     const std::vector<ProcessRequest>& started() const { return started_; }
-    std::vector<std::string> commandLines() const;
+    std::vector<std::string> commandLines() const {
+        std::vector<std::string> lines;
+        for (const ProcessRequest& request : started_) lines.push_back(request.commandLine);
+        return lines;
+    }
 
     bool isStartable(const std::string& path) override { return programs_.count(path) != 0; }
-    std::optional<std::string> environment(const std::string& name) override;
-    ProcessEnd startAndWait(const ProcessRequest& request) override;
-    int startNoWait(const ProcessRequest& request) override;
+    std::optional<std::string> environment(const std::string& name) override {
+        const auto it = environment_.find(name);
+        return it == environment_.end() ? std::nullopt : std::optional(it->second);
+    }
+    ProcessEnd startAndWait(const ProcessRequest& request) override {
+        if (!isStartable(request.executable)) return ProcessEnd{};
+        started_.push_back(request);
+        return programs_[request.executable](request);
+    }
+    int startNoWait(const ProcessRequest& request) override { return startAndWait(request).exitCode == -1 ? -1 : 0; }
 
 private:
     std::map<std::string, Program> programs_;
@@ -77,35 +120,132 @@ private:
 
 class MemoryTextFileStore : public TextFileStore {
 public:
-    std::optional<std::string> read(const std::string& path) override;
+    std::optional<std::string> read(const std::string& path) override {
+        ++reads;
+        const auto it = files_.find(path);
+        return it == files_.end() ? std::nullopt : std::optional(it->second);
+    }
     bool update(const std::string& path,
-                const std::function<std::optional<std::string>(const std::optional<std::string>&)>& edit) override;
+                const std::function<std::optional<std::string>(const std::optional<std::string>&)>& edit) override {
+        const auto it = files_.find(path);
+        const std::optional<std::string> next = edit(it == files_.end() ? std::nullopt : std::optional(it->second));
+        if (!next) return true;
+        if (failWrites) return false;
+        files_[path] = *next;
+        ++writes;
+        return true;
+    }
     void setFile(const std::string& path, const std::string& content) { files_[path] = content; }
 
     bool failWrites = false;
-    int reads = 0;
-    int writes = 0;
+    int reads = 0, writes = 0;
 
 private:
     std::map<std::string, std::string> files_;
 };
 
+class ScriptedUi : public UserInterface {
+public:
+    ~ScriptedUi() override {
+        EXPECT_TRUE(answers.empty() && files.empty() && paperDialogs.empty() && indexDialogs.empty() &&
+                    settingsDialogs.empty() && shellResults.empty())
+            << "a scripted answer was never asked for";
+    }
+
+    // The script, consumed in order within each kind: OK-only boxes need no
+    // answer, a file dialog answered with nothing is cancelled, a dialog's
+    // function plays the user on the model and returns true for OK.
+    std::deque<Answer> answers;
+    std::deque<std::optional<std::string>> files;
+    std::deque<std::function<bool(PaperSizeDialog&)>> paperDialogs;
+    std::deque<std::function<bool(IndexOptionsDialog&)>> indexDialogs;
+    std::deque<std::function<bool(SettingsDialog&)>> settingsDialogs;
+    std::deque<int> shellResults;  // 42 when none is scripted
+    bool canChoose = true;
+    std::function<void(const MessageBoxRequest&)> onMessage;  // before a box is answered
+
+    // What happened, in order: "box: <text>", "file dialog", "paper dialog",
+    // "index dialog", "settings dialog", "shell open: <file>", "focus history".
+    std::vector<std::string> events;
+    std::vector<MessageBoxRequest> boxes;
+    std::vector<ShellOpenRequest> shellOpens;
+    bool waitCursor = false;
+    int count(const std::string& event) const { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
+    std::vector<std::string> boxTexts() const {
+        std::vector<std::string> texts;
+        for (const MessageBoxRequest& box : boxes) texts.push_back(box.text);
+        return texts;
+    }
+
+    Answer showMessage(const MessageBoxRequest& box) override {
+        boxes.push_back(box);
+        if (onMessage) onMessage(box);
+        if (box.buttons != BoxButtons::Ok) return next(answers, "box: " + box.text).value_or(Answer::Cancel);
+        record("box: " + box.text);
+        return Answer::Ok;
+    }
+    std::optional<std::string> chooseFile(const FileDialogRequest&) override {
+        return next(files, "file dialog").value_or(std::nullopt);
+    }
+    bool canChooseFiles() const override { return canChoose; }
+    bool runPaperSizeDialog(PaperSizeDialog& d) override { return run(paperDialogs, d, "paper dialog"); }
+    bool runIndexOptionsDialog(IndexOptionsDialog& d) override { return run(indexDialogs, d, "index dialog"); }
+    void runSettingsDialog(SettingsDialog& d) override { run(settingsDialogs, d, "settings dialog"); }
+    int shellOpen(const ShellOpenRequest& request) override {
+        shellOpens.push_back(request);
+        if (!shellResults.empty()) return *next(shellResults, "shell open: " + request.file);
+        record("shell open: " + request.file);
+        return 42;
+    }
+    void setWaitCursor(bool on) override { waitCursor = on; }
+    void invalidate() override {}
+    void historyChanged() override {}
+    void focusHistory() override { record("focus history"); }
+
+private:
+    void record(const std::string& event) { events.push_back(event); }
+    // The next entry of a script, or a failure of the test when there is none.
+    template <typename T>
+    std::optional<T> next(std::deque<T>& script, const std::string& event) {
+        record(event);
+        if (script.empty()) {
+            ADD_FAILURE() << "unexpected " << event;
+            return std::nullopt;
+        }
+        T entry = std::move(script.front());
+        script.pop_front();
+        return entry;
+    }
+    template <typename Dialog>
+    bool run(std::deque<std::function<bool(Dialog&)>>& script, Dialog& dialog, const std::string& event) {
+        auto user = next(script, event);
+        return user && (*user)(dialog);
+    }
+};
+
 // The whole seam in memory, under the Windows or the Linux rules.
 struct FakeBar {
-    explicit FakeBar(PlatformRules rules, std::optional<std::string> settingsPath = std::nullopt);
-
-    // The stored value, or "<absent>".
-    std::string setting(const std::string& section, const std::string& key);
+    explicit FakeBar(PlatformRules rulesIn, std::optional<std::string> settingsPath = std::nullopt)
+        : rules(rulesIn), settings(profile, settingsPath.value_or(rules.isWindows() ? "C:\\start\\Kestro.ini" : "/start/Kestro.ini")) {
+        files.addDirectory(start);
+        files.setCurrentDirectory(start);
+        files.directoryChanges.clear();
+    }
+    // The stored value, or "<absent>"; the whole file.
+    std::string setting(const std::string& section, const std::string& key) {
+        return iniLookup(rules.codePage, settingsText(), section, key).value_or("<absent>");
+    }
     std::string settingsText() { return store.read(settings.path()).value_or(""); }
 
     PlatformRules rules;
+    std::string start = rules.isWindows() ? "C:\\start\\" : "/start/";
     MemoryTextFileStore store;
     IniProfile profile{store, rules.codePage};
     SettingsFile settings;
     MemoryFileSystem files;
     FakeProcesses processes;
     ScriptedUi ui;
-    Services services;
+    Services services{rules, settings, files, processes, ui, "Kestro"};
 };
 
 }  // namespace kestro::fake

@@ -172,39 +172,6 @@ TEST_P(TexTest, PlainCompilersRunOnceWhateverTheyLeave) {
     EXPECT_EQ(programsRun(), (Texts{"ptex", "PLATEX"}));
 }
 
-TEST_P(TexTest, NothingRunsWithoutADocumentAndTheStemReachesTheToolsAsOneWord) {
-    state.documentStem.clear();
-    EXPECT_EQ(compileDocument(state, bar.services), 0);
-    EXPECT_EQ(bar.ui.boxes.size(), 1u);
-    EXPECT_TRUE(bar.processes.started().empty());
-
-    state.documentStem = "my paper";
-    installTool(tool(bibtex), 0);
-    installTool(tool("mendex"), 0);
-    queue(R().withLog("No file my paper.bbl.\n").withIdx());
-    queue(R());
-    queue(R());
-    EXPECT_EQ(compileDocument(state, bar.services), 1);
-    EXPECT_EQ(bar.processes.commandLines(), (Texts{"platex \"my paper\"", bibtex + " \"my paper\"", "platex \"my paper\"",
-                                                   "mendex -s myindex \"my paper\"", "platex \"my paper\""}));
-    EXPECT_EQ(bar.files.currentDirectory(), docDir);
-    EXPECT_EQ(bar.processes.started()[0].executable, tool("platex"));
-}
-
-TEST_P(TexTest, ADviRewrittenWithTheSameTimeIsNotNewAndAMissingLogIsAFileError) {
-    bar.files.write(beside(".dvi"), "old", 5000);
-    bar.processes.installExiting(tool("platex"), 0, [this] { bar.files.write(beside(".dvi"), "new", 5000); });
-    EXPECT_EQ(compileDocument(state, bar.services), 0);
-
-    bar.processes.installExiting(tool("platex"), 0, [this] { bar.files.write(beside(".dvi"), "new", 6000); });
-    try {
-        compileDocument(state, bar.services);
-        ADD_FAILURE() << "no file error";
-    } catch (const FileError& error) {
-        EXPECT_EQ(fileErrorText(error), "paper.log が見つかりませんでした。");  // the log by its bare name
-    }
-}
-
 TEST(FirstTexError, FindsTheFileOpenAtTheFirstErrorAndItsLine) {
     const std::string longDir = "/usr/share/texlive/texmf-dist/tex/latex/some-package-with-a-rather-long-name/sub/dir/";
     const std::tuple<CodePage, std::string, std::optional<TexErrorPlace>> cases[] = {

@@ -51,22 +51,10 @@ protected:
     bool writesPdf = true;
 };
 
-TEST_P(PdfTest, EveryPaperNumberGivesItsConverterCommandLine) {
-    const std::pair<int, std::string> cases[] = {
-        {-1, "dvipdfmx  paper"}, {0, "dvipdfmx  -p a3  paper"}, {4, "dvipdfmx  -l  paper"},
-        {14, "dvipdfmx  paper"}, {7, "dvipdfmx  -p  b5 paper"}, {13, "dvipdfmx  -p tabloid  paper"},
-    };
-    bar.files.write(beside(".dvi"), "dvi");
-    for (const auto& [number, line] : cases) {
-        state.paperSizeNo = number;
-        EXPECT_EQ(convert(), 1) << number;
-        EXPECT_EQ(bar.processes.commandLines().back(), line);
-    }
-    EXPECT_EQ(bar.processes.started().back().arguments, (Texts{"dvipdfmx", "-p", "tabloid", "paper"}));
-    EXPECT_EQ(bar.ui.count("paper dialog"), 0);
-}
-
 TEST(PaperSizeDialog, OpensOnTheStoredKeysAndItsBoxesExcludeEachOther) {
+    // A hand-edited number outside the buttons means A4, which needs no option.
+    for (const int number : {-1, 1, 14}) EXPECT_EQ(paperOptionText(number), "") << number;
+    EXPECT_EQ(paperOptionText(4), " -l ");
     FakeBar bar(PlatformRules::windows());
     EXPECT_EQ(PaperSizeDialog(bar.settings).checkedPosition(), 1);  // A4 when nothing is stored
     for (int outside : {14, -1}) {
@@ -117,19 +105,6 @@ TEST_P(PdfTest, APaperChoiceLastsAsLongAsItsBoxSays) {
         EXPECT_EQ(convert(), 1);
         EXPECT_EQ(converterLines().back(), asksAfterRestart ? "dvipdfmx  paper" : line);
     }
-}
-
-TEST_P(PdfTest, AMissingDviIsCompiledFirstAndAFailedCompileStopsBeforeThePaperDialog) {
-    queue(CompilerRun());
-    EXPECT_EQ(convert(), 1);
-    EXPECT_EQ(programsRun(), (Texts{"platex", "dvipdfmx"}));
-
-    bar.files.remove(beside(".dvi"));
-    state.paperSizeSticky = 0;
-    queue(CompilerRun().noDvi().exitWith(1));
-    EXPECT_EQ(convert(), 0);
-    EXPECT_EQ(converterLines().size(), 1u);
-    EXPECT_EQ(bar.ui.count("paper dialog"), 0);
 }
 
 // A converter failure, row by row: the converter's exit codes, the user's
@@ -214,12 +189,18 @@ TEST_P(PdfTest, ThePdfOpensUnderTheWaitCursorAndIsMadeFirstWhenMissing) {
     EXPECT_TRUE(cursorDuringBox);
     EXPECT_FALSE(bar.ui.waitCursor);
 
-    // Made first: the converter's success opens it, even without a file.
+    // Made first: the converter's success opens it, even without a file;
+    // a compile that fails stops before the paper dialog.
     bar.files.remove(beside(".pdf"));
     writesPdf = false;
     queue(CompilerRun());
     openPdf(state, bar.services);
     EXPECT_EQ(programsRun(), (Texts{"platex", "dvipdfmx"}));
+    EXPECT_EQ(bar.ui.shellOpens.size(), 3u);
+    bar.files.remove(beside(".dvi"));
+    state.paperSizeSticky = 0;
+    queue(CompilerRun().noDvi());
+    openPdf(state, bar.services);
     EXPECT_EQ(bar.ui.shellOpens.size(), 3u);
 }
 
@@ -264,6 +245,8 @@ TEST(RoadOutcome, EveryRoadIsJudgedByItsRunsItsPdfAndItsViewer) {
         {BarControl::Tex, {CompilerRun()}, 0, false, false, 42, "dvipdfmx wrote no PDF file", 2},
         {BarControl::OneClick, {CompilerRun()}, 3, false, false, 42, "dvipdfmx exited with 3", 2},
         {BarControl::Pdf, {}, 0, true, true, 42, "", 0},
+        // The first reason counts: a stop with an old DVI left, then no PDF.
+        {BarControl::Pdf, {CompilerRun().withLog("\n? x\n")}, 0, false, false, 42, "platex was stopped at its error prompt", 2},
         {BarControl::Pdf, {}, 0, true, true, 2, "the viewer could not open the PDF file", 0},
         {BarControl::OneClick, {}, 0, true, false, 42, "no document chosen", 0},
     };

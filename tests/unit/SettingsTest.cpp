@@ -210,16 +210,5 @@ TEST(StartupLoad, TheRereadAfterThePanelTakesTheNineKeys) {
     EXPECT_EQ(panel.panelState.documentPath, "");
 }
 
-TEST(StartupLoad, ASettingsFileThatCannotBeWrittenIsToldOncePerRun) {
-    FakeBar bar(PlatformRules::windows());
-    bar.store.failWrites = true;
-    BarWindow window(bar.services, "C:\\a\\paper.tex");
-    window.initialise();  // the paper keys are written here
-    window.acceptDroppedFile({"C:\\a\\other.tex"});
-    window.endRun();  // and the history here
-    EXPECT_EQ(bar.ui.boxTexts(), std::vector<std::string>{settingsWriteFailureText("C:\\start\\Kestro.ini")});
-    EXPECT_EQ(window.state().documentStem, "other");
-}
-
 }  // namespace
 }  // namespace kestro

@@ -6,9 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "FakePlatform.h"
 
@@ -16,10 +13,8 @@ namespace kestro::fake {
 
 struct CompilerRun {
     std::string log = "This is a TeX run.\n";
-    std::optional<std::string> aux = std::string();  // written when given
-    std::optional<std::string> toc;                  // written when given
-    bool dvi = true;                                 // writes a fresh DVI file
-    bool idx = false;                                // writes a fresh index file
+    std::optional<std::string> aux = std::string(), toc;  // written when given
+    bool dvi = true, idx = false;                         // fresh files written
     ProcessEnd end{0, 0};
 
     CompilerRun& withLog(std::string text) { log = std::move(text); return *this; }
@@ -33,19 +28,12 @@ struct CompilerRun {
 };
 
 struct TexWorld {
-    explicit TexWorld(bool onWindows)
-        : windows(onWindows), bar(onWindows ? PlatformRules::windows() : PlatformRules::posix()) {
-        docDir = windows ? "C:\\work\\" : "/home/user/work/";
-        toolDir = windows ? "C:\\texlive\\bin\\" : "/opt/texlive/bin/";
+    explicit TexWorld(bool onWindows) : windows(onWindows), bar(windows ? PlatformRules::windows() : PlatformRules::posix()) {
         bar.files.addDirectory(docDir);
         bar.processes.setEnvironment("PATH", toolDir.substr(0, toolDir.size() - 1));
-        searchDirs = windows ? std::vector<std::string>{"c:\\w32tex\\bin\\", "c:\\tex\\bin\\", "c:\\usr\\local\\bin\\"}
-                             : std::vector<std::string>{"/usr/local/texlive/2024/bin/x86_64-linux/",
-                                                        "/opt/texlive/2023/bin/x86_64-linux/", "/usr/bin/"};
         for (const std::string& dir : searchDirs) bar.files.addDirectory(dir);
         state.documentStem = "paper";
         state.documentDir = docDir;
-        state.documentExt = ".tex";
         state.documentPath = docDir + "paper.tex";
         state.texCommand = "platex";
         state.bibtexCommand = bibtex;
@@ -58,7 +46,7 @@ struct TexWorld {
     TexWorld(const TexWorld&) = delete;  // the tools hold `this`
 
     // The file the lookup finds for a bare name, and the candidate of the
-    // directory search's directory `index`.
+    // fixed directory `index`.
     std::string tool(const std::string& name) const { return toolDir + name + (windows ? ".exe" : ""); }
     std::string candidate(const std::string& name, std::size_t index = 0) const {
         return searchDirs.at(index) + name + (windows ? ".exe" : "");
@@ -69,14 +57,12 @@ struct TexWorld {
         bar.processes.install(path, [this](const ProcessRequest&) { return playRun(); });
     }
     void queue(CompilerRun run) { runs.push_back(std::move(run)); }
-    // A tool that ends with `code`, writing `file` beside the document when given.
-    void installTool(const std::string& path, int code, const char* file = nullptr) {
-        std::string written = file ? beside(file) : std::string();
-        bar.processes.installExiting(path, code, [this, written] {
-            if (!written.empty()) bar.files.write(written, "written");
+    // A tool that ends with `code`, writing `extension` beside the document when given.
+    void installTool(const std::string& path, int code, const char* extension = nullptr) {
+        bar.processes.installExiting(path, code, [this, extension] {
+            if (extension) bar.files.write(beside(extension), "written");
         });
     }
-
     ProcessEnd playRun() {
         if (runs.empty()) {
             ADD_FAILURE() << "the compiler ran more often than scripted";
@@ -85,13 +71,13 @@ struct TexWorld {
         const CompilerRun run = runs.front();
         runs.pop_front();
         bar.files.write(beside(".log"), run.log);
-        if (run.aux) bar.files.write(beside(".aux"), *run.aux);
-        if (run.toc) bar.files.write(beside(".toc"), *run.toc);
-        if (run.dvi) bar.files.write(beside(".dvi"), "dvi");
-        if (run.idx) bar.files.write(beside(".idx"), "idx");
+        for (const auto& [file, text] : {std::pair{".aux", run.aux}, {".toc", run.toc},
+                                         {".dvi", run.dvi ? std::optional<std::string>("dvi") : std::nullopt},
+                                         {".idx", run.idx ? std::optional<std::string>("idx") : std::nullopt}}) {
+            if (text) bar.files.write(beside(file), *text);
+        }
         return run.end;
     }
-
     // The first word of every started command line: which tools ran, in order.
     std::vector<std::string> programsRun() const {
         std::vector<std::string> programs;
@@ -101,17 +87,19 @@ struct TexWorld {
 
     bool windows;
     std::string bibtex = windows ? "jbibtex" : "pbibtex";
-    std::string docDir;
-    std::string toolDir;
-    std::vector<std::string> searchDirs;
+    std::string docDir = windows ? "C:\\work\\" : "/home/user/work/";
+    std::string toolDir = windows ? "C:\\texlive\\bin\\" : "/opt/texlive/bin/";
+    std::vector<std::string> searchDirs =
+        windows ? std::vector<std::string>{"c:\\w32tex\\bin\\", "c:\\tex\\bin\\", "c:\\usr\\local\\bin\\"}
+                : std::vector<std::string>{"/usr/local/texlive/2024/bin/x86_64-linux/", "/opt/texlive/2023/bin/x86_64-linux/",
+                                           "/usr/bin/"};
     FakeBar bar;
     BarState state;
     std::deque<CompilerRun> runs;
 };
 
 // A test that runs under both rules.
-class TexTest : public ::testing::TestWithParam<bool>, public TexWorld {
-protected:
+struct TexTest : ::testing::TestWithParam<bool>, TexWorld {
     TexTest() : TexWorld(GetParam()) {}
 };
 

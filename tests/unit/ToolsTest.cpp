@@ -278,36 +278,10 @@ TEST(ToolSelection, TheChosenCompilerBringsItsCompanions) {
     }
 }
 
-// Each selection: OK and a file stores it by full path; Cancel at either
-// step returns to the bare default and deletes the key; where no file can
-// be chosen nothing changes and the user is sent to the settings panel.
-TEST(ToolSelection, ChosenCancelledOrUnattended) {
-    const std::tuple<int (*)(BarState&, Services&), std::string BarState::*, const char*, const char*> tools[] = {
-        {selectBibtex, &BarState::bibtexCommand, "Bib", "pbibtex"},
-        {selectDvipdf, &BarState::dvipdfCommand, "DviPdf", "dvipdfmx"},
-        {selectIndexTool, &BarState::indexCommand, "MkIdx", "mendex"},
-        {[](BarState& s, Services& v) { changeTexCompiler(s, v); return 0; }, &BarState::texCommand, "TeX", "platex"},
-    };
-    for (const auto& [select, field, key, bare] : tools) {
-        SCOPED_TRACE(key);
-        for (int how = 0; how < 4; ++how) {  // OK and a file, Cancel, OK and no file, unattended
-            FakeBar bar(PlatformRules::posix());
-            bar.settings.writeSettingString("Settings", key, "/before");
-            BarState state;
-            state.*field = "/before";
-            bar.ui.canChoose = how != 3;
-            if (how < 3) bar.ui.answers.push_back(how == 1 ? Answer::Cancel : Answer::Ok);
-            if (how == 0 || how == 2) bar.ui.files.push_back(how == 0 ? std::optional<std::string>("/x/t") : std::nullopt);
-            select(state, bar.services);
-            const std::string expected = how == 0 ? "/x/t" : how == 3 || (how == 2 && key == std::string("TeX")) ? "/before" : bare;
-            EXPECT_EQ(state.*field, expected) << how;
-            EXPECT_EQ(bar.setting("Settings", key), expected == bare ? "<absent>" : expected) << how;
-            EXPECT_EQ(bar.ui.boxes.size(), 1u);
-            if (how == 3) {
-                EXPECT_NE(bar.ui.boxes[0].text.find("「設定」"), std::string::npos);
-            }
-        }
-    }
+// The editor's dialog comes without explanation and its Cancel keeps the
+// editor; where no file can be chosen nothing changes, and each operation
+// sends the user to the settings panel instead.
+TEST(ToolSelection, TheEditorAndSelectionsWithoutAFileDialog) {
     FakeBar bar(PlatformRules::windows());
     BarState state;
     state.editorPath = "C:\\old.exe";
@@ -317,9 +291,18 @@ TEST(ToolSelection, ChosenCancelledOrUnattended) {
     selectEditor(state, bar.services);
     EXPECT_EQ(bar.setting("Editor", "EDIT"), "C:\\hidemaru.exe");
     EXPECT_TRUE(bar.ui.boxes.empty());
+
     bar.ui.canChoose = false;
+    const std::string before = bar.settingsText();
+    for (const auto select : {selectBibtex, selectDvipdf, selectIndexTool, selectTexCompiler}) {
+        EXPECT_EQ(select(state, bar.services), 0);
+    }
+    changeTexCompiler(state, bar.services);
     selectEditor(state, bar.services);
+    EXPECT_EQ(bar.settingsText(), before);
+    EXPECT_EQ(state.texCommand + state.bibtexCommand + state.dvipdfCommand + state.indexCommand, "");
     EXPECT_EQ(bar.ui.count("file dialog"), 2);
+    EXPECT_EQ(bar.ui.boxes.size(), 6u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, StepTest, ::testing::Bool(), rulesName);

@@ -1,6 +1,6 @@
 // Real Windows programs (copies of the fake tool) started through the
 // core's launcher and the Win32 process layer.
-#include "ScriptedUi.h"
+#include "FakePlatform.h"
 #include "Win32TestSupport.h"
 #include "build/Launcher.h"
 
