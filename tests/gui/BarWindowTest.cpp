@@ -1,22 +1,36 @@
-// The Qt bar driven as a user drives it: each control reaches its
-// operation, and what only this window does (its look, the history list,
-// the console beside it, no input while a tool runs).
+// The Qt bar and its dialogs driven as a user drives them: each control
+// reaches its operation, and what only the Linux bar does (the console
+// beside it, no input while a tool runs, its file dialog filters, its
+// start-up, Qt's own words).
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
 
+#include "FileDialogFilter.h"
 #include "GuiTestSupport.h"
 #include "HistoryComboBox.h"
 #include "InputBlocker.h"
+#include "QtIndexOptionsDialog.h"
+#include "QtPaperSizeDialog.h"
+#include "QtSettingsDialog.h"
+#include "QtTranslations.h"
+#include "StartupEnvironment.h"
 #include "ToolConsole.h"
+#include "dialogs/IndexOptionsDialog.h"
+#include "dialogs/PaperSizeDialog.h"
 
 using namespace kestro;
 using namespace kestro::test;
@@ -28,6 +42,17 @@ class BarWindowTest : public QObject, private BarFixture {
     QtBarWindow& startBar(const std::string& ini) { return start(ini, document).window(); }
     std::string documentPath() { return session->core().state().documentPath; }
     void click(BarControl control) { QTest::mouseClick(session->window().button(control), Qt::LeftButton); }
+
+    // Answers the next dialog of type T with `answer`.
+    template <typename T>
+    void whenOpen(const std::function<void(T*)>& answer) {
+        user->handler = [answer](QWidget* window) {
+            auto* dialog = qobject_cast<T*>(window);
+            if (dialog != nullptr) answer(dialog);
+            return dialog != nullptr;
+        };
+    }
+    std::string settings() { return readFile(*work / "Kestro.ini").value_or(""); }
 
 private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
@@ -103,47 +128,15 @@ private slots:
         QCOMPARE(documentPath(), first);
     }
 
-    // The list opened with the down arrow: a click picks an entry whose
-    // file exists, or forgets one whose file is gone; so do the keys.
-    // Typed text, even an entry's, is no pick; Enter does not end the bar.
-    void theHistoryListPicksAndTypingChangesNothing() {
-        const std::string a = *work / "a.tex", gone = *work / "gone.tex", c = *work / "c.tex";
-        writeFile(a, "x");
-        writeFile(c, "x");
-        HistoryComboBox* box = start("[RFL]\nFile0=" + a + "\nFile1=" + gone + "\nFile2=" + c + "\n").window().historyBox();
-        for (const QString& typed : {QStringLiteral("typed text"), text(gone)}) {
-            box->setFocus();
-            box->setEditText(typed);
-            QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-        }
-        QVERIFY(session->window().isVisible());
-        QCOMPARE(box->count(), 3);
-        box->setFocus();
-        QTest::keyClick(box, Qt::Key_Down);
-        QVERIFY(waitFor([&] { return box->view()->isVisible(); }, 2000));
-        const QRect place = box->view()->visualRect(box->view()->model()->index(1, 0));
-        QTest::mouseClick(box->view()->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
-        QApplication::processEvents();
-        QCOMPARE(box->count(), 2);
-        QCOMPARE(documentPath(), a);
-        QTest::keyClick(box, Qt::Key_Down);
-        QVERIFY(waitFor([&] { return box->view()->isVisible(); }, 2000));
-        QTest::keyClick(box->view(), Qt::Key_Down);
-        QTest::keyClick(box->view(), Qt::Key_Return);
-        QApplication::processEvents();
-        QCOMPARE(documentPath(), c);
-        QCOMPARE(box->currentIndex(), 0);
-        QVERIFY(user->messages.isEmpty());
-    }
-
-    // A tooltip is the core's text; the context menu opens the version box.
-    void theTooltipsAndTheMenuReachTheCore() {
+    // A tooltip is the core's text; the context menu opens the version box;
+    // a logout the user cancels writes the history and the bar goes on;
+    // Escape ends it.
+    void theMenuTooltipsAndEndsReachTheCore() {
         QtBarWindow& bar = startBar("");
         QCOMPARE(bar.button(BarControl::Tex)->toolTip(), text(BarWindow::tooltipText(1002)).trimmed());
-        QString item, title;
-        QTimer::singleShot(50, [&] {
+        QString title;
+        QTimer::singleShot(50, [] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            item = menu->actions().value(0)->text();
             menu->actions().value(0)->trigger();
             menu->close();
         });
@@ -153,26 +146,17 @@ private slots:
         };
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), bar.mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(&bar, &event);
-        QCOMPARE(item, text(BarWindow::aboutMenuText()));
         QVERIFY(waitFor([&] { return title == QStringLiteral("Kestroのﾊﾞｰｼﾞｮﾝ情報"); }, 3000));
-    }
-
-    // Escape ends the bar and writes the history; a logout the user cancels
-    // writes it too, and the bar goes on.
-    void escapeAndTheEndOfTheSessionWriteTheHistory() {
-        QtBarWindow& bar = startBar("");
         session->commitData();
-        QVERIFY(readFile(*work / "Kestro.ini").value_or("").find("File0=" + document) != std::string::npos);
-        QVERIFY(bar.isVisible());
+        QVERIFY(settings().find("File0=" + document) != std::string::npos);
         QTest::keyClick(&bar, Qt::Key_Escape);
-        QVERIFY(!bar.isVisible());
-        QVERIFY(session->core().ended());
+        QVERIFY(!bar.isVisible() && session->core().ended());
     }
 
     // While a tool runs, buttons, drops, keys and the history list go
     // nowhere, and a close request waits for the road; the user answers the
     // tool in the console. After a failed road the console stays beside the
-    // bar at TeX's error; the next road that succeeds takes it away.
+    // bar at TeX's error.
     void theBarTakesNoInputWhileAToolRunsAndTheConsoleKeepsAFailure() {
         const std::string tex = writeScript(*work / "tex/platex", "seq 1 80\necho '! Undefined control sequence.'\nseq 1 80\n"
                                                            "read line\nprintf '%s' \"$line\" > answer\nexit 1\n");
@@ -205,7 +189,99 @@ private slots:
         QVERIFY(consoleAtError);
         // Then the deferred close, with the history; the console goes with the bar.
         QVERIFY(!bar.isVisible() && !bar.inputBlocker()->engaged() && !console->isVisible());
-        QVERIFY(readFile(*work / "Kestro.ini").value_or("").find("File0=" + document) != std::string::npos);
+        QVERIFY(settings().find("File0=" + document) != std::string::npos);
+    }
+
+    // The paper dialog opens on the stored keys, a click on a box reaches
+    // the model, a radio button is a size, Enter is OK; the index dialog's
+    // text and box reach the file, its Cancel changes nothing.
+    void theDialogsControlsReachTheirModels() {
+        BarSession& bar = start("[Settings]\nPdfNeShow=1\nPdfSizeNo=4\n");
+        whenOpen<QtPaperSizeDialog>([](QtPaperSizeDialog* dialog) {
+            QVERIFY(dialog->radioAt(4)->isChecked() && dialog->skipFromNowOnBox()->isChecked());
+            clickBox(dialog->skipUntilRestartBox());
+            QVERIFY(!dialog->skipFromNowOnBox()->isChecked());
+            clickBox(dialog->radioAt(7));
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        QCOMPARE(choosePaperSize(bar.core().state(), bar.core().services()), 1);
+        for (const char* key : {"PdfNShow=1", "PdfNeShow=0", "PdfSizeNo=7"}) QVERIFY(settings().find(key) != std::string::npos);
+        for (const bool ok : {true, false}) {
+            whenOpen<QtIndexOptionsDialog>([ok](QtIndexOptionsDialog* dialog) {
+                QCOMPARE(dialog->optionsEdit()->text(), ok ? QString() : QStringLiteral("-s 索引"));
+                dialog->optionsEdit()->setFocus();
+                QTest::keyClicks(dialog->optionsEdit(), QStringLiteral("  -s "));
+                dialog->optionsEdit()->insert(QStringLiteral("索引 "));
+                if (ok) clickBox(dialog->neverShowBox());
+                QTest::mouseClick(dialog->findChild<QPushButton*>(ok ? "button1" : "button2"), Qt::LeftButton);
+            });
+            editIndexOptions(bar.core().state(), bar.core().services());
+            QCOMPARE(text(bar.core().state().indexOptions), QStringLiteral("  -s 索引 "));
+            QCOMPARE(bar.core().state().indexDialogNever, 1);
+        }
+    }
+
+    // Each button of the panel opens its operation's windows; Close is the
+    // default; the bar re-reads what the panel stored. The boxes read
+    // キャンセル whatever the desktop's language, beside the bar.
+    void theSettingsPanelsButtonsRunTheirOperations() {
+        BarSession& bar = start("");
+        const std::string compiler = writeScript(*work / "tex/bin/platex", "exit 0");
+        QStringList seen;
+        bool closeIsDefault = false, boxesRight = true;
+        user->handler = [&](QWidget* window) {
+            seen << window->objectName();
+            if (auto* panel = qobject_cast<QtSettingsDialog*>(window)) {
+                closeIsDefault = panel->button(1)->isDefault();
+                for (int id : {32774, 32772, 32777, 32776, 1004, 1}) {
+                    panel->button(id)->setFocus();
+                    QTest::keyClick(panel->button(id), Qt::Key_Return);
+                }
+                return true;
+            }
+            if (auto* box = qobject_cast<QMessageBox*>(window)) {
+                boxesRight &= box->button(QMessageBox::Cancel)->text() == QStringLiteral("キャンセル") &&
+                              !box->frameGeometry().intersects(bar.window().frameGeometry());
+                box->button(box->text().startsWith(QStringLiteral("TeX の compiler")) ? QMessageBox::Ok : QMessageBox::Cancel)
+                    ->click();
+                return true;
+            }
+            if (qobject_cast<QFileDialog*>(window) == nullptr || seen.count(window->objectName()) != 1) return false;
+            acceptFileDialog(window, compiler);
+            return true;
+        };
+        bar.window().button(BarControl::Settings)->click();
+        QVERIFY(closeIsDefault && boxesRight);
+        QCOMPARE(seen, (QStringList{"settingsDialog", "kestroMessageBox", "kestroMessageBox", "kestroFileDialog",
+                                    "indexOptionsDialog", "paperSizeDialog", "kestroFileDialog"}));
+        QCOMPARE(bar.core().state().texCommand, compiler);
+        QCOMPARE(bar.core().state().indexCommand, *work / "tex/bin/mendex");
+    }
+
+    // The file dialogs' filters, the start-up's platform and document, and
+    // Qt's own words in the desktop's language.
+    void filtersStartUpAndQtsOwnWords() {
+        QCOMPARE(qtFileDialogFilter("TeX file (*.tex)|*.tex||"), QStringLiteral("TeX file (*.tex)"));
+        QCOMPARE(qtFileDialogFilter("Exe files (*.exe)|*.exe||"), QStringLiteral("All files (*)"));
+        QCOMPARE(qtFileDialogFilter("Sources|*.tex;*.ltx|Bib (*.bib)|*.bib||"), QStringLiteral("Sources (*.tex *.ltx);;Bib (*.bib)"));
+        // XWayland only where it is there and Qt was told nothing else.
+        const auto lookup = [](std::map<std::string, std::string> values) {
+            return [values](const std::string& name) -> std::optional<std::string> {
+                const auto found = values.find(name);
+                return found == values.end() ? std::nullopt : std::optional(found->second);
+            };
+        };
+        QCOMPARE(preferredQtPlatform(lookup({{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":0"}})), std::optional<std::string>("xcb"));
+        QVERIFY(!preferredQtPlatform(lookup({{"WAYLAND_DISPLAY", "w"}})));
+        QVERIFY(!preferredQtPlatform(lookup({{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "wayland"}})));
+        QCOMPARE(commandTailOf({"kestro", "my", "paper.tex"}), std::string("my paper.tex"));
+        QCOMPARE(startupDocument("\"sub dir/a.tex\"", std::string("/w/")), std::string("/w/sub dir/a.tex"));
+        QCOMPARE(startupDocument("/abs/a.tex", std::string("/w")), std::string("/abs/a.tex"));
+        // Last: it leaves the translations installed.
+        if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm")) {
+            QVERIFY(installQtTranslations(QLocale(QLocale::Japanese, QLocale::Japan)));
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+        }
     }
 };
 

@@ -9,7 +9,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "AnsiFilter.h"
 #include "ConsoleProcesses.h"
 #include "GuiTestSupport.h"
 #include "ToolConsole.h"
@@ -97,22 +96,6 @@ private slots:
         QVERIFY(!processes->toolRunning());
     }
 
-    // Escape sequences and carriage returns go, also across reads, and a
-    // character split between two reads shows whole.
-    void theOutputIsFilteredAndDecodedAcrossReads() {
-        AnsiFilter filter;
-        QByteArray out = filter.filter("\x1b[1;31mred\x1b[0m\r\n");
-        out += filter.filter("\x1b]0;title\x07ok\x1b[");
-        out += filter.filter("2Kdone\r");
-        out += filter.filter("\nab\bc\x1b]2;t\x1b\\!");
-        QCOMPARE(out, QByteArray("red\nokdone\nac!"));
-        ToolConsole console;
-        console.beginRun(QStringLiteral("tool"));
-        const QByteArray japanese = QStringLiteral("日本語の出力\n").toUtf8();
-        console.appendOutput(japanese.left(4));
-        console.appendOutput(japanese.mid(4));
-        QVERIFY(console.outputView()->toPlainText().contains(QStringLiteral("日本語の出力")));
-    }
 };
 
 QTEST_MAIN(ConsoleTest)

@@ -85,25 +85,6 @@ TEST(PosixFileSystem, ReadsEveryByteOfARegularFileAndNamesTheCauseOfAFailure) {
     }
 }
 
-TEST(PosixFileSystem, TheCurrentDirectoryIsReadWholeBeyondPathMax) {
-    CurrentDirectoryGuard guard;
-    ScratchDirectory dir;
-    PosixFileSystem files;
-    const std::string level(200, 'd');
-    ASSERT_TRUE(files.setCurrentDirectory(dir.path().string()));
-    EXPECT_FALSE(files.setCurrentDirectory(dir / "gone"));
-    std::string expected = dir.path().string();
-    for (int i = 0; i < 25; ++i, expected += "/" + level) {
-        ASSERT_EQ(::mkdir(level.c_str(), 0755), 0);
-        ASSERT_TRUE(files.setCurrentDirectory(level));
-    }
-    EXPECT_EQ(files.currentDirectory(), expected);
-    for (int i = 0; i < 25; ++i) {
-        ASSERT_TRUE(files.setCurrentDirectory(".."));
-        ASSERT_EQ(::rmdir(level.c_str()), 0);
-    }
-}
-
 // What is startable (a regular file with an execute bit) and what a start
 // gives: the exit code, 128 + the signal, or -1 when nothing ran.
 TEST(PosixProcesses, ExitCodesSignalsAndWhatCannotStart) {

@@ -128,40 +128,6 @@ TEST_P(TexTest, EveryScenarioRunsItsToolsAndEndsAsItShould) {
     }
 }
 
-// The closing runs, row by row: the toc before and now, the label flag, and
-// how many compiler runs the call makes in all. Every closing run changes
-// the toc, so run B is always followed by run A, and run A by nothing.
-TEST_P(TexTest, ClosingRunsFollowTheTocAndTheLabelFlag) {
-    const std::tuple<std::optional<std::string>, std::optional<std::string>, bool, int> rows[] = {
-        {"t", "t", true, 3}, {"t", "u", false, 2}, {"t", std::nullopt, false, 2}, {"t", "t", false, 1},
-        {std::nullopt, "t", true, 3}, {std::nullopt, "t", false, 2}, {std::nullopt, std::nullopt, true, 2},
-        {std::nullopt, std::nullopt, false, 1},
-    };
-    for (const auto& [tocBefore, tocNow, labels, compilerRuns] : rows) {
-        SCOPED_TRACE(::testing::Message() << tocBefore.value_or("-") << "/" << tocNow.value_or("-") << "/" << labels);
-        TexWorld w(windows);
-        if (tocBefore) w.bar.files.write(w.beside(".toc"), *tocBefore);
-        w.bar.processes.install(w.tool("platex"), [&w, removes = !tocNow](const ProcessRequest&) {
-            const ProcessEnd end = w.playRun();
-            if (removes) w.bar.files.remove(w.beside(".toc"));
-            return end;
-        });
-        R first;
-        first.toc = tocNow;
-        if (labels) first.log = kLabels;
-        R closing;
-        if (tocNow) closing.toc = *tocNow + " changed";
-        for (const R& run : {first, closing, closing}) w.queue(run);
-        EXPECT_EQ(compileDocument(w.state, w.bar.services), 1);
-        EXPECT_EQ(w.programsRun().size(), static_cast<std::size_t>(compilerRuns));
-    }
-    // Run B that leaves the toc settled needs no run A.
-    queue(R().withLog(kLabels).withToc("t"));
-    queue(R().withToc("t"));
-    EXPECT_EQ(compileDocument(state, bar.services), 1);
-    EXPECT_EQ(programsRun().size(), 2u);
-}
-
 TEST_P(TexTest, PlainCompilersRunOnceWhateverTheyLeave) {
     for (const char* compiler : {"ptex", "PLATEX"}) {
         state.texCommand = compiler;

@@ -204,34 +204,6 @@ TEST_P(PdfTest, ThePdfOpensUnderTheWaitCursorAndIsMadeFirstWhenMissing) {
     EXPECT_EQ(bar.ui.shellOpens.size(), 3u);
 }
 
-// The TeX button converts but never opens; the one-click road stops at the
-// first step that fails, with its own message.
-TEST_P(PdfTest, TheTexAndOneClickButtonsStopAtTheFirstFailure) {
-    queue(CompilerRun());
-    compileAndConvert(state, bar.services);
-    queue(CompilerRun().noDvi());
-    compileAndConvert(state, bar.services);
-    EXPECT_EQ(converterLines().size(), 1u);
-    EXPECT_TRUE(bar.ui.shellOpens.empty());
-    EXPECT_TRUE(bar.ui.boxes.empty());
-
-    queue(CompilerRun().noDvi());
-    buildAndShowPdf(state, bar.services);
-    state.paperSizeSticky = 0;
-    queue(CompilerRun());
-    answerPaper(nullptr, -2, false);
-    buildAndShowPdf(state, bar.services);
-    EXPECT_EQ(bar.ui.boxes.size(), 2u);
-    EXPECT_NE(bar.ui.boxes[0].text.find("TeX の変更"), std::string::npos);
-    EXPECT_NE(bar.ui.boxes[1].text.find("dvipdfmx の選択"), std::string::npos);
-    EXPECT_EQ(converterLines().size(), 1u);
-
-    state.paperSizeSticky = 1;
-    queue(CompilerRun());
-    buildAndShowPdf(state, bar.services);
-    EXPECT_EQ(bar.ui.shellOpens.size(), 1u);
-}
-
 // A road succeeds only when every tool run ended with 0, the PDF was
 // written (or, for the PDF button, was there) and, where the road shows
 // it, the viewer took it; otherwise the outcome says what failed.

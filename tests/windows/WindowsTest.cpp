@@ -1,0 +1,229 @@
+// The bar's window and its dialogs opened for real: each control reaches
+// its operation, and what only these windows do (the window menu, tooltips,
+// drops from the shell, the end of the session, message boxes, the file
+// dialog's filter).
+#include <cstdio>
+#include <cstring>
+
+#include "BarDialog.h"
+#include "Win32Dialogs.h"
+#include "Win32TestSupport.h"
+#include "app/BarWindow.h"
+#include "dialogs/IndexOptionsDialog.h"
+#include "dialogs/PaperSizeDialog.h"
+#include "dialogs/SettingsDialog.h"
+#include "resource.h"
+
+#include <shlobj.h>  // DROPFILES
+
+namespace kestro {
+namespace {
+
+using wintest::checked;
+using wintest::SeenWindow;
+using wintest::UiDriver;
+
+// A drop as the shell hands it over: DROPFILES, then the names, each ended
+// by a zero byte, and one more zero byte after the last.
+WPARAM makeDrop(const std::vector<std::string>& paths) {
+    std::string names;
+    for (const std::string& path : paths) names += path + '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() + 1);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    std::memcpy(drop + 1, names.data(), names.size());
+    GlobalUnlock(memory);
+    return reinterpret_cast<WPARAM>(memory);
+}
+
+class Windows : public wintest::WindowsPlatformTest {
+protected:
+    void SetUp() override {
+        wintest::writeFile(existing_, "x");
+        wintest::writeFile(other_, "x");
+        settings_.writeSettingString("RFL", "File0", existing_);
+        settings_.writeSettingString("RFL", "File1", scratch_.file("vanished.tex"));
+        settings_.writeSettingString("RFL", "File2", other_);
+    }
+    std::string history(int slot) { return settings_.readSettingString("RFL", "File" + std::to_string(slot)); }
+    // Runs the bar; `drive` gets its window once it is up.
+    void runBar(std::function<void(HWND)> drive) {
+        bar_ = std::make_unique<BarWindow>(services_, "");
+        BarDialog dialog(GetModuleHandleA(nullptr), *bar_, ui_);
+        driver_.expect([drive](const SeenWindow& window) { drive(window.window); });
+        // A test that loses its way ends the run instead of hanging it.
+        const UINT_PTR watchdog = SetTimer(nullptr, 0, 30000, [](HWND, UINT, UINT_PTR, DWORD) {
+            std::fprintf(stderr, "the bar was still open after 30 s\n");
+            ExitProcess(3);
+        });
+        dialog.run();
+        KillTimer(nullptr, watchdog);
+        EXPECT_TRUE(driver_.allHandled());
+    }
+
+    std::string existing_ = scratch_.file("論文.tex"), other_ = scratch_.file("other.tex");
+    std::unique_ptr<BarWindow> bar_;
+};
+
+// The window menu's commands 16 to 31 open the version box; a tooltip
+// comes from the string table; a .txt dropped first is refused with the
+// bar's box; a drop on the file button reaches the document; the Edit
+// button starts the editor on the quoted document in its directory.
+TEST_F(Windows, TheBarsMenuTooltipsDropsAndEditButtonReachTheirOperations) {
+    const std::string editor = scratch_.file("editor.exe"), report = scratch_.file("report.txt");
+    wintest::installFakeTool(editor);
+    settings_.writeSettingString("Editor", "EDIT", editor);
+    wintest::ScopedVariable reportVariable("KESTRO_FAKE_REPORT", report);
+    runBar([&](HWND bar) {
+        driver_.step([bar] {
+            HMENU menu = GetSystemMenu(bar, FALSE);
+            EXPECT_EQ(GetMenuItemID(menu, GetMenuItemCount(menu) - 1), static_cast<UINT>(IDM_ABOUTBOX));
+            NMTTDISPINFOA info{};
+            info.hdr = {bar, reinterpret_cast<UINT_PTR>(GetDlgItem(bar, IDC_TEX_BUTTON)), static_cast<UINT>(TTN_NEEDTEXTA)};
+            info.uFlags = TTF_IDISHWND;
+            char none[] = "none";
+            info.lpszText = none;
+            SendMessageA(bar, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+            EXPECT_EQ(std::string(info.lpszText), "\nTeX のコンパイル");
+            PostMessageA(bar, WM_SYSCOMMAND, 31, 0);
+        });
+        driver_.expect([&, bar](const SeenWindow& about) {
+            EXPECT_EQ(about.caption, "Kestroのﾊﾞｰｼﾞｮﾝ情報");
+            UiDriver::click(about.window, IDOK);
+            driver_.step([&, bar] { PostMessageA(bar, WM_DROPFILES, makeDrop({scratch_.file("notes.txt"), existing_}), 0); });
+        });
+        driver_.expect([&, bar](const SeenWindow& box) {
+            EXPECT_EQ(box.caption, "Kestro");
+            UiDriver::click(box.window, IDOK);
+            driver_.step([&, bar] {
+                SendMessageA(GetDlgItem(bar, IDC_CHOOSE_FILE), WM_DROPFILES, makeDrop({other_}), 0);
+                EXPECT_EQ(wintest::windowText(GetDlgItem(bar, IDC_HISTORY)), other_);
+                UiDriver::click(bar, IDC_EDIT_BUTTON);
+                driver_.step([&, bar] {
+                    for (int i = 0; i < 100 && wintest::readToolRuns(report).empty(); ++i) Sleep(50);
+                    PostMessageA(bar, WM_CLOSE, 0, 0);
+                });
+            });
+        });
+    });
+    EXPECT_EQ(history(0), other_);
+    const auto runs = wintest::readToolRuns(report);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_TRUE(runs[0].commandLine.ends_with(" \"" + other_ + "\""));
+    EXPECT_EQ(runs[0].directory, scratch_.path());
+}
+
+// The list's choice moves an entry up or forgets a vanished one; Enter in
+// the box does not end the bar, Esc does; the end of the session writes the
+// history at once, and a called-off end changes nothing.
+TEST_F(Windows, TheBarsHistoryEnterEscAndTheEndOfTheSession) {
+    runBar([&](HWND bar) {
+        driver_.step([&, bar] {
+            HWND box = GetDlgItem(bar, IDC_HISTORY);
+            for (int pick = 0; pick < 2; ++pick) {
+                SendMessageA(box, CB_SETCURSEL, 1, 0);
+                SendMessageA(bar, WM_COMMAND, MAKEWPARAM(IDC_HISTORY, CBN_SELENDOK), reinterpret_cast<LPARAM>(box));
+            }
+            EXPECT_EQ(SendMessageA(box, CB_GETCOUNT, 0, 0), 2);
+            EXPECT_EQ(bar_->state().documentStem, "other");
+            SetFocus(box);
+            SendMessageA(bar, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            EXPECT_EQ(SendMessageA(bar, WM_QUERYENDSESSION, 0, 0), TRUE);
+            EXPECT_EQ(history(0), other_);
+            SendMessageA(bar, WM_ENDSESSION, FALSE, 0);
+            EXPECT_FALSE(bar_->ended());
+            PostMessageA(bar, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        });
+    });
+    EXPECT_TRUE(bar_->ended());
+    runBar([&](HWND bar) { driver_.step([bar] { SendMessageA(bar, WM_ENDSESSION, TRUE, 0); }); });
+    EXPECT_TRUE(bar_->ended());
+}
+
+// The paper dialog opens on the stored keys, a click on a box reaches the
+// model, a radio button is a size and OK stores them; the index dialog
+// shows the file's text and stores what is typed; a button of the panel
+// runs its operation, Esc closes it and the bar re-reads the file.
+TEST_F(Windows, TheDialogsControlsReachTheirOperations) {
+    settings_.writeSettingInt("Settings", "PdfNeShow", 1);
+    settings_.writeSettingInt("Settings", "PdfSizeNo", 7);
+    settings_.writeSettingString("Settings", "MkIdxOpt", "-g");
+    settings_.writeSettingString("Settings", "TeX", "C:\\tex\\bin\\platex.exe");
+    BarState state;
+    driver_.expect([&](const SeenWindow& dialog) {
+        HWND w = dialog.window;
+        driver_.step([w] { EXPECT_TRUE(!checked(w, 1012) && checked(w, 1013) && checked(w, 1048)); });
+        UiDriver::click(w, 1012);  // checking one clears the other
+        UiDriver::click(w, 1055);  // Landscape, position 4
+        UiDriver::click(w, IDOK);
+    });
+    EXPECT_EQ(choosePaperSize(state, services_), 1);
+    EXPECT_EQ(settings_.readSettingString("Settings", "PdfNShow") + settings_.readSettingString("Settings", "PdfNeShow") +
+                  settings_.readSettingString("Settings", "PdfSizeNo"),
+              "104");
+    driver_.expect([&](const SeenWindow& dialog) {
+        driver_.step([w = dialog.window] {
+            EXPECT_EQ(wintest::windowText(w, 1121), "-g");
+            SetDlgItemTextA(w, 1121, "  -s 索引 ");
+        });
+        UiDriver::click(dialog.window, 1012);
+        UiDriver::click(dialog.window, IDOK);
+    });
+    editIndexOptions(state, services_);
+    EXPECT_EQ(state.indexOptions, "  -s 索引 ");
+    EXPECT_EQ(state.indexDialogNever, 1);
+    HWND panel = nullptr;
+    driver_.expect([&](const SeenWindow& dialog) { UiDriver::click(panel = dialog.window, IDC_CHANGE_TEX); });
+    driver_.expect([&](const SeenWindow& question) {
+        UiDriver::click(question.window, IDCANCEL);  // back to platex
+        driver_.step([&] { PostMessageA(panel, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
+    });
+    state.texCommand = "C:\\tex\\bin\\platex.exe";
+    openSettingsPanel(state, services_);
+    EXPECT_EQ(state.texCommand, "platex");
+    EXPECT_EQ(state.indexOptions, "-s 索引");  // re-read as the file keeps it
+    EXPECT_TRUE(driver_.allHandled());
+}
+
+// A question shows its icon and OK and Cancel, and its close box answers
+// Cancel; a stop box shows its icon; the file dialog gives the chosen path
+// or nothing, its filter's separators zero bytes.
+TEST_F(Windows, MessageBoxesAndTheFileDialogAnswerAsTheUserDid) {
+    const std::tuple<BoxButtons, BoxIcon, HICON, UINT, Answer> rows[] = {
+        {BoxButtons::OkCancel, BoxIcon::Exclamation, LoadIcon(nullptr, IDI_EXCLAMATION), WM_CLOSE, Answer::Cancel},
+        {BoxButtons::Ok, BoxIcon::Stop, LoadIcon(nullptr, IDI_HAND), IDOK, Answer::Ok},
+    };
+    for (const auto& [buttons, icon, shownIcon, action, answer] : rows) {
+        const MessageBoxRequest request{BoxOwner::Bar, "TeX のコンパイラー", "Kestro", buttons, icon};
+        driver_.expect([&](const SeenWindow& shown) {
+            EXPECT_EQ(shown.caption + shown.messageText, "Kestro" + request.text);
+            // An OK box may hold a hidden Cancel button; no button shows yet.
+            HWND cancel = GetDlgItem(shown.window, IDCANCEL);
+            const bool okCancel = buttons == BoxButtons::OkCancel;
+            EXPECT_EQ(cancel != nullptr && (okCancel || IsWindowVisible(cancel)), okCancel);
+            EXPECT_EQ(wintest::messageBoxIcon(shown.window), shownIcon);
+            if (action == WM_CLOSE) {
+                PostMessageA(shown.window, WM_CLOSE, 0, 0);
+            } else {
+                UiDriver::click(shown.window, IDOK);
+            }
+        });
+        EXPECT_EQ(ui_.showMessage(request), answer);
+    }
+    const FileDialogRequest request{FileChoice::Document, "TeX file (*.tex)|*.tex||", "tex", "", kOfnFileMustExist};
+    for (const bool choose : {false, true}) {
+        driver_.expect([&, choose](const SeenWindow& dialog) {
+            driver_.step([w = dialog.window, choose, this] {
+                SetDlgItemTextA(w, 0x47C, existing_.c_str());
+                SetDlgItemTextA(w, 0x480, existing_.c_str());
+                PostMessageA(w, WM_COMMAND, MAKEWPARAM(choose ? IDOK : IDCANCEL, BN_CLICKED), 0);
+            });
+        });
+        EXPECT_EQ(ui_.chooseFile(request).value_or("cancelled"), choose ? existing_ : "cancelled");
+    }
+    EXPECT_EQ(fileDialogFilter("実行ファイル(*.exe)|*.exe||"), std::string("実行ファイル(*.exe)") + std::string("\0*.exe\0\0", 8));
+    EXPECT_EQ(fileDialogFilter("A|*.a"), std::string("A\0*.a\0\0", 7));
+}
+
+}  // namespace
+}  // namespace kestro
