@@ -3,21 +3,14 @@
 // beside it, no input while a tool runs, its file dialog filters, its
 // start-up, Qt's own words).
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
-#include <QFile>
-#include <QFileDialog>
 #include <QLibraryInfo>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 #include <QTextBlock>
-#include <QTimer>
 
 #include "FileDialogFilter.h"
 #include "GuiTestSupport.h"
@@ -52,7 +45,7 @@ class BarWindowTest : public QObject, private BarFixture {
             return dialog != nullptr;
         };
     }
-    std::string settings() { return readFile(*work / "Kestro.ini").value_or(""); }
+    bool stored(const std::string& line) { return readFile(*work / "Kestro.ini").value_or("").find(line) != std::string::npos; }
 
 private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
@@ -109,14 +102,10 @@ private slots:
         for (const std::string& file : {chosen, first, *work / "drop/notes.txt"}) writeFile(file, "x");
         QtBarWindow& bar = startBar("");
         QStringList filters;
-        user->handler = [&](QWidget* window) {
-            auto* dialog = qobject_cast<QFileDialog*>(window);
-            if (dialog != nullptr) {
-                filters = dialog->nameFilters();
-                acceptFileDialog(dialog, chosen);
-            }
-            return dialog != nullptr;
-        };
+        whenOpen<QFileDialog>([&](QFileDialog* dialog) {
+            filters = dialog->nameFilters();
+            acceptFileDialog(dialog, chosen);
+        });
         click(BarControl::ChooseFile);
         QCOMPARE(filters, QStringList{QStringLiteral("TeX file (*.tex)")});
         QCOMPARE(documentPath(), chosen);
@@ -140,15 +129,12 @@ private slots:
             menu->actions().value(0)->trigger();
             menu->close();
         });
-        user->handler = [&](QWidget* window) {
-            title = window->windowTitle();
-            return false;
-        };
+        user->handler = [&](QWidget* window) { return title = window->windowTitle(), false; };
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), bar.mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(&bar, &event);
         QVERIFY(waitFor([&] { return title == QStringLiteral("Kestroのﾊﾞｰｼﾞｮﾝ情報"); }, 3000));
         session->commitData();
-        QVERIFY(settings().find("File0=" + document) != std::string::npos);
+        QVERIFY(stored("File0=" + document));
         QTest::keyClick(&bar, Qt::Key_Escape);
         QVERIFY(!bar.isVisible() && session->core().ended());
     }
@@ -189,7 +175,7 @@ private slots:
         QVERIFY(consoleAtError);
         // Then the deferred close, with the history; the console goes with the bar.
         QVERIFY(!bar.isVisible() && !bar.inputBlocker()->engaged() && !console->isVisible());
-        QVERIFY(settings().find("File0=" + document) != std::string::npos);
+        QVERIFY(stored("File0=" + document));
     }
 
     // The paper dialog opens on the stored keys, a click on a box reaches
@@ -205,7 +191,7 @@ private slots:
             QTest::keyClick(dialog, Qt::Key_Return);
         });
         QCOMPARE(choosePaperSize(bar.core().state(), bar.core().services()), 1);
-        for (const char* key : {"PdfNShow=1", "PdfNeShow=0", "PdfSizeNo=7"}) QVERIFY(settings().find(key) != std::string::npos);
+        for (const char* key : {"PdfNShow=1", "PdfNeShow=0", "PdfSizeNo=7"}) QVERIFY(stored(key));
         for (const bool ok : {true, false}) {
             whenOpen<QtIndexOptionsDialog>([ok](QtIndexOptionsDialog* dialog) {
                 QCOMPARE(dialog->optionsEdit()->text(), ok ? QString() : QStringLiteral("-s 索引"));
@@ -265,15 +251,13 @@ private slots:
         QCOMPARE(qtFileDialogFilter("Exe files (*.exe)|*.exe||"), QStringLiteral("All files (*)"));
         QCOMPARE(qtFileDialogFilter("Sources|*.tex;*.ltx|Bib (*.bib)|*.bib||"), QStringLiteral("Sources (*.tex *.ltx);;Bib (*.bib)"));
         // XWayland only where it is there and Qt was told nothing else.
-        const auto lookup = [](std::map<std::string, std::string> values) {
-            return [values](const std::string& name) -> std::optional<std::string> {
-                const auto found = values.find(name);
-                return found == values.end() ? std::nullopt : std::optional(found->second);
-            };
+        const auto platform = [](std::map<std::string, std::string> values) {
+            return preferredQtPlatform([values](const std::string& name) -> std::optional<std::string> {
+                return values.count(name) ? std::optional(values.at(name)) : std::nullopt;
+            });
         };
-        QCOMPARE(preferredQtPlatform(lookup({{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":0"}})), std::optional<std::string>("xcb"));
-        QVERIFY(!preferredQtPlatform(lookup({{"WAYLAND_DISPLAY", "w"}})));
-        QVERIFY(!preferredQtPlatform(lookup({{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "wayland"}})));
+        QCOMPARE(platform({{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":0"}}), std::optional<std::string>("xcb"));
+        QVERIFY(!platform({{"WAYLAND_DISPLAY", "w"}}) && !platform({{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "wayland"}}));
         QCOMPARE(commandTailOf({"kestro", "my", "paper.tex"}), std::string("my paper.tex"));
         QCOMPARE(startupDocument("\"sub dir/a.tex\"", std::string("/w/")), std::string("/w/sub dir/a.tex"));
         QCOMPARE(startupDocument("/abs/a.tex", std::string("/w")), std::string("/abs/a.tex"));

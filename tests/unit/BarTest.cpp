@@ -1,6 +1,5 @@
-// The bar: the current document and its history, the buttons through the
-// dispatcher, the editor and the console, the settings panel, and the texts
-// the bar shows.
+// The bar: the document and its history, the dispatcher, the editor and
+// the console, the settings panel, and the texts the bar shows.
 #include <gtest/gtest.h>
 
 #include <new>
@@ -16,12 +15,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-Texts numbered(int count) {
-    Texts entries;
-    for (int i = 0; i < count; ++i) entries.push_back("C:\\d\\doc" + std::to_string(i) + ".tex");
-    return entries;
-}
-
 class BarTest : public ::testing::Test {
 protected:
     // A bar started on a settings file holding `stored` as its history.
@@ -36,6 +29,11 @@ protected:
         return *bar;
     }
     const Texts& entries() const { return bar->history().entries(); }
+    static Texts numbered(int count) {
+        Texts entries;
+        for (int i = 0; i < count; ++i) entries.push_back("C:\\d\\doc" + std::to_string(i) + ".tex");
+        return entries;
+    }
 
     std::unique_ptr<FakeBar> fake;
     std::unique_ptr<BarWindow> bar;
@@ -49,7 +47,6 @@ TEST_F(BarTest, TheStartUpDocumentGoesOnTopAndSixteenAreKept) {
     EXPECT_EQ(entries(), (Texts{"C:\\work\\paper.final.tex", "C:\\old\\a.tex"}));
     EXPECT_EQ(bar->history().selection(), 0);
     EXPECT_EQ(bar->state().documentStem, "paper.final");
-
     start(numbered(16), "\"C:\\d\\doc3.tex\"");
     EXPECT_EQ(bar->history().count(), 17);
     EXPECT_EQ(bar->history().text(0), "C:\\d\\doc3.tex");
@@ -76,7 +73,6 @@ TEST_F(BarTest, DropsAndTheFileDialogChangeTheDocument) {
     EXPECT_NE(bar->history().selection(), 0);
     EXPECT_EQ(entries().back(), "C:\\d\\doc14.tex");
     EXPECT_EQ(fake->ui.count("focus history"), 1);
-
     fake->ui.files = {std::string("C:\\b\\chosen.tex"), std::nullopt};
     bar->chooseDocumentFile();
     bar->chooseDocumentFile();
@@ -110,7 +106,6 @@ TEST_F(BarTest, PicksMoveOrForgetEntriesAndTheWriteBackClearsTheRest) {
     EXPECT_EQ(entries(), (Texts{"C:\\a\\3.tex", "C:\\a\\0.tex", "C:\\a\\1.tex"}));
     EXPECT_EQ(bar->state().documentStem, "3");
     EXPECT_TRUE(fake->ui.boxes.empty());
-
     bar->endRun();
     EXPECT_EQ(fake->setting("RFL", "File2"), "C:\\a\\1.tex");
     EXPECT_EQ(fake->setting("RFL", "File3"), "<absent>");
@@ -125,8 +120,7 @@ TEST_F(BarTest, PicksMoveOrForgetEntriesAndTheWriteBackClearsTheRest) {
 }
 
 // File errors end the operation with the stop box, memory errors with a
-// system-modal one, and the bar stays usable; no document directory is
-// no directory to enter.
+// system-modal one; no document directory is no directory to enter.
 TEST_F(BarTest, TheDispatcherShowsFileAndMemoryErrors) {
     start({});
     bar->dispatch([] { throw FileError(FileErrorCause::NotFound, "a.log"); });
@@ -187,7 +181,6 @@ TEST(EditorAndPrompt, OpenTheirProgramsInTheDocumentsDirectory) {
     EXPECT_EQ(bar.ui.shellOpens.at(1).parameters, std::optional<std::string>("\"\"C:\\my work\\a.tex\"\""));
     EXPECT_EQ(bar.ui.shellOpens.at(1).directory, "C:\\my work\\");
     EXPECT_EQ(bar.ui.boxes.size(), 2u);
-
     FakeBar posix(PlatformRules::posix());
     posix.files.addDirectory("/w/");
     posix.processes.setEnvironment("PATH", "/usr/bin");
@@ -202,8 +195,8 @@ TEST(EditorAndPrompt, OpenTheirProgramsInTheDocumentsDirectory) {
     EXPECT_EQ(posix.processes.commandLines(), (Texts{"xterm", "kitty", "x-terminal-emulator"}));
 }
 
-// The settings panel works on its own state from the file; whatever its
-// buttons store reaches the bar when it closes.
+// The panel works on its own state from the file; what its buttons store
+// reaches the bar when it closes.
 TEST(SettingsPanel, ItsButtonsReachTheBarThroughTheFile) {
     FakeBar bar(PlatformRules::windows());
     bar.settings.writeSettingInt("Settings", "PdfNeShow", 1);
@@ -235,6 +228,7 @@ TEST(SettingsPanel, ItsButtonsReachTheBarThroughTheFile) {
     // "From now on" cleared: this run keeps the new size without asking.
     EXPECT_EQ(state.paperSizeNo, 7);
     EXPECT_EQ(state.paperSizeSticky, 1);
+    EXPECT_EQ(state.indexOptions, "");  // the panel's default, not the start-up's
     EXPECT_EQ(state.documentStem, "paper");
     EXPECT_EQ(bar.ui.count("settings dialog"), 1);
 }

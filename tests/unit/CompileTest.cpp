@@ -111,20 +111,14 @@ TEST_P(TexTest, EveryScenarioRunsItsToolsAndEndsAsItShould) {
         if (s.bibtexCode >= 0) w.installTool(w.tool(w.bibtex), s.bibtexCode);
         if (s.indexCode >= 0) w.installTool(w.tool("mendex"), s.indexCode);
         for (const R& run : s.runs) w.queue(run);
-
         EXPECT_EQ(compileDocument(w.state, w.bar.services), s.result);
-
         Texts programs = s.programs;
         for (std::string& p : programs) p = p == "bib" ? w.bibtex : p;
         EXPECT_EQ(w.programsRun(), programs);
         EXPECT_TRUE(w.runs.empty());
         // A failing tool has its own box, tested with its step.
-        if (s.bibtexCode <= 0 && s.indexCode <= 0) {
-            EXPECT_EQ(w.bar.ui.boxes.size(), s.warning ? 1u : 0u);
-        }
-        if (s.warning) {
-            EXPECT_EQ(w.bar.ui.boxes.at(0).caption, "Warning!!");
-        }
+        if (s.bibtexCode <= 0 && s.indexCode <= 0) EXPECT_EQ(w.bar.ui.boxes.size(), s.warning ? 1u : 0u);
+        if (s.warning) EXPECT_EQ(w.bar.ui.boxes.at(0).caption, "Warning!!");
     }
 }
 

@@ -1,6 +1,5 @@
-// Kestro.ini: the INI text as the Win32 profile functions read and write it,
-// the five settings operations, and what the bar loads at start-up and
-// again after the settings panel.
+// Kestro.ini: the INI text as the Win32 profile functions read and write
+// it, the settings operations, and what the bar loads at start-up.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -8,7 +7,6 @@
 #include <random>
 
 #include "FakePlatform.h"
-#include "app/BarWindow.h"
 #include "settings/IniText.h"
 #include "settings/SettingsLoad.h"
 
@@ -107,12 +105,11 @@ TEST(IniText, NumbersAndTheReadBufferAsWindowsReadsThem) {
         {"4294967295", -1}, {"99999999999", 1215752191},
     };
     for (const auto& [text, number] : numbers) EXPECT_EQ(profileIntFromText(text), number) << text;
-
     std::string cp932;
     while (cp932.size() < 5000) cp932 += "\x95\x5C";
     EXPECT_EQ(limitProfileString(CodePage::Cp932, cp932), cp932.substr(0, 4095));
     std::string utf8 = "x";
-    for (int i = 0; i < 1400; ++i) utf8 += "\xE8\xA1\xA8";
+    while (utf8.size() < 4200) utf8 += "\xE8\xA1\xA8";
     EXPECT_EQ(limitProfileString(CodePage::Utf8, utf8).size(), 1u + 3 * 1364);
     EXPECT_EQ(limitProfileString(CodePage::Utf8, utf8.substr(1)).size(), 4095u);
 }
@@ -131,7 +128,6 @@ TEST(SettingsFile, ReadsWritesFailuresAndTheEmptyPath) {
     bar.settings.writeSettingInt("Settings", "PdfSizeNo", -13);
     bar.settings.deleteSetting("Other", "Absent");
     EXPECT_EQ(bar.store.writes, writes);
-
     std::vector<std::string> reported;
     bar.store.failWrites = true;
     bar.settings.writeSettingInt("Settings", "Acr", 1);
@@ -139,7 +135,6 @@ TEST(SettingsFile, ReadsWritesFailuresAndTheEmptyPath) {
     bar.settings.deleteSetting("Editor", "EDIT");
     bar.settings.writeSettingString("RFL", "File0", "/tmp/a\n[Settings]\nTeX=/tmp/evil");
     EXPECT_EQ(reported, std::vector<std::string>{"/start/Kestro.ini"});
-
     FakeBar none(PlatformRules::windows(), "");
     none.settings.onFirstWriteFailure([&](const std::string& path) { reported.push_back(path); });
     EXPECT_EQ(none.settings.readSettingInt("Settings", "Acr", 3), 3);
@@ -173,29 +168,6 @@ TEST(StartupLoad, PaperKeysAndToolDefaults) {
         EXPECT_EQ(bar.setting("Settings", "PdfSizeNo"), sizeNoAfter);
         EXPECT_EQ(state.indexOptions, "-s myindex");
     }
-}
-
-// After the panel the nine keys it can change are read again, with the
-// panel's own defaults; the rest of the bar stays. The panel starts from
-// the file.
-TEST(StartupLoad, TheRereadAfterThePanelTakesTheNineKeys) {
-    FakeBar bar(PlatformRules::posix());
-    bar.store.setFile("/start/Kestro.ini", "[Settings]\r\nTeX=/tex/uplatex\r\nPdfSizeNo=0\r\nDviPdf=/tex/dvipdfmx\r\n");
-    BarState state;
-    state.acrSetting = 1;
-    state.paperSizeSticky = 1;
-    state.paperSizeNo = 5;
-    state.indexOptions = "-s myindex";
-    reloadAfterSettingsPanel(state, bar.settings, bar.rules);
-    EXPECT_EQ(state.texCommand, "/tex/uplatex");
-    EXPECT_EQ(state.paperSizeNo, 0);
-    EXPECT_EQ(state.bibtexCommand, "pbibtex");
-    EXPECT_EQ(state.indexOptions, "");
-    EXPECT_EQ(state.acrSetting + state.paperSizeSticky, 2);
-
-    SettingsDialog panel(bar.services);
-    EXPECT_EQ(panel.panelState.dvipdfCommand, "/tex/dvipdfmx");
-    EXPECT_EQ(panel.panelState.editorPath, "xdg-open");
 }
 
 }  // namespace

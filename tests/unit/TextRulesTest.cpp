@@ -68,22 +68,17 @@ TEST(CodePage, SearchAgreesWithAWalkOverTheWholeText) {
 }
 
 TEST(PlatformRules, ExecutablesDirectoriesAndTheSettingsPath) {
-    EXPECT_TRUE(kWin.namesExecutable("platex.exe -kanji=sjis"));
-    EXPECT_FALSE(kWin.namesExecutable("PLATEX.EXE"));
-    EXPECT_FALSE(kWin.namesExecutable("/usr/bin/platex"));
-    EXPECT_TRUE(kPosix.namesExecutable("./platex"));
+    EXPECT_TRUE(kWin.namesExecutable("platex.exe -kanji=sjis") && kPosix.namesExecutable("./platex"));
+    EXPECT_FALSE(kWin.namesExecutable("PLATEX.EXE") || kWin.namesExecutable("/usr/bin/platex"));
     EXPECT_FALSE(kPosix.namesExecutable("platex.exe"));
-
     EXPECT_EQ(kWin.directoryOf("C:\\tex/bin\\platex.exe"), "C:\\tex/bin\\");
     EXPECT_EQ(kPosix.directoryOf("dir\\paper.tex"), "");
-
     // Windows reads the working directory into 256 bytes; plain concatenation.
     EXPECT_EQ(settingsPathForStart(kWin, std::string(255, 'a')), std::string(255, 'a') + "\\Kestro.ini");
     EXPECT_EQ(settingsPathForStart(kWin, std::string(256, 'a')), "");
     EXPECT_EQ(settingsPathForStart(kWin, std::nullopt), "");
     EXPECT_EQ(settingsPathForStart(kPosix, std::string("/")), "//Kestro.ini");
     EXPECT_EQ(settingsPathForStart(kPosix, "/" + std::string(400, 'd')), "/" + std::string(400, 'd') + "/Kestro.ini");
-
     // The start-up document: one pair of enclosing quotes goes.
     EXPECT_EQ(documentFromCommandTail("\"C:\\my work\\a.tex\""), "C:\\my work\\a.tex");
     EXPECT_EQ(documentFromCommandTail("\"\"a.tex\"\""), "\"a.tex\"");
@@ -131,22 +126,13 @@ TEST(CommandLine, QuotingAndSplittingFollowTheWindowsRuntime) {
     EXPECT_EQ(quoteWord(kCp932, "a " + kSo + "\\"), "\"a " + kSo + "\\\\\"");
     EXPECT_EQ(joinCommandLine(kUtf8, "mendex", {{"", false}, {"my paper", true}}), "mendex  \"my paper\"");
     EXPECT_EQ(joinCommandLine(kUtf8, "mendex", {{"-s my", false}}), "mendex -s my");
-
     const std::pair<std::string, Words> split[] = {
-        {" \t ", {}},
-        {"  mendex \t -s  myindex ", {"mendex", "-s", "myindex"}},
-        {"x\"a b\"y z", {"xa by", "z"}},
-        {"a \"\" b", {"a", "", "b"}},
-        {"\"ab\\\"c\" \"\\\\\" d", {"ab\"c", "\\", "d"}},
-        {"a\\\\\\b d", {"a\\\\\\b", "d"}},
-        {"a\\\\\\\\\"b c\" d", {"a\\\\b c", "d"}},
-        {"\"say \"\"hi\"\" now\" x", {"say \"hi\" now", "x"}},
-        {"a\"\"b c", {"ab", "c"}},
-        {kNo + "\"a b\"", {kNo + "a b"}},
+        {" \t ", {}}, {"  mendex \t -s  myindex ", {"mendex", "-s", "myindex"}}, {"x\"a b\"y z", {"xa by", "z"}},
+        {"a \"\" b", {"a", "", "b"}}, {"\"ab\\\"c\" \"\\\\\" d", {"ab\"c", "\\", "d"}}, {"a\\\\\\b d", {"a\\\\\\b", "d"}},
+        {"a\\\\\\\\\"b c\" d", {"a\\\\b c", "d"}}, {"\"say \"\"hi\"\" now\" x", {"say \"hi\" now", "x"}},
+        {"a\"\"b c", {"ab", "c"}}, {kNo + "\"a b\"", {kNo + "a b"}},
     };
-    for (const auto& [line, words] : split) {
-        EXPECT_EQ(splitCommandLine(kCp932, line), words) << line;
-    }
+    for (const auto& [line, words] : split) EXPECT_EQ(splitCommandLine(kCp932, line), words) << line;
 }
 
 // Random words over an alphabet rich in the characters that matter arrive

@@ -1,10 +1,8 @@
-// Finding and starting the tools: the program lookup, the bibliography and
-// index steps with their recovery, the search of the fixed TeX directories,
-// the compiler's recovery, and choosing a tool by hand.
+// Finding and starting the tools: the program lookup, the tool steps and
+// the compiler with their recovery, and choosing a tool by hand.
 #include <gtest/gtest.h>
 
 #include <set>
-
 #include "TexWorld.h"
 #include "build/CompileDocument.h"
 #include "build/Launcher.h"
@@ -47,15 +45,10 @@ TEST(ProgramLookup, EveryRowFindsWhatItShouldAfterTheCandidatesItShould) {
     for (const auto& [windows, files, program, path, found, tried] : rows) {
         SCOPED_TRACE(program + " on " + path);
         Texts asked;
-        const LookupEnvironment environment{[&](const std::string& candidate) {
-                                                asked.push_back(candidate);
-                                                return files.count(candidate) > 0;
-                                            },
-                                            path};
-        EXPECT_EQ(lookupProgram(windows ? PlatformRules::windows() : PlatformRules::posix(), program, environment), found);
-        if (tried != kUntried) {
-            EXPECT_EQ(asked, tried);
-        }
+        const auto startable = [&](const std::string& candidate) { return asked.push_back(candidate), files.count(candidate) > 0; };
+        const PlatformRules rules = windows ? PlatformRules::windows() : PlatformRules::posix();
+        EXPECT_EQ(lookupProgram(rules, program, LookupEnvironment{startable, path}), found);
+        if (tried != kUntried) EXPECT_EQ(asked, tried);
     }
 }
 
@@ -125,9 +118,7 @@ TEST_P(StepTest, EveryRoadOfTheStepEndsAsItShould) {
             if (where == Picked) w.installTool(picked, code);
             if (answer) w.bar.ui.answers.push_back(*answer);
             if (answer == Answer::Ok) w.bar.ui.files.push_back(pick ? picked : std::optional<std::string>());
-
             EXPECT_EQ(step.run(w.state, w.bar.services), result);
-
             EXPECT_EQ(w.bar.ui.boxes.size(), boxes);
             const std::string stored = w.bar.setting("Settings", step.key);
             EXPECT_EQ(stored, key == std::string("<found>") ? w.candidate(name, 1) : key == std::string("<picked>") ? picked : key);
@@ -135,12 +126,8 @@ TEST_P(StepTest, EveryRoadOfTheStepEndsAsItShould) {
                 EXPECT_EQ(w.bar.processes.started().at(0).arguments.at(0), picked);
                 EXPECT_EQ(w.bar.files.directoryChanges, Texts{w.docDir});
             }
-            if (where == Named) {
-                EXPECT_TRUE(w.bar.processes.started().empty());
-            }
-            if (where == FoundFailing) {
-                EXPECT_EQ(w.state.*step.field, name);  // not stored, yet used this once
-            }
+            if (where == Named) EXPECT_TRUE(w.bar.processes.started().empty());
+            if (where == FoundFailing) EXPECT_EQ(w.state.*step.field, name);  // not stored, yet used this once
         });
     }
 }
@@ -160,7 +147,6 @@ TEST_P(StepTest, TheDefaultsFollowTheCompilerAndTheIndexOptionsDialogComesFirst)
     installTool(candidate("makeindex"), 0);
     EXPECT_EQ(runIndex(state, bar.services), 1);
     EXPECT_EQ(bar.processes.commandLines().back(), candidate("makeindex") + " -s myindex paper");
-
     // The dialog shows once per call, before the first run; its Cancel
     // keeps the options.
     state.indexDialogNever = 0;
@@ -189,7 +175,6 @@ TEST_P(StepTest, TheFixedDirectoriesAreTriedAsExactPathsInOrder) {
     EXPECT_EQ(step.outcome, SearchResult::Outcome::Rejected);
     EXPECT_EQ(step.candidate, candidate("jbibtex"));
     EXPECT_EQ(bar.processes.commandLines(), (Texts{candidate("jbibtex") + " paper", candidate("jbibtex") + " paper"}));
-
     FakeBar posix(PlatformRules::posix());
     for (const char* dir : {"/usr/local/texlive/2023/bin/x86_64-linux/", "/usr/local/texlive/10000/bin/x/",
                             "/usr/local/texlive/2024/bin/x86_64-linux/", "/usr/local/texlive/2024/bin/aarch64-linux/",
@@ -234,16 +219,12 @@ TEST_P(StepTest, TheCompilersRecoveryAsksSearchesAndRetriesOnce) {
         if (answer) w.bar.ui.answers.push_back(*answer);
         if (answer == Answer::Ok) w.bar.ui.files.push_back(file);
         w.bar.ui.canChoose = answer.has_value();
-
         EXPECT_EQ(compileDocument(w.state, w.bar.services), result);
-
         EXPECT_EQ(w.bar.ui.boxes.size(), boxes);
         EXPECT_EQ(w.bar.processes.started().size(), static_cast<std::size_t>(result));
         EXPECT_EQ(w.state.texCommand, texAfter);
         EXPECT_EQ(w.bar.setting("Settings", "TeX"), keyAfter);
-        if (result == 1 && answer) {
-            EXPECT_EQ(w.bar.files.directoryChanges, (Texts{w.docDir, w.docDir}));
-        }
+        if (result == 1 && answer) EXPECT_EQ(w.bar.files.directoryChanges, (Texts{w.docDir, w.docDir}));
     }
 }
 
@@ -291,7 +272,6 @@ TEST(ToolSelection, TheEditorAndSelectionsWithoutAFileDialog) {
     selectEditor(state, bar.services);
     EXPECT_EQ(bar.setting("Editor", "EDIT"), "C:\\hidemaru.exe");
     EXPECT_TRUE(bar.ui.boxes.empty());
-
     bar.ui.canChoose = false;
     const std::string before = bar.settingsText();
     for (const auto select : {selectBibtex, selectDvipdf, selectIndexTool, selectTexCompiler}) {

@@ -1,0 +1,129 @@
+#!/bin/sh
+# kestro-build run as a program on fake TeX tools (shell scripts that note
+# "name [arg]... @directory" in $work/runs), in a session of its own
+# without a terminal, or on a pseudo-terminal standing in for the user's.
+# Usage: kestro-build-fake-tex.sh KESTRO_BUILD
+set -u
+exe=$1
+work=$(mktemp -d "${TMPDIR:-/tmp}/kestro-build-XXXXXX") || exit 1
+trap 'rm -rf "$work"' EXIT
+bin=$work/bin doc=$work/work
+export PATH="$bin:/usr/bin:/bin" LANG=C.UTF-8 KESTRO_OPENER="$bin/opener"
+status=0
+fail() { echo "FAILED: $case: $*"; status=1; }
+expect() { [ "$2" = "$3" ] || fail "$1: got [$2], wanted [$3]"; }
+setting() { tr -d '\r' <"$work/Kestro.ini" 2>/dev/null | sed -n "s/^$1=//p"; }
+runs() { grep -c "^$1 " "$work/runs"; }
+
+# tool NAME BODY: a fake tool that notes its run, then runs BODY with the
+# last argument in $last.
+tool() {
+    printf '#!/bin/sh\nline=${0##*/}; for a; do line="$line [$a]"; done\nprintf "%%s @%%s\\n" "$line" "$(pwd -P)" >> "%s/runs"\nfor last; do :; done\n%s\nexit 0\n' \
+        "$work" "$2" >"$bin/$1"
+    chmod +x "$bin/$1"
+}
+# compiler SNIPPET: counts its runs in $n, writes the DVI, an empty aux file
+# and a clean log, then runs SNIPPET.
+compiler() {
+    tool platex "n=\$((\$(cat '$work/count' 2>/dev/null || echo 0) + 1)); echo \$n > '$work/count'
+printf dvi > \"\$1.dvi\"; : > \"\$1.aux\"; echo 'A fake TeX.' > \"\$1.log\"
+$1"
+}
+# start CASE [KESTRO.INI]: a fresh document and tools.
+start() {
+    case=$1
+    rm -rf "$bin" "$doc" "$work/runs" "$work/count" "$work/Kestro.ini" && mkdir "$bin" "$doc" || exit 1
+    : >"$work/runs"
+    echo '\documentclass{article}' >"$doc/paper.tex"
+    [ $# -lt 2 ] || printf "$2" >"$work/Kestro.ini"
+    compiler ""
+    tool pbibtex 'printf bbl > "$1.bbl"'
+    tool mendex 'printf ind > "$last.ind"'
+    tool dvipdfmx 'printf pdf > "$last.pdf"'
+    tool opener 'printf "%s\n" "$*" > opened.tmp; mv opened.tmp opened.txt'
+}
+# build ARGUMENT...: kestro-build in $work, with no terminal and standard
+# input from $work/stdin; its status in $got.
+build() {
+    (cd "$work" && setsid "$exe" "$@" <"$work/stdin" >"$work/err" 2>&1)
+    got=$?
+}
+echo x >"$work/stdin"
+
+start "a wrong command line or a missing document"
+for line in "" "--tex --pdf work/paper.tex" "work/missing.tex"; do
+    build $line
+    expect "status of [$line]" $got 2
+done
+expect "runs" "$(cat "$work/runs")" ""
+[ -e "$work/Kestro.ini" ] && fail "Kestro.ini written"
+
+# The relative document is made absolute, the tools run beside it with an
+# empty standard input, the paper dialog takes --paper and stores it in the
+# starting directory's Kestro.ini, and the history is neither read nor written.
+start "the TeX road" '[RFL]\nFile0=/elsewhere/old.tex\n'
+compiler 'if read line; then printf got > stdin.txt; else printf empty > stdin.txt; fi'
+build --tex --paper=B5 work/paper.tex
+expect status $got 0
+expect runs "$(cat "$work/runs")" "platex [paper] @$doc
+dvipdfmx [-p] [b5] [paper] @$doc"
+expect "standard input" "$(cat "$doc/stdin.txt")" empty
+expect "stored" "$(setting PdfSizeNo) $(setting Acr) $(setting File0) $(setting File1)" "7 1 /elsewhere/old.tex "
+[ -e "$doc/opened.txt" ] && fail "opened"
+
+start "one click hands the PDF to the opener unless --no-view"
+build --one-click --no-view "$doc/paper.tex"
+sleep 0.2
+[ -e "$doc/opened.txt" ] && fail "opened with --no-view"
+build --one-click "$doc/paper.tex"
+for i in 1 2 3 4 5 6 7 8 9 10; do [ -e "$doc/opened.txt" ] || sleep 0.2; done
+expect "opened" "$(cat "$doc/opened.txt" 2>/dev/null)" paper.pdf
+
+# Where a dialog is switched off, the command line's value holds for this
+# run only.
+start "paper and index options for this run only" '[Settings]\nPdfNeShow=1\nPdfSizeNo=10\nMkIdxNvr=1\nMkIdxOpt=-s my\n'
+compiler '[ $n = 1 ] && printf x > "$1.idx"'
+build --tex --paper a3 --index-options -g "$doc/paper.tex"
+expect status $got 0
+build --tex "$doc/paper.tex"
+expect status $got 0
+expect runs "$(grep -e mendex -e dvipdfmx "$work/runs")" "mendex [-g] [paper] @$doc
+dvipdfmx [-p] [a3] [paper] @$doc
+dvipdfmx [-p] [letter] [paper] @$doc"
+expect stored "$(setting PdfSizeNo) $(setting MkIdxOpt)" "10 -s my"
+
+# SIGTERM and SIGHUP reach the running tool, which does not outlive
+# kestro-build; the settings file stays whole.
+for signal in TERM:15 HUP:1; do
+    number=${signal#*:} signal=${signal%:*}
+    start "SIG$signal is forwarded to the tool and ends the run" '[Settings]\nPdfNeShow=1\nTeX=platex\n'
+    compiler "trap 'printf got > signal.txt; kill \$!; exit 1' TERM HUP; touch started.txt; sleep 30 & wait"
+    (cd "$work" && exec setsid "$exe" --tex "$doc/paper.tex" </dev/null >"$work/err" 2>&1) &
+    pid=$!
+    for i in $(seq 100); do [ -e "$doc/started.txt" ] || sleep 0.1; done
+    kill -$signal $pid
+    wait $pid
+    expect status $? $((128 + number))
+    expect "the tool's signal" "$(cat "$doc/signal.txt" 2>/dev/null)" got
+    expect "Kestro.ini" "$(cat "$work/Kestro.ini")" "$(printf '[Settings]\nPdfNeShow=1\nTeX=platex')"
+    expect "converter runs" "$(runs dvipdfmx)" 0
+done
+
+# On the terminal: the viewer question, y (the retry fails again); the
+# converter selection, y; a name that does not exist, a directory and a
+# file that cannot be run, each asked again, then one that can.
+start "questions and file names on the terminal"
+tool dvipdfmx "exit 1"
+tool mine ""
+tool readme "" && chmod -x "$bin/readme"
+printf 'y\ny\n/no/such/file\n%s\n%s\n%s\n' "$bin" "$bin/readme" "$bin/mine" |
+    (cd "$work" && script -qec "'$exe' --tex '$doc/paper.tex'" /dev/null >"$work/err" 2>&1)
+expect status $? 1
+expect "converter runs" "$(runs dvipdfmx)" 2
+for said in "/no/such/file が見つかりません。" "$bin はディレクトリです。" "$bin/readme は実行できません"; do
+    grep -qF "$said" "$work/err" || fail "not said: $said"
+done
+expect "stored" "$(setting DviPdf)" "$bin/mine"
+
+[ $status -eq 0 ] && echo passed
+exit $status
