@@ -1,10 +1,6 @@
 // The code-page helpers on arbitrary bytes in CP932 and UTF-8: no read out
 // of bounds, and every result agrees with the character boundaries that a
 // walk with characterLength finds.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdint>
-
 #include "FuzzCheck.h"
 
 using namespace kestro;

@@ -1,13 +1,7 @@
-// Command lines: words joined by joinCommandLine, and single quoted words,
-// come back whole from splitCommandLine; an option text splits into its
-// own words with the stem after them; any command line, split and quoted
-// again word by word, splits to the same words. In CP932 a lead byte just
-// before a double quote is left out: the Windows runtime takes that quote
-// for the character's second byte, so no quoting can carry it.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdint>
-
+// Command lines: joined or single quoted words come back whole from
+// splitCommandLine; an option text splits into its own words before the
+// stem; any line, split and quoted again, splits to the same words. A CP932
+// lead byte before a double quote is left out: no quoting can carry it.
 #include "FuzzCheck.h"
 #include "build/CommandLine.h"
 
@@ -38,9 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             parts.push_back(CommandPart{in.ConsumeRandomLengthString(128), true});
             expected.push_back(parts.back().text);
         }
-        for (const std::string& word : expected) {
-            if (leadByteBeforeQuote(cp, word)) return 0;
-        }
+        for (const std::string& word : expected) if (leadByteBeforeQuote(cp, word)) return 0;
         FUZZ_CHECK(splitCommandLine(cp, joinCommandLine(cp, program, parts)) == expected);
         for (const std::string& word : expected) FUZZ_CHECK(splitCommandLine(cp, quoteWord(cp, word)) == Words{word});
     } else if (mode == 1) {

@@ -1,10 +1,6 @@
 // The document path split on arbitrary paths, by the Windows rules (CP932,
 // drive, both separators, parts cut to 255 bytes, never inside a
 // character) and the Linux ones (UTF-8, "/" only, nothing cut).
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdint>
-
 #include "FuzzCheck.h"
 #include "document/DocumentPath.h"
 

@@ -2,6 +2,10 @@
 // the input that broke it as a crash artifact.
 #pragma once
 
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -22,10 +26,7 @@ namespace kestro::fuzz {
 inline CodePage codePageFrom(bool cp932) { return cp932 ? CodePage::Cp932 : CodePage::Utf8; }
 
 inline bool isAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace kestro::fuzz

@@ -2,9 +2,6 @@
 // read gives it, no other key changes, writing it again changes nothing, a
 // number reads back as that number, and a deleted key goes, one copy at a
 // time, until none is left; what the format cannot hold changes nothing.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdint>
 #include <utility>
 
 #include "FuzzCheck.h"

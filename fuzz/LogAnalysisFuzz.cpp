@@ -2,9 +2,6 @@
 // reading finds (exactly in UTF-8 and on ASCII text, never more in CP932),
 // the closing runs keep their rules, and the first TeX error is a text of
 // the log. The plain searches are the code page's, fuzzed there.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdint>
 #include <string>
 
 #include "FuzzCheck.h"

@@ -1,10 +1,11 @@
-// The Qt bar and its dialogs driven as a user drives them: each control
-// reaches its operation, and what only the Linux bar does (the console
-// beside it, no input while a tool runs, its file dialog filters, its
-// start-up, Qt's own words).
+// The Qt bar, its dialogs and its console driven as a user drives them:
+// each control reaches its operation, and what only the Linux bar does (the
+// console: a pseudo-terminal, Stop; no input while a tool runs; its file
+// dialog filters, its start-up, Qt's own words).
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -28,10 +29,30 @@
 using namespace kestro;
 using namespace kestro::test;
 
-class BarWindowTest : public QObject, private BarFixture {
+class BarWindowTest : public QObject {
     Q_OBJECT
 
+    // A scratch directory, a stand-in user, the fake TeX tools, and a bar on
+    // the directory's Kestro.ini once start() is called.
+    std::unique_ptr<ScratchDirectory> work;
+    std::unique_ptr<ModalAnswerer> user;
+    std::unique_ptr<FakeTex> tex;
+    std::unique_ptr<BarSession> session;
     std::string document;
+    void reset() {
+        session.reset();
+        user.reset();
+        work = std::make_unique<ScratchDirectory>();
+        user = std::make_unique<ModalAnswerer>();
+        tex = std::make_unique<FakeTex>(*work);
+    }
+    // A bar started on `ini` with `document` (empty: the first history entry).
+    BarSession& start(const std::string& ini, const std::string& document = "") {
+        writeFile(*work / "Kestro.ini", ini);
+        session = std::make_unique<BarSession>(*work / "Kestro.ini", "kestro", document);
+        session->start();
+        return *session;
+    }
     QtBarWindow& startBar(const std::string& ini) { return start(ini, document).window(); }
     std::string documentPath() { return session->core().state().documentPath; }
     void click(BarControl control) { QTest::mouseClick(session->window().button(control), Qt::LeftButton); }
@@ -46,6 +67,19 @@ class BarWindowTest : public QObject, private BarFixture {
         };
     }
     bool stored(const std::string& line) { return readFile(*work / "Kestro.ini").value_or("").find(line) != std::string::npos; }
+    ToolConsole* console() { return session->processes().console(); }
+    QString shown() { return console()->outputView()->toPlainText(); }
+    // Runs `script` with `arguments` on the console; `during` runs from the
+    // event loop once the tool's output shows `ready`.
+    int run(const std::string& script, std::vector<std::string> arguments = {}, const QString& ready = {},
+            const std::function<void()>& during = {}) {
+        const std::string tool = writeScript(*work / "tool", script);
+        QTimer::singleShot(0, [this, ready, during] {
+            if (during && QTest::qWaitFor([&] { return session->processes().toolRunning() && shown().contains(ready); }, 5000)) during();
+        });
+        arguments.insert(arguments.begin(), tool);
+        return session->processes().startAndWait({tool, tool, arguments}).exitCode;
+    }
 
 private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
@@ -57,49 +91,43 @@ private slots:
     }
     void cleanup() { reset(); }
 
-    // Each button starts its program in the document's folder; failures
-    // come back as the user's messages.
+    // Each button starts its program in the document's folder; a failure
+    // comes back as the user's message.
     void buttonsReachTheirOperations() {
         const std::string folder = *work / "論文 2024";
         const QByteArray path = qgetenv("PATH");
-        // The control, the settings, the program that ran (none: nothing ran)
-        // with its arguments, and a part of the message shown.
+        // The control, the settings, the program that ran with its arguments,
+        // and a part of the message shown.
         const std::tuple<BarControl, std::string, std::string, std::string, QString> rows[] = {
             {BarControl::Edit, "[Editor]\nEDIT=" + tex->tool("editor", ""), "editor", "[" + document + "]", ""},
             {BarControl::Tex, "[Settings]\nTeX=" + tex->tool("fake-platex", "exit 1"), "fake-platex", "[paper]", ""},
             {BarControl::OneClick, "[Settings]\nTeX=" + tex->path("fake-platex"), "fake-platex", "[paper]", "TeX の変更"},
             {BarControl::Pdf, "", "opener", "[paper.pdf]", ""},
-            {BarControl::Pdf, "", "", "", "PDF file が開けません！"},
             {BarControl::CommandPrompt, "", "x-terminal-emulator", "", ""},
         };
         tex->tool("x-terminal-emulator", "");
+        qputenv("KESTRO_OPENER", QByteArray::fromStdString(tex->tool("opener", "")));
         qputenv("PATH", QByteArray::fromStdString(tex->bin() + ":") + path);
+        writeFile(folder + "/paper.pdf", "%PDF-1.5\n");
         for (const auto& [control, ini, program, arguments, message] : rows) {
             fs::remove(*work / "record.txt");
-            writeFile(folder + "/paper.pdf", "%PDF-1.5\n");
-            if (program == "opener") qputenv("KESTRO_OPENER", QByteArray::fromStdString(tex->tool("opener", "")));
             startBar(ini);
             click(control);
-            if (!program.empty()) QVERIFY(waitFor([&] { return !tex->recorded().empty(); }));
-            QCOMPARE(tex->recorded(), program.empty() ? std::vector<std::string>{}
-                                                      : std::vector{FakeTex::ran(program, arguments, folder)});
-            if (control == BarControl::Tex) {
-                QVERIFY(session->processes().console()->outputView()->toPlainText().contains(QStringLiteral("[終了コード 1]")));
-            }
+            QVERIFY(QTest::qWaitFor([&] { return !tex->recorded().empty(); }, 10000));
+            QCOMPARE(tex->recorded(), std::vector{FakeTex::ran(program, arguments, folder)});
+            if (control == BarControl::Tex) QVERIFY(shown().contains(QStringLiteral("[終了コード 1]")));
             QCOMPARE(user->messages.size(), message.isEmpty() ? 0 : 1);
             if (!message.isEmpty()) QVERIFY(user->messages.last().contains(message));
             QVERIFY(QApplication::overrideCursor() == nullptr);  // the wait cursor is gone again
-            qputenv("KESTRO_OPENER", QByteArray::fromStdString(*work / "no-opener"));
             user->messages.clear();
         }
         qputenv("PATH", path);
     }
 
-    // The file button's dialog and drops of files from the file manager
-    // set the document; of several dropped files only the first counts.
+    // The file button's dialog and a drop from the file manager set the document.
     void theFileButtonAndDropsSetTheDocument() {
         const std::string chosen = *work / "other/chapter.tex", first = *work / "drop/図表.TEX";
-        for (const std::string& file : {chosen, first, *work / "drop/notes.txt"}) writeFile(file, "x");
+        for (const std::string& file : {chosen, first}) writeFile(file, "x");
         QtBarWindow& bar = startBar("");
         QStringList filters;
         whenOpen<QFileDialog>([&](QFileDialog* dialog) {
@@ -109,12 +137,9 @@ private slots:
         click(BarControl::ChooseFile);
         QCOMPARE(filters, QStringList{QStringLiteral("TeX file (*.tex)")});
         QCOMPARE(documentPath(), chosen);
-        drop(&bar, {first, chosen});
+        drop(&bar, {first});
         QCOMPARE(documentPath(), first);
         QCOMPARE(bar.historyBox()->itemText(0), text(first));
-        drop(&bar, {*work / "drop/notes.txt"});
-        QCOMPARE(user->messages.size(), 1);
-        QCOMPARE(documentPath(), first);
     }
 
     // A tooltip is the core's text; the context menu opens the version box;
@@ -132,7 +157,7 @@ private slots:
         user->handler = [&](QWidget* window) { return title = window->windowTitle(), false; };
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), bar.mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(&bar, &event);
-        QVERIFY(waitFor([&] { return title == QStringLiteral("Kestroのﾊﾞｰｼﾞｮﾝ情報"); }, 3000));
+        QVERIFY(QTest::qWaitFor([&] { return title == QStringLiteral("Kestroのﾊﾞｰｼﾞｮﾝ情報"); }, 3000));
         session->commitData();
         QVERIFY(stored("File0=" + document));
         QTest::keyClick(&bar, Qt::Key_Escape);
@@ -147,7 +172,7 @@ private slots:
         const std::string tex = writeScript(*work / "tex/platex", "seq 1 80\necho '! Undefined control sequence.'\nseq 1 80\n"
                                                            "read line\nprintf '%s' \"$line\" > answer\nexit 1\n");
         QtBarWindow& bar = startBar("[Settings]\nTeX=" + tex + "\n");
-        ToolConsole* console = session->processes().console();
+        ToolConsole* console = this->console();
         bool checked = false, consoleAtError = false;
         connect(&bar, &QtBarWindow::operationFinished, this, [&] {
             consoleAtError = console->isVisible() && !console->frameGeometry().intersects(bar.frameGeometry()) &&
@@ -155,7 +180,7 @@ private slots:
                                  QStringLiteral("! Undefined control sequence.");
         });
         QTimer::singleShot(0, [&] {
-            QVERIFY(waitFor([&] { return session->processes().toolRunning(); }, 5000));
+            QVERIFY(QTest::qWaitFor([&] { return session->processes().toolRunning(); }, 5000));
             QVERIFY(bar.inputBlocker()->engaged());
             click(BarControl::Pdf);
             QTest::keyClick(&bar, Qt::Key_Escape);
@@ -176,6 +201,49 @@ private slots:
         // Then the deferred close, with the history; the console goes with the bar.
         QVERIFY(!bar.isVisible() && !bar.inputBlocker()->engaged() && !console->isVisible());
         QVERIFY(stored("File0=" + document));
+    }
+
+    // A tool on the console gets its words unchanged on a terminal, and a
+    // typed answer; its exit code comes back. An unattended run gives a
+    // prompting tool the end of its input.
+    void aTypedLineReachesTheToolOnTheConsoleAndItsExitCodeComesBack() {
+        startBar("");
+        const int code = run("[ -t 0 ] && [ -t 1 ] || exit 9\nprintf '[%s]\\n' \"$1\"\necho 'Exit code?'\nread code\n"
+                             "exit \"$code\"",
+                             {"a; echo injected $(touch pwned) 日本語"}, QStringLiteral("Exit code?"), [this] {
+                                 QTest::keyClicks(console()->inputLine(), QStringLiteral("42"));
+                                 QTest::keyClick(console()->inputLine(), Qt::Key_Return);
+                             });
+        QCOMPARE(code, 42);
+        QVERIFY2(shown().contains(QStringLiteral("[a; echo injected $(touch pwned) 日本語]")), qPrintable(shown()));
+        QVERIFY(shown().contains(QStringLiteral("[終了コード 42]")));
+        QVERIFY(!console()->inputLine()->isEnabled() && !console()->stopButton()->isEnabled() && !fs::exists("pwned"));
+        session->processes().setEndInputAtStart(true);
+        QCOMPARE(run("read line || exit 3"), 3);
+    }
+
+    // Stop, the stop call on a tool that ignores SIGTERM (killed two
+    // seconds later), and closing the console end the tool; what cannot
+    // start reads as -1.
+    void stoppingEndsTheToolOnTheConsole() {
+        startBar("");
+        const std::tuple<std::string, std::function<void()>, int, int> rows[] = {
+            {"", [this] { QTest::mouseClick(console()->stopButton(), Qt::LeftButton); }, 143, 0},
+            {"trap '' TERM\n", [this] { session->processes().stopTool(); }, 137, 1900},
+            {"", [this] { console()->close(); }, 143, 0},
+        };
+        int row = 0;
+        for (const auto& [prefix, stop, code, atLeastMs] : rows) {
+            QElapsedTimer clock;
+            const std::string ready = "ready " + std::to_string(++row);  // the console keeps earlier runs
+            const auto during = [&] { clock.start(), stop(); };
+            QCOMPARE(run(prefix + "echo " + ready + "\nwhile :; do sleep 0.1; done", {}, text(ready), during), code);
+            QVERIFY(clock.elapsed() >= atLeastMs);
+        }
+        writeFile(*work / "bad", "#!/no/such/interpreter\n");
+        ::chmod((*work / "bad").c_str(), 0755);
+        QCOMPARE(session->processes().startAndWait({*work / "bad", "", {*work / "bad"}}).exitCode, -1);
+        QVERIFY(!session->processes().toolRunning());
     }
 
     // The paper dialog opens on the stored keys, a click on a box reaches

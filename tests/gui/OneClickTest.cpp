@@ -1,12 +1,9 @@
 // One click with real TeX: the sample document goes through the compiler,
 // the bibliography and index tools and the converter in the console, and
 // its PDF reaches the desktop's opener (a fake one that records it).
-#include <QApplication>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTest>
 
 #include "GuiTestSupport.h"
 #include "QtIndexOptionsDialog.h"
@@ -44,7 +41,7 @@ private slots:
         session.start();
         QTest::mouseClick(session.window().button(BarControl::OneClick), Qt::LeftButton);
 
-        QVERIFY(waitFor([&] { return !fake.recorded().empty(); }));
+        QVERIFY(QTest::qWaitFor([&] { return !fake.recorded().empty(); }, 10000));
         QCOMPARE(fake.recorded(), std::vector{FakeTex::ran("viewer", "[sample.pdf]", folder)});
         QVERIFY2(user.messages.isEmpty(), qPrintable(user.messages.join(" / ")));
         QVERIFY(dialogs.contains(QStringLiteral("paperSizeDialog")));

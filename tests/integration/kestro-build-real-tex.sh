@@ -5,8 +5,7 @@
 #   kestro-build-real-tex.sh KESTRO_BUILD DOCUMENT_DIR
 # Exit 77 (skipped) when a tool of the road is missing.
 set -u
-exe=$1
-documents=$2
+exe=$1 documents=$2
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestro-real-tex-XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/wrap"
@@ -15,20 +14,17 @@ for tool in platex pbibtex mendex dvipdfmx; do
     printf '#!/bin/sh\necho %s >> "%s/runs"\nexec "%s" "$@"\n' "$tool" "$work" "$real" >"$work/wrap/$tool"
     chmod +x "$work/wrap/$tool"
 done
-PATH=$work/wrap:$PATH
-export PATH
-detach=$(command -v setsid)
+export PATH="$work/wrap:$PATH"
 status=0
 
 # build NAME SOURCE EXPECTED_STATUS EXPECTED_RUNS OPTION...: builds SOURCE
 # as NAME.tex; EXPECTED_RUNS is a pattern of the tools' names in order.
 build() {
-    name=$1 source=$2 want=$3 runs=$4
+    name=$1 source=$2 want=$3 runs=$4 dir=$work/$1
     shift 4
-    dir=$work/$name
     mkdir "$dir" && cp "$documents/$source" "$dir/$name.tex" && cp "$documents/refs.bib" "$dir/" || exit 1
     : >"$work/runs"
-    (cd "$dir" && $detach "$exe" --yes --paper a4 "$@" "$name.tex" </dev/null >out.txt 2>err.txt)
+    (cd "$dir" && setsid "$exe" --yes --paper a4 "$@" "$name.tex" </dev/null >out.txt 2>err.txt)
     got=$?
     ran=$(tr '\n' ' ' <"$work/runs")
     [ "$got" -eq "$want" ] || fail "exit status $got: $(cat "$dir/err.txt")"

@@ -1,15 +1,15 @@
-// The Linux platform services on real files and real processes: reading
-// files, the settings file's storage, starting and stopping tools, and
-// handing files to the desktop.
+// The Linux platform services on real files and processes: reading files,
+// the settings file's storage, starting tools, handing files to the desktop;
+// and kestro-build's command line (the program itself runs on fake tools in
+// kestro-build-fake-tex.sh).
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <signal.h>
 
 #include <algorithm>
-#include <future>
-#include <set>
 
+#include "CliOptions.h"
 #include "PosixFileSystem.h"
 #include "PosixProcesses.h"
 #include "PosixShell.h"
@@ -21,7 +21,6 @@ namespace kestro {
 namespace {
 
 using namespace posixtest;
-using namespace std::chrono_literals;
 
 ProcessRequest requestFor(const std::string& executable, std::vector<std::string> arguments = {}) {
     arguments.insert(arguments.begin(), executable);
@@ -33,7 +32,10 @@ std::string recorder(const std::string& path, const std::string& out) {
     return writeScript(path, "{ pwd -P; printf '[%s]\\n' \"$@\"; } > '" + out + ".part' && mv '" + out + ".part' '" + out + "'");
 }
 
-TEST(PosixFileSystem, EntriesTimesAndSubdirectories) {
+// Entries (a dangling link too), times to the nanosecond, subdirectories
+// (also links to them); every byte of a regular file, and the cause of a
+// failed read, where a named pipe or an endless device is refused.
+TEST(PosixFileSystem, EntriesTimesSubdirectoriesAndReads) {
     ScratchDirectory dir;
     PosixFileSystem files;
     writeFile(dir / "old.dvi", "a");
@@ -41,8 +43,7 @@ TEST(PosixFileSystem, EntriesTimesAndSubdirectories) {
     fs::create_directory(dir.path() / "2024");
     fs::create_directory_symlink(dir / "2024", dir.path() / "current");
     fs::create_symlink(dir / "gone", dir.path() / "dangling");
-    EXPECT_TRUE(files.exists(dir / "dangling"));
-    EXPECT_FALSE(files.exists(dir / "paper.pdf"));
+    EXPECT_TRUE(files.exists(dir / "dangling") && !files.exists(dir / "paper.pdf"));
     // 20 ms apart inside one second: a whole-second clock could not tell them apart.
     for (const auto& [name, nanoseconds] : {std::pair<const char*, long>{"old.dvi", 100'000'000}, {"new.dvi", 120'000'000}}) {
         const timespec times[2] = {{1'700'000'000, nanoseconds}, {1'700'000'000, nanoseconds}};
@@ -54,21 +55,13 @@ TEST(PosixFileSystem, EntriesTimesAndSubdirectories) {
     std::vector<std::string> names = files.subdirectories(dir.path().string() + "/");
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"2024", "current"}));
-}
-
-TEST(PosixFileSystem, ReadsEveryByteOfARegularFileAndNamesTheCauseOfAFailure) {
-    ScratchDirectory dir;
-    PosixFileSystem files;
     const std::string withNul("before\0after\n", 13);
     writeFile(dir / "paper.log", withNul);
     EXPECT_EQ(files.readWholeFile(dir / "paper.log"), withNul);
     EXPECT_EQ(files.readWholeFile("/proc/self/status"), "");  // the length the file had when opened
-
     fs::create_directory(dir.path() / "folder.log");
     ASSERT_EQ(::mkfifo((dir / "pipe.log").c_str(), 0644), 0);
     fs::create_symlink("/dev/zero", dir.path() / "zero.toc");
-    // A named pipe is refused instead of blocking, a device that never ends
-    // instead of filling the memory.
     const std::pair<std::string, FileErrorCause> failures[] = {
         {dir / "missing.log", FileErrorCause::NotFound}, {dir / "folder.log", FileErrorCause::AccessDenied},
         {dir / "paper.log/x.aux", FileErrorCause::InvalidPath}, {dir / "pipe.log", FileErrorCause::Other},
@@ -76,8 +69,7 @@ TEST(PosixFileSystem, ReadsEveryByteOfARegularFileAndNamesTheCauseOfAFailure) {
     };
     for (const auto& [path, cause] : failures) {
         try {
-            files.readWholeFile(path);
-            ADD_FAILURE() << "read " << path;
+            ADD_FAILURE() << "read " << path << ": " << files.readWholeFile(path).size();
         } catch (const FileError& error) {
             EXPECT_EQ(error.cause(), cause) << path;
             EXPECT_EQ(error.fileName(), path);
@@ -93,10 +85,9 @@ TEST(PosixProcesses, ExitCodesSignalsAndWhatCannotStart) {
     writeScript(dir / "exit3", "exit 3");
     writeScript(dir / "segv", "kill -SEGV $$");
     writeScript(dir / "text", "exit 0", false);
-    writeScript(dir / "no-interpreter", "exit 0");
     writeFile(dir / "no-interpreter", "#!/nonexistent/interpreter\n");
+    ::chmod((dir / "no-interpreter").c_str(), 0755);
     fs::create_directory(dir.path() / "folder");
-    ::chmod((dir / "folder").c_str(), 0755);
     const std::tuple<const char*, bool, int, int> cases[] = {
         {"exit3", true, 3, 0}, {"segv", true, 128 + SIGSEGV, SIGSEGV}, {"text", false, -1, 0},
         {"folder", false, -1, 0}, {"missing", false, -1, 0}, {"no-interpreter", true, -1, 0},
@@ -125,7 +116,6 @@ TEST(PosixProcesses, ToolsGetTheirWordsDirectoryAndStandardInput) {
     EXPECT_EQ(readFile(dir / "out"), dir.path().string() + "\n[-s]\n[" + stem + "]\n");
     EXPECT_FALSE(fs::exists(dir / "hacked"));
     EXPECT_EQ(processes.startAndWait(requestFor("sh")).exitCode, -1);  // on PATH, not here
-
     // Standard input: empty, or the bar's own (here a pipe holding a line).
     const std::string reader = writeScript(dir / "reader", "if read line; then exit 10; else exit 11; fi");
     int ends[2];
@@ -151,7 +141,6 @@ TEST(PosixProcesses, DetachedProgramsRunInASessionOfTheirOwnInTheirDirectoryAndA
     EXPECT_EQ(::getsid(pid), pid);
     ::kill(pid, SIGKILL);
     EXPECT_TRUE(waitUntil([&] { return ::kill(pid, 0) != 0 && errno == ESRCH; }));  // no zombie left
-
     const std::string script = recorder(dir / "tool", dir / "out");
     ASSERT_GE(processes.startDetached(requestFor(script), work.path().string()), 0);
     EXPECT_EQ(waitForFile(dir / "out"), work.path().string() + "\n[]\n");
@@ -173,12 +162,10 @@ TEST(PosixShell, TheEditorAndTheOpenerStartWithTheirFileInTheDocumentsDirectory)
     EnvironmentGuard path("PATH", "/nonexistent:" + bin.path().string() + ":/usr/bin:/bin");
     EXPECT_EQ(open("kestro-test-editor", "\"" + docs / "my paper.tex" + "\"", dir + "/"), kShellOpenStarted);
     EXPECT_EQ(waitForFile(out), dir + "\n[" + docs / "my paper.tex" + "]\n");
-
     fs::remove(out);
     EnvironmentGuard opener("KESTRO_OPENER", recorder(bin / "opener", out));
     EXPECT_EQ(open("--help.pdf", std::nullopt, dir), kShellOpenStarted);
     EXPECT_EQ(waitForFile(out), dir + "\n[./--help.pdf]\n");
-
     writeScript(bin / "text", "exit 0", false);
     EXPECT_EQ(open("text", "\"a.tex\"", dir), kShellOpenFailed);
     EXPECT_EQ(open("kestro-test-editor", "\"a.tex\"", docs / "deleted"), kShellOpenFailed);
@@ -212,7 +199,9 @@ TEST(PosixTextFileStore, ReplacesTheFileKeepingItsPermissionsAndTheUsersProtecti
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), fs::directory_iterator()), 1);
 }
 
-TEST(PosixTextFileStore, ALinkIsWrittenThroughOnlyWhenTheUserOwnsEveryLinkAndTheFile) {
+// A link is written through only when the user owns every link and the
+// file; a file the user may not read is never replaced.
+TEST(PosixTextFileStore, NeitherOthersLinksNorUnreadableFilesAreWritten) {
     ScratchDirectory scratch;
     const std::string file = scratch / "Kestro.ini", real = scratch / "real.ini";
     PosixTextFileStore store;
@@ -230,11 +219,8 @@ TEST(PosixTextFileStore, ALinkIsWrittenThroughOnlyWhenTheUserOwnsEveryLinkAndThe
     fs::remove(real);  // a link to nothing is not made into a file
     EXPECT_FALSE(store.update(file, replaceWith("made")));
     EXPECT_FALSE(fs::exists(real));
-}
-
-TEST(PosixTextFileStore, AFileTheUserMayNotReadIsNeverReplaced) {
-    ScratchDirectory scratch;
-    const std::string file = scratch / "Kestro.ini";
+    // A file the user may not read is never replaced.
+    fs::remove(file);
     writeFile(file, "[Settings]\nTeX=/opt/tex/platex\n");
     ::chmod(scratch.path().c_str(), 0777);
     ::chmod(file.c_str(), ::geteuid() == 0 ? 0600 : 0);  // nobody may write in the directory, not read the file
@@ -243,6 +229,21 @@ TEST(PosixTextFileStore, AFileTheUserMayNotReadIsNeverReplaced) {
     EXPECT_EQ(code, 0);
     ::chmod(file.c_str(), 0600);
     EXPECT_EQ(readFile(file), "[Settings]\nTeX=/opt/tex/platex\n");
+}
+
+TEST(CliOptions, EveryOptionAndEveryWrongLine) {
+    const cli::ParseResult all = cli::parseCommandLine(
+        {"--pdf", "--no", "--paper=Landscape", "--index-options", "-s my.ist", "--no-view", "--", "--odd.tex"});
+    ASSERT_TRUE(all.options) << all.error;
+    const cli::CliOptions& o = *all.options;
+    EXPECT_EQ(std::tie(o.road, o.answer, o.paperSizeNo, o.indexOptions, o.noView, o.document),
+              std::tuple(cli::Road::Pdf, Answer::Cancel, 4, "-s my.ist", true, "--odd.tex"));
+    EXPECT_EQ(cli::parseCommandLine({"--index-options=", "--one-click", "--one-click", "a.tex"}).options->indexOptions, "");
+    EXPECT_EQ(cli::paperSizeNumber("B5VAR"), 9);
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {"a.tex", "b.tex"}, {"--yes", "--no", "a.tex"}, {"--paper", "b5 ", "a.tex"}, {"a.tex", "--paper"}, {""}}) {
+        EXPECT_FALSE(cli::parseCommandLine(wrong).options) << wrong[0];
+    }
 }
 
 }  // namespace

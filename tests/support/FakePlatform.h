@@ -1,7 +1,8 @@
 // The seam in memory, so the core runs without touching the machine: files
 // with a fake clock, programs that are functions, the settings file's
-// storage, and a scripted user that answers each question and dialog from
-// the test's script (one it did not expect fails the test, answered Cancel).
+// storage, a scripted user that answers each question and dialog from the
+// test's script (one it did not expect fails the test, answered Cancel), and
+// a document beside a scripted TeX installation.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,6 +24,8 @@
 
 namespace kestro::fake {
 
+using Texts = std::vector<std::string>;
+
 class MemoryFileSystem : public FileSystem {
 public:
     // A file stamped with the next tick of the fake clock, or at `time`.
@@ -36,13 +39,11 @@ public:
         return files_.count(resolve(path)) != 0 || directories_.count(resolve(path)) != 0;
     }
     std::optional<FileTime> modificationTime(const std::string& path) override {
-        const auto it = files_.find(resolve(path));
-        return it == files_.end() ? std::nullopt : std::optional(it->second.second);
+        return files_.count(resolve(path)) ? std::optional(files_[resolve(path)].second) : std::nullopt;
     }
     std::string readWholeFile(const std::string& path) override {
-        const auto it = files_.find(resolve(path));
-        if (it == files_.end()) throw FileError(FileErrorCause::NotFound, path);
-        return it->second.first;
+        if (!files_.count(resolve(path))) throw FileError(FileErrorCause::NotFound, path);
+        return files_[resolve(path)].first;
     }
     // The directories added, and those on the way to them.
     std::vector<std::string> subdirectories(const std::string& directory) override {
@@ -57,9 +58,8 @@ public:
     std::optional<std::string> currentDirectory() override { return current_; }
     bool setCurrentDirectory(const std::string& path) override {
         directoryChanges.push_back(path);
-        if (directories_.count(path) == 0) return false;
-        current_ = path;
-        return true;
+        if (directories_.count(path)) current_ = path;
+        return directories_.count(path);
     }
 
     std::vector<std::string> directoryChanges;  // every change asked for, in order
@@ -102,8 +102,7 @@ public:
 
     bool isStartable(const std::string& path) override { return programs_.count(path) != 0; }
     std::optional<std::string> environment(const std::string& name) override {
-        const auto it = environment_.find(name);
-        return it == environment_.end() ? std::nullopt : std::optional(it->second);
+        return environment_.count(name) ? std::optional(environment_[name]) : std::nullopt;
     }
     ProcessEnd startAndWait(const ProcessRequest& request) override {
         if (!isStartable(request.executable)) return ProcessEnd{};
@@ -122,15 +121,12 @@ class MemoryTextFileStore : public TextFileStore {
 public:
     std::optional<std::string> read(const std::string& path) override {
         ++reads;
-        const auto it = files_.find(path);
-        return it == files_.end() ? std::nullopt : std::optional(it->second);
+        return files_.count(path) ? std::optional(files_[path]) : std::nullopt;
     }
     bool update(const std::string& path,
                 const std::function<std::optional<std::string>(const std::optional<std::string>&)>& edit) override {
-        const auto it = files_.find(path);
-        const std::optional<std::string> next = edit(it == files_.end() ? std::nullopt : std::optional(it->second));
-        if (!next) return true;
-        if (failWrites) return false;
+        const std::optional<std::string> next = edit(files_.count(path) ? std::optional(files_[path]) : std::nullopt);
+        if (!next || failWrites) return !next;
         files_[path] = *next;
         ++writes;
         return true;
@@ -247,5 +243,94 @@ struct FakeBar {
     ScriptedUi ui;
     Services services{rules, settings, files, processes, ui, "Kestro"};
 };
+
+// A document beside a scripted TeX installation in memory, under the Windows
+// or the Linux rules: the compiler plays queued runs.
+struct CompilerRun {
+    std::string log = "This is a TeX run.\n";
+    std::optional<std::string> aux = std::string(), toc;  // written when given
+    bool dvi = true, idx = false;                         // fresh files written
+    ProcessEnd end{0, 0};
+
+    CompilerRun& withLog(std::string text) { log = std::move(text); return *this; }
+    CompilerRun& withAux(std::string text) { aux = std::move(text); return *this; }
+    CompilerRun& noAux() { aux.reset(); return *this; }
+    CompilerRun& withToc(std::string text) { toc = std::move(text); return *this; }
+    CompilerRun& noDvi() { dvi = false; return *this; }
+    CompilerRun& withIdx() { idx = true; return *this; }
+    CompilerRun& exitWith(int code) { end.exitCode = code; return *this; }
+    CompilerRun& killedBy(int signal) { end = ProcessEnd{128 + signal, signal}; return *this; }
+};
+
+struct TexWorld {
+    explicit TexWorld(bool onWindows) : windows(onWindows), bar(windows ? PlatformRules::windows() : PlatformRules::posix()) {
+        bar.files.addDirectory(docDir);
+        bar.processes.setEnvironment("PATH", toolDir.substr(0, toolDir.size() - 1));
+        for (const std::string& dir : searchDirs) bar.files.addDirectory(dir);
+        installCompiler(tool("platex"));
+    }
+    TexWorld(const TexWorld&) = delete;  // the tools hold `this`
+
+    // The file the lookup finds for a bare name, and the candidate of the
+    // fixed directory `index`.
+    std::string tool(const std::string& name) const { return toolDir + name + (windows ? ".exe" : ""); }
+    std::string candidate(const std::string& name, std::size_t index = 0) const {
+        return searchDirs.at(index) + name + (windows ? ".exe" : "");
+    }
+    std::string beside(const std::string& extension) const { return docDir + state.documentStem + extension; }
+
+    void installCompiler(const std::string& path) {
+        bar.processes.install(path, [this](const ProcessRequest&) { return playRun(); });
+    }
+    void queue(CompilerRun run) { runs.push_back(std::move(run)); }
+    // A tool that ends with `code`, writing `extension` beside the document when given.
+    void installTool(const std::string& path, int code, const char* extension = nullptr) {
+        bar.processes.installExiting(path, code, [this, extension] {
+            if (extension) bar.files.write(beside(extension), "written");
+        });
+    }
+    ProcessEnd playRun() {
+        if (runs.empty()) {
+            ADD_FAILURE() << "the compiler ran more often than scripted";
+            return ProcessEnd{0, 0};
+        }
+        const CompilerRun run = runs.front();
+        runs.pop_front();
+        bar.files.write(beside(".log"), run.log);
+        for (const auto& [file, text] : {std::pair{".aux", run.aux}, {".toc", run.toc},
+                                         {".dvi", run.dvi ? std::optional<std::string>("dvi") : std::nullopt},
+                                         {".idx", run.idx ? std::optional<std::string>("idx") : std::nullopt}}) {
+            if (text) bar.files.write(beside(file), *text);
+        }
+        return run.end;
+    }
+    // The first word of every started command line: which tools ran, in order.
+    std::vector<std::string> programsRun() const {
+        std::vector<std::string> programs;
+        for (const ProcessRequest& request : bar.processes.started()) programs.push_back(request.arguments.at(0));
+        return programs;
+    }
+
+    bool windows;
+    std::string bibtex = windows ? "jbibtex" : "pbibtex";
+    std::string docDir = windows ? "C:\\work\\" : "/home/user/work/";
+    std::string toolDir = windows ? "C:\\texlive\\bin\\" : "/opt/texlive/bin/";
+    std::vector<std::string> searchDirs =
+        windows ? std::vector<std::string>{"c:\\w32tex\\bin\\", "c:\\tex\\bin\\", "c:\\usr\\local\\bin\\"}
+                : std::vector<std::string>{"/usr/local/texlive/2024/bin/x86_64-linux/", "/opt/texlive/2023/bin/x86_64-linux/",
+                                           "/usr/bin/"};
+    FakeBar bar;
+    BarState state{.documentPath = docDir + "paper.tex", .documentStem = "paper", .documentDir = docDir,
+                   .texCommand = "platex", .bibtexCommand = bibtex, .dvipdfCommand = "dvipdfmx", .indexCommand = "mendex",
+                   .indexOptions = "-s myindex", .indexDialogNever = 1};
+    std::deque<CompilerRun> runs;
+};
+
+// A test that runs under both rules.
+struct TexTest : ::testing::TestWithParam<bool>, TexWorld {
+    TexTest() : TexWorld(GetParam()) {}
+};
+
+inline std::string rulesName(const ::testing::TestParamInfo<bool>& info) { return info.param ? "Windows" : "Linux"; }
 
 }  // namespace kestro::fake

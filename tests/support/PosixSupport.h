@@ -1,6 +1,5 @@
 // What the tests on the real Linux platform share: scratch directories,
-// files and shell scripts, children and bounded waits, and the fake TeX
-// tools, shell scripts that stand in for the real ones.
+// files, children, bounded waits, and fake TeX tools (shell scripts).
 #pragma once
 
 #include <errno.h>
@@ -25,8 +24,7 @@ namespace kestro::posixtest {
 
 namespace fs = std::filesystem;
 
-// The unprivileged user permissions are tested as: root ignores them.
-constexpr uid_t kNobody = 65534;
+constexpr uid_t kNobody = 65534;  // permissions are tested as this user: root ignores them
 
 // A fresh directory that any user may enter, removed afterwards whatever
 // the permissions inside became.
@@ -72,10 +70,9 @@ inline std::string writeScript(const std::string& path, const std::string& body,
 
 inline std::optional<std::string> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
     std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    if (in) out << in.rdbuf();
+    return in ? std::optional(out.str()) : std::nullopt;
 }
 
 // Polls until `done` holds, for at most `limit`.
@@ -107,21 +104,14 @@ inline int inChild(const std::function<int()>& body, bool dropPrivileges = false
         ::_exit(dropped ? body() : 77);
     }
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // Restores the current directory when the test ends.
-class CurrentDirectoryGuard {
-public:
-    ~CurrentDirectoryGuard() {
-        std::error_code ignored;
-        fs::current_path(saved_, ignored);
-    }
-
-private:
-    fs::path saved_ = fs::current_path();
+struct CurrentDirectoryGuard {
+    fs::path saved = fs::current_path();
+    ~CurrentDirectoryGuard() { ::chdir(saved.c_str()); }
 };
 
 // Sets (or, with nothing, unsets) an environment variable for the test.
@@ -138,19 +128,16 @@ private:
     std::optional<std::string> saved_;
 };
 
-// Shell scripts standing in for the TeX tools in <scratch>/bin. Each
-// appends "name [arg]... @directory" to <scratch>/record.txt. The compiler
-// counts its runs in $n, writes the DVI, an empty aux file and a clean log,
-// then runs the snippet a test gives it; the index tool and the converter
-// write their files on the last argument.
+// Shell scripts standing in for tools in <scratch>/bin, each noting "name
+// [arg]... @directory" in <scratch>/record.txt. The compiler counts its runs
+// in $n, writes the DVI, an empty aux file and a log, then a test's snippet;
+// the bibliography tool writes the .bbl.
 class FakeTex {
 public:
     explicit FakeTex(const ScratchDirectory& scratch)
         : bin_(scratch / "bin"), record_(scratch / "record.txt"), count_(scratch / "count.txt") {
         compiler("");
         tool("pbibtex", "printf 'bbl' > \"$1.bbl\"");
-        tool("mendex", "printf 'ind' > \"$last.ind\"");
-        tool("dvipdfmx", "printf 'pdf' > \"$last.pdf\"");
     }
 
     std::string compiler(const std::string& snippet) {
@@ -158,8 +145,7 @@ public:
                                   "'\nprintf 'dvi' > \"$1.dvi\"; : > \"$1.aux\"; printf 'A fake TeX.\\n' > \"$1.log\"\n" +
                                   snippet);
     }
-    // A tool of that name: it records its run in one write, then runs
-    // `body`, with the last argument in $last.
+    // A tool that records its run in one write, then runs `body` ($last: the last argument).
     std::string tool(const std::string& name, const std::string& body) {
         return writeScript(bin_ + "/" + name,
                            "PATH=/usr/bin:/bin; export PATH\n"
@@ -170,18 +156,13 @@ public:
 
     const std::string& bin() const { return bin_; }
     std::string path(const std::string& name) const { return bin_ + "/" + name; }
-    // The settings that make a bar use these tools and skip the dialogs.
-    std::string settingsText() const {
-        return "[Settings]\r\nTeX=" + path("platex") + "\r\nBib=" + path("pbibtex") + "\r\nMkIdx=" + path("mendex") +
-               "\r\nDviPdf=" + path("dvipdfmx") + "\r\nMkIdxOpt=-s myindex\r\nMkIdxNvr=1\r\nPdfNeShow=1\r\nPdfSizeNo=1\r\nAcr=1\r\n";
-    }
     std::vector<std::string> recorded() const {
         std::vector<std::string> lines;
         std::istringstream in(readFile(record_).value_or(""));
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
-    // The record line of a run in `directory` (with or without its final slash).
+    // The record line of a run in `directory` (a final slash is dropped).
     static std::string ran(const std::string& tool, const std::string& arguments, std::string directory) {
         if (directory.size() > 1 && directory.back() == '/') directory.pop_back();
         return tool + (arguments.empty() ? "" : " " + arguments) + " @" + directory;

@@ -1,17 +1,24 @@
-// The compile: what it reads from the log and the auxiliary files, which
-// tools it runs in which order, and the first TeX error of a log.
+// The compile and its tools: what it reads from the log and the auxiliary
+// files, which tools it runs in which order, the first TeX error of a log;
+// the program lookup, the tool steps and the compiler with their recovery,
+// and choosing a tool by hand.
 #include <gtest/gtest.h>
 
-#include "TexWorld.h"
+#include <set>
+
+#include "FakePlatform.h"
 #include "build/CompileDocument.h"
 #include "build/FirstTexError.h"
+#include "build/Launcher.h"
 #include "build/LogAnalysis.h"
+#include "build/ProgramLookup.h"
+#include "build/ToolSearch.h"
+#include "dialogs/ToolSelection.h"
 
 namespace kestro::fake {
 namespace {
 
 using R = CompilerRun;
-using Texts = std::vector<std::string>;
 constexpr CodePage kUtf8 = CodePage::Utf8, kCp932 = CodePage::Cp932;
 
 TEST(LogAnalysis, AnswersRequestsAndWarningsAreFoundOnlyWhereTheyStand) {
@@ -36,13 +43,11 @@ TEST(LogAnalysis, AnswersRequestsAndWarningsAreFoundOnlyWhereTheyStand) {
     EXPECT_FALSE(logHasLabelChange(kCp932, "\x83" "Label(s)"));
     EXPECT_TRUE(logHasLabelChange(kCp932, "\x83\x4C" "Label(s)"));
     EXPECT_FALSE(auxNamesBibdata(kCp932, "\x95\x5C" "bibdata"));
-    EXPECT_FALSE(logAsksForRerun(kCp932, "\x83" "rerun to get"));
-    EXPECT_FALSE(logAsksForRerun(kCp932, "\x83" "has changed. Rerun."));
+    EXPECT_FALSE(logAsksForRerun(kCp932, "\x83" "rerun to get") || logAsksForRerun(kCp932, "\x83" "has changed. Rerun."));
 }
 
-// One compile per row, in a fresh world: the files beside the document
-// before, the tools' exit codes (-1: not installed), what each compiler run
-// leaves, what the call returns and which tools it runs ("bib": the
+// One compile per row: the files there before, the tools' exit codes (-1:
+// not installed), the compiler runs; the result, the tools run ("bib": the
 // bibliography tool), and whether the warning notice came.
 struct Scenario {
     const char* name;
@@ -152,14 +157,271 @@ TEST(FirstTexError, FindsTheFileOpenAtTheFirstErrorAndItsLine) {
         SCOPED_TRACE(log);
         const std::optional<TexErrorPlace> error = firstTexError(cp, log);
         ASSERT_EQ(error.has_value(), expected.has_value());
-        if (!error) continue;
-        EXPECT_EQ(error->file, expected->file);
-        EXPECT_EQ(error->line, expected->line);
-        EXPECT_EQ(error->message, expected->message);
+        if (error) EXPECT_EQ(std::tie(error->file, error->line, error->message),
+                             std::tie(expected->file, expected->line, expected->message));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, TexTest, ::testing::Bool(), rulesName);
+
+const std::string kHyo = "\x95\x5C";  // 表: its second byte is a backslash
+const Texts kUntried = {"<not checked>"};
+
+// One lookup per row: Windows or not, the startable files, the program and
+// PATH, what is found and (unless kUntried) every candidate asked about.
+TEST(ProgramLookup, EveryRowFindsWhatItShouldAfterTheCandidatesItShould) {
+    const std::string k259 = "C:\\" + std::string(249, 'f'), k260 = "C:\\" + std::string(250, 'g');
+    const std::tuple<bool, std::set<std::string>, std::string, std::string, std::optional<std::string>, Texts> rows[] = {
+        {true, {".\\platex.exe", "C:\\tex\\platex.exe"}, "platex", "C:\\tex", ".\\platex.exe", kUntried},
+        {true, {"C:\\b\\platex.exe"}, "platex", "C:\\a;;C:\\b\\", "C:\\b\\platex.exe",
+         {".\\platex.com", ".\\platex.exe", ".\\platex.bat", ".\\platex.cmd", "C:\\a\\platex.com", "C:\\a\\platex.exe",
+          "C:\\a\\platex.bat", "C:\\a\\platex.cmd", "C:\\b\\platex.com", "C:\\b\\platex.exe"}},
+        {true, {"C:\\bin\\platex.exe", "\\platex.exe"}, "platex", ";C:\\bin", "C:\\bin\\platex.exe", kUntried},
+        {true, {".\\my.tool.exe"}, "my.tool", "", std::nullopt, {".\\my.tool"}},
+        {true, {"c:\\w.d\\platex.exe"}, "c:\\w.d\\platex", "", "c:\\w.d\\platex.exe", kUntried},
+        {true, {"C:platex.exe"}, "C:platex", "", "C:platex.exe", kUntried},
+        {true, {"C:\\tex\\bin\\platex.exe"}, "bin/platex", "C:\\tex", std::nullopt,
+         {"bin/platex.com", "bin/platex.exe", "bin/platex.bat", "bin/platex.cmd"}},
+        {true, {"C:\\tex\\bin\\platex.exe"}, "bin\\platex", "C:\\tex", "C:\\tex\\bin\\platex.exe", kUntried},
+        {true, {k259 + "\\platex.exe"}, "platex", k259, k259 + "\\platex.exe", kUntried},
+        {true, {"C:\\later\\platex.exe"}, "platex", k260 + ";C:\\later", std::nullopt, kUntried},
+        {true, {"C:\\" + kHyo + "\\platex.exe"}, "platex", "C:\\" + kHyo, "C:\\" + kHyo + "\\platex.exe", kUntried},
+        {true, {".\\.exe"}, "", "", std::nullopt, {}},
+        {false, {"platex", "./platex", "bin/platex", "/usr/bin/platex"}, "platex", ":.:bin::/usr/bin", "/usr/bin/platex",
+         {"/usr/bin/platex"}},
+        {false, {"/usr/bin/platex"}, "/opt/tex/platex", "/usr/bin", std::nullopt, {"/opt/tex/platex"}},
+        {false, {"/usr/bin/platex.exe"}, "platex", "/usr/bin", std::nullopt, kUntried},
+    };
+    for (const auto& [windows, files, program, path, found, tried] : rows) {
+        SCOPED_TRACE(program + " on " + path);
+        Texts asked;
+        const auto startable = [&asked, &files = files](const std::string& candidate) {
+            asked.push_back(candidate);
+            return files.count(candidate) > 0;
+        };
+        const PlatformRules rules = windows ? PlatformRules::windows() : PlatformRules::posix();
+        EXPECT_EQ(lookupProgram(rules, program, LookupEnvironment{startable, path}), found);
+        if (tried != kUntried) EXPECT_EQ(asked, tried);
+    }
+}
+
+TEST(Launcher, StemsLikeOptionsAreNamesAndOnlyStartedRunsAreRecorded) {
+    FakeBar bar(PlatformRules::posix());
+    bar.processes.installExiting("/t/mendex", 0);
+    for (const std::string stem : {"-x", "a-b"}) runAndWait(bar.services, "/t/mendex", {optionsPart("-s my"), stemPart(stem)});
+    EXPECT_EQ(bar.processes.started()[0].arguments, (Texts{"/t/mendex", "-s", "my", "./-x"}));
+    EXPECT_EQ(bar.processes.started()[1].arguments, (Texts{"/t/mendex", "-s", "my", "a-b"}));
+    // 4294967295 as the platform hands it over reads as a tool not started.
+    bar.processes.installExiting("/t/tool", static_cast<int>(0xFFFFFFFFu));
+    EXPECT_EQ(runAndWait(bar.services, "/t/tool", {}), -1);
+    EXPECT_EQ(runAndWait(bar.services, "/t/missing", {}), -1);
+    EXPECT_EQ(bar.services.road.runs().size(), 2u);
+}
+
+// The two tool steps' road: the tool; the compiler's default in the fixed
+// directories; the user's pick, retried once in the document's directory.
+struct Step { const char* name; int (*run)(BarState&, Services&); std::string BarState::*field; const char* key; bool bibliography; };
+const Step kSteps[] = {{"bibliography", runBibliography, &BarState::bibtexCommand, "Bib", true},
+                       {"index", runIndex, &BarState::indexCommand, "MkIdx", false}};
+
+struct StepTest : TexTest {
+    // Runs `body` for each step in a fresh world.
+    template <typename Body>
+    void forEachStep(Body body) {
+        for (const Step& step : kSteps) {
+            SCOPED_TRACE(step.name);
+            TexWorld w(windows);
+            const std::string name = step.bibliography ? w.bibtex : "mendex";
+            body(w, step, name, (windows ? "D:\\bin\\" : "/opt/bin/") + name + (windows ? ".exe" : ""));
+        }
+    }
+};
+
+// Where the tool is and its exit code, the answer to the selection and a
+// pick; the result, the number of boxes and the key afterwards.
+TEST_P(StepTest, EveryRoadOfTheStepEndsAsItShould) {
+    enum Where { Path, Named, Found, FoundFailing, Picked, Nowhere };
+    const std::tuple<Where, int, std::optional<Answer>, bool, int, std::size_t, const char*> rows[] = {
+        {Path, 0, std::nullopt, false, 1, 0, "mine"},
+        {Path, 2, std::nullopt, false, 0, 1, "mine"},
+        {Named, 0, std::nullopt, false, 0, 1, "mine"},
+        {Found, 0, std::nullopt, false, 1, 0, "<found>"},
+        {FoundFailing, 1, std::nullopt, false, 0, 1, "mine"},
+        {Picked, 0, Answer::Ok, true, 1, 2, "<picked>"},
+        {Picked, 3, Answer::Ok, true, 0, 3, "<picked>"},
+        {Nowhere, 0, Answer::Cancel, false, 0, 3, "<absent>"},
+        {Nowhere, 0, Answer::Ok, false, 0, 3, "<absent>"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "where " << std::get<0>(row) << ", exit code " << std::get<1>(row));
+        forEachStep([&](TexWorld& w, const Step& step, const std::string& name, const std::string& picked) {
+            const auto& [where, code, answer, pick, result, boxes, key] = row;
+            w.bar.settings.writeSettingString("Settings", step.key, "mine");
+            w.state.*step.field = where == Named ? (windows ? "C:\\old\\" + name + ".exe" : "/old/" + name) : "mine";
+            if (where == Path) w.installTool(w.tool("mine"), code);
+            if (where == Named || where == Found || where == FoundFailing) w.installTool(w.candidate(name, 1), 0);
+            if (where == FoundFailing) w.installTool(w.candidate(name), code);
+            if (where == Picked) w.installTool(picked, code);
+            if (answer) w.bar.ui.answers.push_back(*answer);
+            if (answer == Answer::Ok) w.bar.ui.files.push_back(pick ? picked : std::optional<std::string>());
+            EXPECT_EQ(step.run(w.state, w.bar.services), result);
+            EXPECT_EQ(w.bar.ui.boxes.size(), boxes);
+            const std::string stored = w.bar.setting("Settings", step.key);
+            EXPECT_EQ(stored, key == std::string("<found>") ? w.candidate(name, 1) : key == std::string("<picked>") ? picked : key);
+            if (where == Picked) {
+                EXPECT_EQ(w.bar.processes.started().at(0).arguments.at(0), picked);
+                EXPECT_EQ(w.bar.files.directoryChanges, Texts{w.docDir});
+            }
+            if (where == Named) EXPECT_TRUE(w.bar.processes.started().empty());
+            if (where == FoundFailing) EXPECT_EQ(w.state.*step.field, name);  // not stored, yet used this once
+        });
+    }
+}
+
+TEST_P(StepTest, TheDefaultsFollowTheCompilerAndTheIndexOptionsDialogComesFirst) {
+    const std::pair<std::string, std::string> bibtexFor[] = {{"latex", "bibtex"}, {"platex", bibtex}, {"PLATEX", "bibtex"}};
+    for (const auto& [tex, expected] : bibtexFor) {
+        state.texCommand = tex;
+        state.bibtexCommand = "mybib";
+        installTool(candidate(expected), 0);
+        EXPECT_EQ(runBibliography(state, bar.services), 1) << tex;
+        EXPECT_EQ(state.bibtexCommand, candidate(expected));
+        bar.processes.uninstall(candidate(expected));
+    }
+    state.texCommand = "latex";
+    state.indexCommand = "myindex";
+    installTool(candidate("makeindex"), 0);
+    EXPECT_EQ(runIndex(state, bar.services), 1);
+    EXPECT_EQ(bar.processes.commandLines().back(), candidate("makeindex") + " -s myindex paper");
+    // The dialog shows once per call, before the first run; its Cancel
+    // keeps the options.
+    state.indexDialogNever = 0;
+    bar.ui.indexDialogs = {[](IndexOptionsDialog& d) { d.accept("-g", false); return true; },
+                           [](IndexOptionsDialog& d) { d.accept("-q", true); return false; }};
+    EXPECT_EQ(runIndex(state, bar.services), 1);
+    EXPECT_EQ(runIndex(state, bar.services), 1);
+    EXPECT_EQ(bar.ui.events, (Texts{"index dialog", "index dialog"}));
+    EXPECT_EQ(bar.processes.commandLines().back(), candidate("makeindex") + " -g paper");
+    EXPECT_EQ(bar.setting("Settings", "MkIdxOpt") + " " + bar.setting("Settings", "MkIdxNvr"), "-g 0");
+}
+
+TEST_P(StepTest, TheFixedDirectoriesAreTriedAsExactPathsInOrder) {
+    installTool(candidate("jbibtex"), 2);
+    installTool(candidate("jbibtex", 1), 0);
+    // Present along PATH and in the current directory: none of them counts.
+    installTool(tool("jbibtex"), 0);
+    installTool(".\\c:\\w32tex\\bin\\jbibtex.exe", 0);
+    installTool("c:\\w32tex\\bin\\jbibtex", 0);
+    const auto search = [this](SearchAcceptance acceptance) {
+        return searchToolDirs(bar.services, "jbibtex", {stemPart("paper")}, acceptance);
+    };
+    EXPECT_EQ(search(SearchAcceptance::AnyStart).exitCode, 2);
+    const SearchResult step = search(SearchAcceptance::ExitCodeZero);
+    EXPECT_EQ(step.outcome, SearchResult::Outcome::Rejected);
+    EXPECT_EQ(step.candidate, candidate("jbibtex"));
+    EXPECT_EQ(bar.processes.commandLines(), (Texts{candidate("jbibtex") + " paper", candidate("jbibtex") + " paper"}));
+    FakeBar posix(PlatformRules::posix());
+    for (const char* dir : {"/usr/local/texlive/2023/bin/x86_64-linux/", "/usr/local/texlive/10000/bin/x/",
+                            "/usr/local/texlive/2024/bin/x86_64-linux/", "/usr/local/texlive/2024/bin/aarch64-linux/",
+                            "/usr/local/texlive/texmf-local/tex/", "/opt/texlive/2022/bin/x86_64-linux/"}) {
+        posix.files.addDirectory(dir);
+    }
+    EXPECT_EQ(toolSearchDirs(posix.rules, posix.files),
+              (Texts{"/usr/local/texlive/10000/bin/x/", "/usr/local/texlive/2024/bin/aarch64-linux/",
+                     "/usr/local/texlive/2024/bin/x86_64-linux/", "/usr/local/texlive/2023/bin/x86_64-linux/",
+                     "/opt/texlive/2022/bin/x86_64-linux/", "/usr/bin/"}));
+}
+
+// An unstartable compiler: the command, where one is ("": nowhere), the
+// answer and file (no answer: no file dialog); the result, the boxes, the
+// command and the "TeX" key afterwards.
+TEST_P(StepTest, TheCompilersRecoveryAsksSearchesAndRetriesOnce) {
+    const std::string gone = windows ? "C:\\gone\\platex.exe" : "/gone/platex";
+    const std::string picked = windows ? "D:\\tex\\platex.exe" : "/opt/tex/platex";
+    const std::string found = candidate("platex", 1);
+    const std::tuple<std::string, std::string, std::optional<Answer>, std::optional<std::string>, int, std::size_t,
+                     std::string, std::string>
+        rows[] = {
+            {"platex", found, std::nullopt, std::nullopt, 1, 0, found, found},
+            {gone, candidate(gone), Answer::Cancel, std::nullopt, 0, 2, "platex", "<absent>"},
+            {"uplatex", "", Answer::Cancel, std::nullopt, 0, 2, "platex", "<absent>"},
+            {"uplatex", "", std::nullopt, std::nullopt, 0, 1, "uplatex", "uplatex"},  // no file dialog here
+            {"platex", "", Answer::Ok, std::nullopt, 0, 2, "platex", "platex"},
+            {"platex", picked, Answer::Ok, picked, 1, 1, picked, picked},
+            {"platex", "", Answer::Ok, picked, 0, 2, picked, picked},
+        };
+    for (const auto& [tex, installed, answer, file, result, boxes, texAfter, keyAfter] : rows) {
+        SCOPED_TRACE(tex + " / " + installed);
+        TexWorld w(windows);
+        w.bar.processes.uninstall(w.tool("platex"));
+        w.state.texCommand = tex;
+        w.bar.settings.writeSettingString("Settings", "TeX", tex);
+        if (!installed.empty()) {
+            w.installCompiler(installed);
+            w.queue(CompilerRun().exitWith(1));
+        }
+        if (answer) w.bar.ui.answers.push_back(*answer);
+        if (answer == Answer::Ok) w.bar.ui.files.push_back(file);
+        w.bar.ui.canChoose = answer.has_value();
+        EXPECT_EQ(compileDocument(w.state, w.bar.services), result);
+        EXPECT_EQ(std::tuple(w.bar.ui.boxes.size(), w.bar.processes.started().size()), std::tuple(boxes, std::size_t(result)));
+        EXPECT_EQ(w.state.texCommand + " " + w.bar.setting("Settings", "TeX"), texAfter + " " + keyAfter);
+        if (result == 1 && answer) EXPECT_EQ(w.bar.files.directoryChanges, (Texts{w.docDir, w.docDir}));
+    }
+}
+
+// Choosing a compiler brings its companions from its directory when its
+// name holds "latex"; a converter fixed to an executable stays.
+TEST(ToolSelection, TheChosenCompilerBringsItsCompanions) {
+    const std::tuple<bool, std::string, std::string, std::string, std::string, std::string> cases[] = {
+        {true, "C:\\w32tex\\bin\\platex.exe", "C:\\w32tex\\bin\\jbibtex", "C:\\w32tex\\bin\\mendex",
+         "C:\\w32tex\\bin\\dvipdfmx", ""},
+        {true, "C:\\latex\\bin\\tex.exe", "C:\\latex\\bin\\bibtex", "C:\\latex\\bin\\makeindex", "C:\\latex\\bin\\dvipdfmx", ""},
+        {true, "C:\\w\\\x83\x5C" "platex.exe", "C:\\w\\jbibtex", "C:\\w\\mendex", "C:\\w\\dvipdfmx", ""},
+        {true, "C:\\t\\platex.exe", "C:\\t\\jbibtex", "C:\\t\\mendex", "C:\\x\\dvipdfmx.exe", "C:\\x\\dvipdfmx.exe"},
+        {true, "C:\\W32TEX\\PLATEX.EXE", "jbibtex", "mendex", "dvipdfmx", ""},
+        {true, "C:\\bin\\\x83\x6C" "atex.exe", "jbibtex", "mendex", "dvipdfmx", ""},
+        {false, "/usr/bin/pdflatex", "/usr/bin/bibtex", "/usr/bin/makeindex", "/usr/local/dvipdfmx", "/usr/local/dvipdfmx"},
+    };
+    for (const auto& [windows, chosen, bib, index, dvipdf, storedDvipdf] : cases) {
+        SCOPED_TRACE(chosen);
+        FakeBar bar(windows ? PlatformRules::windows() : PlatformRules::posix());
+        BarState state{.bibtexCommand = "jbibtex", .indexCommand = "mendex"};
+        state.dvipdfCommand = storedDvipdf.empty() ? "dvipdfmx" : storedDvipdf;
+        bar.ui.files.push_back(chosen);
+        EXPECT_EQ(selectTexCompiler(state, bar.services), 1);
+        EXPECT_EQ(bar.setting("Settings", "TeX"), chosen);
+        EXPECT_EQ((Texts{state.bibtexCommand, state.indexCommand, state.dvipdfCommand}), (Texts{bib, index, dvipdf}));
+        EXPECT_EQ(bar.setting("Settings", "MkIdx"), index == "mendex" ? "<absent>" : index);
+        EXPECT_TRUE(bar.ui.boxes.empty());
+    }
+}
+
+// The editor's dialog comes unexplained, its Cancel keeps the editor; where
+// no file can be chosen, each selection sends the user to the panel.
+TEST(ToolSelection, TheEditorAndSelectionsWithoutAFileDialog) {
+    FakeBar bar(PlatformRules::windows());
+    BarState state{.editorPath = "C:\\old.exe"};
+    bar.ui.files = {std::nullopt, std::string("C:\\hidemaru.exe")};
+    selectEditor(state, bar.services);
+    EXPECT_EQ(state.editorPath, "C:\\old.exe");
+    selectEditor(state, bar.services);
+    EXPECT_EQ(bar.setting("Editor", "EDIT"), "C:\\hidemaru.exe");
+    EXPECT_TRUE(bar.ui.boxes.empty());
+    bar.ui.canChoose = false;
+    const std::string before = bar.settingsText();
+    for (const auto select : {selectBibtex, selectDvipdf, selectIndexTool, selectTexCompiler}) {
+        EXPECT_EQ(select(state, bar.services), 0);
+    }
+    changeTexCompiler(state, bar.services);
+    selectEditor(state, bar.services);
+    EXPECT_EQ(bar.settingsText(), before);
+    EXPECT_EQ(state.texCommand + state.bibtexCommand + state.dvipdfCommand + state.indexCommand, "");
+    EXPECT_EQ(bar.ui.count("file dialog"), 2);
+    EXPECT_EQ(bar.ui.boxes.size(), 6u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, StepTest, ::testing::Bool(), rulesName);
 
 }  // namespace
 }  // namespace kestro::fake

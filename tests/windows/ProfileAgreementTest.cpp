@@ -1,10 +1,8 @@
 // The Win32 private-profile functions and the project's own INI layer give
 // the same answers on the same files: Kestro.ini is shared between them,
 // and the Linux bar uses the own layer alone.
-#include <fstream>
-#include <sstream>
-
 #include "Win32TestSupport.h"
+#include "Win32TextFileStore.h"
 #include "settings/IniProfile.h"
 
 namespace kestro {
@@ -13,27 +11,7 @@ namespace {
 // Japanese texts compile to CP932 here; 表 and ソ end in the byte 0x5C.
 const std::string kHyo = "表", kSo = "ソ";
 
-// The own layer's storage: the file as it is on the disk.
-class DiskStore : public TextFileStore {
-public:
-    std::optional<std::string> read(const std::string& path) override {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return std::nullopt;
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    bool update(const std::string& path,
-                const std::function<std::optional<std::string>(const std::optional<std::string>&)>& edit) override {
-        const std::optional<std::string> next = edit(read(path));
-        if (next) wintest::writeFile(path, *next);
-        return true;
-    }
-};
-
-struct Query {
-    std::string section, key;
-};
+struct Query { std::string section, key; };
 
 class ProfileAgreement : public ::testing::Test {
 protected:
@@ -57,7 +35,7 @@ protected:
     wintest::ScratchDirectory scratch_{"kestro-ini"};
     std::string win32File_ = scratch_.file("win32.ini"), ownFile_ = scratch_.file("own.ini");
     Win32Profile win32_;
-    DiskStore store_;
+    Win32TextFileStore store_;
     IniProfile own_{store_, CodePage::Cp932};
 };
 
@@ -117,14 +95,10 @@ TEST_F(ProfileAgreement, ReadsAgreeWithoutAFileAndAfterEveryWriteAndEachReadsThe
     }
     EXPECT_EQ(own_.getString(win32File_, "RFL", "File0", ""), "C:\\" + kSo + "\\" + kHyo + ".tex");
     EXPECT_EQ(win32_.getString(ownFile_, "RFL", "File5", ""), "E:\\new.tex");
-}
-
-TEST(Win32Profile, NeverTouchesAFileWithoutName) {
-    Win32Profile profile;
-    EXPECT_EQ(profile.getString("", "windows", "load", "fallback"), "fallback");
-    EXPECT_EQ(profile.getInt("", "windows", "BorderWidth", 42), 42);
-    EXPECT_FALSE(profile.writeString("", "Kestro", "Probe", std::string("1")));
-    // Without the guard the write would have gone to WIN.INI.
+    // A file without name is never touched: the write would go to WIN.INI.
+    EXPECT_EQ(win32_.getString("", "windows", "load", "fallback"), "fallback");
+    EXPECT_EQ(win32_.getInt("", "windows", "BorderWidth", 42), 42);
+    EXPECT_FALSE(win32_.writeString("", "Kestro", "Probe", std::string("1")));
     char buffer[16];
     GetProfileStringA("Kestro", "Probe", "absent", buffer, sizeof buffer);
     EXPECT_STREQ(buffer, "absent");

@@ -1,6 +1,5 @@
 // Helpers of the tests that run on Windows (or Wine): scratch directories,
-// files, the fake tool, a driver that plays the user on real windows, and
-// the fixture of the tests that open the bar's own windows.
+// files, the fake tool, and a driver that plays the user on real windows.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -95,21 +94,14 @@ inline std::vector<ToolRun> readToolRuns(const std::string& reportPath) {
     return runs;
 }
 
-// Sets an environment variable of this process (and of the tools it
-// starts) for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const std::string& name, const std::string& value) : name_(name) {
-        char buffer[32768];
-        const DWORD length = GetEnvironmentVariableA(name.c_str(), buffer, sizeof buffer);
-        if (length > 0 && length < sizeof buffer) old_ = buffer;
+// Sets a test's environment variable of this process (and of the tools it
+// starts) for the life of the object; unset afterwards.
+struct ScopedVariable {
+    ScopedVariable(const std::string& name, const std::string& value) : name(name) {
         SetEnvironmentVariableA(name.c_str(), value.c_str());
     }
-    ~ScopedVariable() { SetEnvironmentVariableA(name_.c_str(), old_ ? old_->c_str() : nullptr); }
-
-private:
-    std::string name_;
-    std::optional<std::string> old_;
+    ~ScopedVariable() { SetEnvironmentVariableA(name.c_str(), nullptr); }
+    std::string name;
 };
 
 // The text of a control, or of the window itself with id 0.
@@ -156,7 +148,7 @@ public:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "KestroTestDriver";
         RegisterClassA(&windowClass);  // fails harmlessly when already registered
-        driver_ = CreateWindowExA(0, "KestroTestDriver", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        driver_ = CreateWindowExA(0, "KestroTestDriver", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr);
     }
     ~UiDriver() {
         UnhookWindowsHookEx(hook_);
@@ -203,7 +195,7 @@ private:
     }
     void activated(HWND window) {
         // Only top-level windows that a user would answer: dialogs and boxes.
-        if (known_.count(window) || (GetParent(window) && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD))) return;
+        if (!window || known_.count(window) || (GetParent(window) && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD))) return;
         known_.insert(window);
         const SeenWindow seen{window, windowText(window), windowText(window, 0xFFFF)};
         if (handlers_.empty()) {
@@ -221,20 +213,6 @@ private:
     std::deque<Handler> handlers_;
     std::deque<std::function<void()>> steps_;
     std::set<HWND> known_;
-};
-
-// The Windows settings stack and platform over a scratch directory, and a
-// driver that plays the user.
-class WindowsPlatformTest : public ::testing::Test {
-protected:
-    ScratchDirectory scratch_;
-    Win32Profile profile_;
-    SettingsFile settings_{profile_, scratch_.file("Kestro.ini")};
-    Win32FileSystem files_;
-    Win32Processes processes_;
-    Win32UserInterface ui_{GetModuleHandleA(nullptr)};
-    Services services_{PlatformRules::windows(), settings_, files_, processes_, ui_, "Kestro"};
-    UiDriver driver_;
 };
 
 }  // namespace kestro::wintest

@@ -1,14 +1,18 @@
-// The bar's window and its dialogs opened for real: each control reaches
-// its operation, and what only these windows do (the window menu, tooltips,
-// drops from the shell, the end of the session, message boxes, the file
-// dialog's filter).
+// The Windows layer for real: the command-line tail, files, programs (copies
+// of the fake tool) started through the core's launcher; the bar's window
+// and dialogs, each control reaching its operation, and what only these
+// windows do (the window menu, tooltips, drops, the end of the session,
+// message boxes, the file dialog's filter).
 #include <cstdio>
 #include <cstring>
 
 #include "BarDialog.h"
+#include "CommandTail.h"
+#include "FakePlatform.h"
 #include "Win32Dialogs.h"
 #include "Win32TestSupport.h"
 #include "app/BarWindow.h"
+#include "build/Launcher.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
 #include "dialogs/SettingsDialog.h"
@@ -20,8 +24,112 @@ namespace kestro {
 namespace {
 
 using wintest::checked;
+using wintest::ScopedVariable;
+using wintest::ScratchDirectory;
 using wintest::SeenWindow;
 using wintest::UiDriver;
+
+TEST(CommandLineTail, SkipsTheProgramNameAsTheCRuntimeCutsItAndKeepsTheRestExactly) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Kestro.exe \t  paper.tex", "paper.tex"}, {"C:\\\"Program Files\"\\Kestro.exe x", "x"},
+        {"Kestro.exe \"C:\\my work\\paper.tex\"", "\"C:\\my work\\paper.tex\""},
+        {"Kestro.exe C:\\my work\\paper.tex  ", "C:\\my work\\paper.tex  "}, {"C:\\表\\Kestro.exe C:\\表\\ソ.tex", "C:\\表\\ソ.tex"},
+    };
+    for (const auto& [line, tail] : cases) EXPECT_EQ(commandLineTail(line), tail) << line;
+}
+
+// Exactly that name (a pattern is no name), times at their 100 ns, the
+// subdirectories of a directory whose name ends in 表 (second byte 0x5C),
+// a file being written read whole, and the causes of failed reads.
+TEST(Win32FileSystem, NamesTimesDirectoriesAndReads) {
+    ScratchDirectory scratch("kestro-fs");
+    Win32FileSystem files;
+    const std::string log = scratch.file("paper.log");
+    HANDLE writer = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::string content = "This is pTeX\r\n" + std::string(100000, 'l') + "\r\nLaTeX Warning: ラベル\r\n";
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(writer, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
+    EXPECT_EQ(files.readWholeFile(log), content);
+    ULARGE_INTEGER ticks;
+    ticks.QuadPart = 133485408000000003ULL;  // 2024-01-01 00:00:00 UTC and 3 ticks of 100 ns
+    const FILETIME stamp{ticks.LowPart, ticks.HighPart};
+    ASSERT_TRUE(SetFileTime(writer, nullptr, nullptr, &stamp));
+    CloseHandle(writer);
+    EXPECT_EQ(files.modificationTime(log).value_or(0), 1704067200LL * 1000000000LL + 300);
+    EXPECT_FALSE(files.exists(scratch.file("*.log")) || files.exists(scratch.file("paper.lo?")));
+
+    const std::string table = scratch.makeDirectory("表");
+    CreateDirectoryA((table + "\\bin").c_str(), nullptr);
+    EXPECT_EQ(files.subdirectories(table), (std::vector<std::string>{"bin"}));
+
+    HANDLE exclusive = CreateFileA(scratch.file("locked.aux").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::pair<std::string, FileErrorCause> failures[] = {
+        {scratch.file("locked.aux"), FileErrorCause::SharingViolation}, {scratch.file("absent.log"), FileErrorCause::NotFound},
+        {scratch.file("no-such-directory\\paper.log"), FileErrorCause::InvalidPath}, {"NUL", FileErrorCause::Other},
+    };
+    for (const auto& [path, cause] : failures) {
+        try {
+            files.readWholeFile(path);
+            ADD_FAILURE() << "read " << path;
+        } catch (const FileError& error) {
+            if (path != "NUL") EXPECT_EQ(error.cause(), cause) << path;
+        }
+    }
+    CloseHandle(exclusive);
+}
+
+class Launching : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(files_.setCurrentDirectory(documentDir_)); }
+    void TearDown() override { files_.setCurrentDirectory(previous_); }
+    std::vector<wintest::ToolRun> runs() const { return wintest::readToolRuns(report_); }
+
+    ScratchDirectory scratch_{"kestro-run"};
+    std::string documentDir_ = scratch_.makeDirectory("document");
+    std::string report_ = scratch_.file("report.txt");
+    ScopedVariable reportVariable_{"KESTRO_FAKE_REPORT", report_};
+    fake::FakeBar fake_{PlatformRules::windows()};
+    Win32FileSystem files_;
+    std::string previous_ = files_.currentDirectory().value_or("");
+    Win32Processes processes_;
+    Services services_{PlatformRules::windows(), fake_.settings, files_, processes_, fake_.ui, "Kestro"};
+};
+
+// A bare name is found in the document's directory, where the tool runs; a
+// console tool gets a console of its own although the bar has none; exit
+// codes come back signed, so 4294967295 reads as a tool not started; and
+// startable means a file of exactly that name.
+TEST_F(Launching, ExitCodesComeBackSignedAndTheToolRunsInTheDocumentsDirectory) {
+    wintest::installFakeTool(documentDir_ + "\\platex.exe");
+    const bool hadConsole = GetConsoleWindow() != nullptr || GetConsoleCP() != 0;
+    FreeConsole();
+    for (const auto& [text, expected] : std::vector<std::pair<std::string, int>>{{"256", 256}, {"4294967295", -1}}) {
+        ScopedVariable exitCode("KESTRO_FAKE_EXIT", text);
+        EXPECT_EQ(runAndWait(services_, "platex", {stemPart("paper")}), expected) << text;
+    }
+    if (hadConsole) AttachConsole(ATTACH_PARENT_PROCESS);
+    ASSERT_EQ(runs().size(), 2u);
+    EXPECT_TRUE(runs()[0].console);
+    EXPECT_EQ(runs()[0].module, documentDir_ + "\\platex.exe");
+    EXPECT_EQ(runs()[0].directory, documentDir_);
+    for (const std::string& name : {documentDir_ + "\\platex", documentDir_ + "\\*.exe", std::string()}) {
+        EXPECT_FALSE(processes_.isStartable(name)) << name;
+    }
+}
+
+// The C runtime of a tool splits its command line into the words the core
+// expects, also for stems that end in a character whose second byte is 0x5C.
+TEST_F(Launching, ToolsSplitTheirCommandLineAsTheCoreDoes) {
+    const std::string program = scratch_.makeDirectory("TeX 表ソ") + "\\mendex.exe";
+    wintest::installFakeTool(program);
+    std::size_t run = 0;
+    for (const std::string stem : {"my paper", "能 表", "a ソ"}) {
+        EXPECT_EQ(runAndWait(services_, program, {optionsPart("-s my"), stemPart(stem)}), 0);
+        EXPECT_EQ(runs().at(run++).arguments, (std::vector<std::string>{program, "-s", "my", stem}));
+    }
+}
 
 // A drop as the shell hands it over: DROPFILES, then the names, each ended
 // by a zero byte, and one more zero byte after the last.
@@ -36,14 +144,15 @@ WPARAM makeDrop(const std::vector<std::string>& paths) {
     return reinterpret_cast<WPARAM>(memory);
 }
 
-class Windows : public wintest::WindowsPlatformTest {
+// The Windows settings stack and platform over a scratch directory, a driver
+// that plays the user, and the bar on them.
+class Windows : public ::testing::Test {
 protected:
     void SetUp() override {
         wintest::writeFile(existing_, "x");
         wintest::writeFile(other_, "x");
         settings_.writeSettingString("RFL", "File0", existing_);
-        settings_.writeSettingString("RFL", "File1", scratch_.file("vanished.tex"));
-        settings_.writeSettingString("RFL", "File2", other_);
+        settings_.writeSettingString("RFL", "File1", other_);
     }
     std::string history(int slot) { return settings_.readSettingString("RFL", "File" + std::to_string(slot)); }
     // Runs the bar; `drive` gets its window once it is up.
@@ -61,14 +170,21 @@ protected:
         EXPECT_TRUE(driver_.allHandled());
     }
 
+    ScratchDirectory scratch_;
+    Win32Profile profile_;
+    SettingsFile settings_{profile_, scratch_.file("Kestro.ini")};
+    Win32FileSystem files_;
+    Win32Processes processes_;
+    Win32UserInterface ui_{GetModuleHandleA(nullptr)};
+    Services services_{PlatformRules::windows(), settings_, files_, processes_, ui_, "Kestro"};
+    UiDriver driver_;
     std::string existing_ = scratch_.file("論文.tex"), other_ = scratch_.file("other.tex");
     std::unique_ptr<BarWindow> bar_;
 };
 
 // The window menu's commands 16 to 31 open the version box; a tooltip
-// comes from the string table; a .txt dropped first is refused with the
-// bar's box; a drop on the file button reaches the document; the Edit
-// button starts the editor on the quoted document in its directory.
+// comes from the string table; a drop on the file button reaches the
+// document; Edit starts the editor on the quoted document in its directory.
 TEST_F(Windows, TheBarsMenuTooltipsDropsAndEditButtonReachTheirOperations) {
     const std::string editor = scratch_.file("editor.exe"), report = scratch_.file("report.txt");
     wintest::installFakeTool(editor);
@@ -90,11 +206,6 @@ TEST_F(Windows, TheBarsMenuTooltipsDropsAndEditButtonReachTheirOperations) {
         driver_.expect([&, bar](const SeenWindow& about) {
             EXPECT_EQ(about.caption, "Kestroのﾊﾞｰｼﾞｮﾝ情報");
             UiDriver::click(about.window, IDOK);
-            driver_.step([&, bar] { PostMessageA(bar, WM_DROPFILES, makeDrop({scratch_.file("notes.txt"), existing_}), 0); });
-        });
-        driver_.expect([&, bar](const SeenWindow& box) {
-            EXPECT_EQ(box.caption, "Kestro");
-            UiDriver::click(box.window, IDOK);
             driver_.step([&, bar] {
                 SendMessageA(GetDlgItem(bar, IDC_CHOOSE_FILE), WM_DROPFILES, makeDrop({other_}), 0);
                 EXPECT_EQ(wintest::windowText(GetDlgItem(bar, IDC_HISTORY)), other_);
@@ -113,18 +224,15 @@ TEST_F(Windows, TheBarsMenuTooltipsDropsAndEditButtonReachTheirOperations) {
     EXPECT_EQ(runs[0].directory, scratch_.path());
 }
 
-// The list's choice moves an entry up or forgets a vanished one; Enter in
-// the box does not end the bar, Esc does; the end of the session writes the
-// history at once, and a called-off end changes nothing.
+// The list's choice is a pick of the history; Enter in the box does not
+// end the bar, Esc does; the end of the session writes the history at once,
+// and a called-off end changes nothing.
 TEST_F(Windows, TheBarsHistoryEnterEscAndTheEndOfTheSession) {
     runBar([&](HWND bar) {
         driver_.step([&, bar] {
             HWND box = GetDlgItem(bar, IDC_HISTORY);
-            for (int pick = 0; pick < 2; ++pick) {
-                SendMessageA(box, CB_SETCURSEL, 1, 0);
-                SendMessageA(bar, WM_COMMAND, MAKEWPARAM(IDC_HISTORY, CBN_SELENDOK), reinterpret_cast<LPARAM>(box));
-            }
-            EXPECT_EQ(SendMessageA(box, CB_GETCOUNT, 0, 0), 2);
+            SendMessageA(box, CB_SETCURSEL, 1, 0);
+            SendMessageA(bar, WM_COMMAND, MAKEWPARAM(IDC_HISTORY, CBN_SELENDOK), reinterpret_cast<LPARAM>(box));
             EXPECT_EQ(bar_->state().documentStem, "other");
             SetFocus(box);
             SendMessageA(bar, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
