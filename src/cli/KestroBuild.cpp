@@ -15,12 +15,12 @@
 #include "TerminalUi.h"
 #include "app/BarApp.h"
 #include "app/BarWindow.h"
-#include "build/FileError.h"
+#include "seam/FileError.h"
 #include "build/FirstTexError.h"
 #include "document/DocumentPath.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
-#include "settings/SettingsLoad.h"
+#include "state/SettingsLoad.h"
 
 namespace kestro::cli {
 namespace {

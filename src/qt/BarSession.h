@@ -12,7 +12,7 @@
 #include "QtBarWindow.h"
 #include "QtUserInterface.h"
 #include "app/BarWindow.h"
-#include "app/Services.h"
+#include "state/Services.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
 

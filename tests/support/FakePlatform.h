@@ -13,8 +13,8 @@
 #include <map>
 #include <set>
 
-#include "app/Services.h"
-#include "build/FileError.h"
+#include "state/Services.h"
+#include "seam/FileError.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
 #include "dialogs/SettingsDialog.h"

@@ -14,7 +14,7 @@
 #include "build/DocumentDirectory.h"
 #include "document/EditorAndPrompt.h"
 #include "settings/IniText.h"
-#include "settings/SettingsLoad.h"
+#include "state/SettingsLoad.h"
 
 namespace kestro::fake {
 namespace {

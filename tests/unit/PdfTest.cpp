@@ -5,7 +5,7 @@
 #include "FakePlatform.h"
 #include "app/BarWindow.h"
 #include "pdf/PdfOutput.h"
-#include "settings/SettingsLoad.h"
+#include "state/SettingsLoad.h"
 
 namespace kestro::fake {
 namespace {

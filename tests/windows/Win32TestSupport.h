@@ -9,7 +9,7 @@
 #include "Win32Processes.h"
 #include "Win32Profile.h"
 #include "Win32UserInterface.h"
-#include "app/Services.h"
+#include "state/Services.h"
 
 #include <shellapi.h>
 

@@ -4,13 +4,13 @@
 #include <cstdio>
 
 #include "app/BarApp.h"
-#include "build/FileError.h"
+#include "seam/FileError.h"
 #include "dialogs/SettingsDialog.h"
 #include "document/DocumentPath.h"
 #include "document/EditorAndPrompt.h"
 #include "pdf/PdfOutput.h"
 #include "settings/SettingsKeys.h"
-#include "settings/SettingsLoad.h"
+#include "state/SettingsLoad.h"
 #include "text/TextFormat.h"
 
 namespace kestro {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/BarState.h"
-#include "app/Services.h"
+#include "state/BarState.h"
+#include "state/Services.h"
 #include "document/HistoryBox.h"
 #include "pdf/RoadOutcome.h"
 

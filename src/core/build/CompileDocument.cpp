@@ -4,7 +4,7 @@
 #include <string>
 
 #include "build/DocumentDirectory.h"
-#include "build/FileError.h"
+#include "seam/FileError.h"
 #include "build/Launcher.h"
 #include "build/LogAnalysis.h"
 #include "build/ToolSearch.h"

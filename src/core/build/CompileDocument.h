@@ -2,8 +2,8 @@
 // steps it calls.
 #pragma once
 
-#include "app/BarState.h"
-#include "app/Services.h"
+#include "state/BarState.h"
+#include "state/Services.h"
 
 namespace kestro {
 

@@ -1,6 +1,6 @@
 #include "build/DocumentDirectory.h"
 
-#include "build/FileError.h"
+#include "seam/FileError.h"
 
 namespace kestro {
 

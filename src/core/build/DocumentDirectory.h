@@ -1,8 +1,8 @@
 // Entering the document's directory before a tool runs.
 #pragma once
 
-#include "app/BarState.h"
-#include "app/Services.h"
+#include "state/BarState.h"
+#include "state/Services.h"
 
 namespace kestro {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Services.h"
+#include "state/Services.h"
 #include "build/CommandLine.h"
 
 namespace kestro {

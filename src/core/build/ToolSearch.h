@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/BarState.h"
-#include "app/Services.h"
+#include "state/BarState.h"
+#include "state/Services.h"
 #include "build/CommandLine.h"
 #include "seam/FileSystem.h"
 #include "text/PlatformRules.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/BarState.h"
-#include "app/Services.h"
+#include "state/BarState.h"
+#include "state/Services.h"
 #include "build/CommandLine.h"
 
 namespace kestro {

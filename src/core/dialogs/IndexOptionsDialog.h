@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/BarState.h"
-#include "app/Services.h"
+#include "state/BarState.h"
+#include "state/Services.h"
 
 namespace kestro {
 

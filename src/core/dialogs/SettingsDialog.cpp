@@ -3,7 +3,7 @@
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
 #include "dialogs/ToolSelection.h"
-#include "settings/SettingsLoad.h"
+#include "state/SettingsLoad.h"
 
 namespace kestro {
 

@@ -1,8 +1,8 @@
 // The Edit button and the command prompt button.
 #pragma once
 
-#include "app/BarState.h"
-#include "app/Services.h"
+#include "state/BarState.h"
+#include "state/Services.h"
 
 namespace kestro {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "build/RoadRecord.h"
+#include "state/RoadRecord.h"
 #include "seam/FileSystem.h"
 
 namespace kestro {

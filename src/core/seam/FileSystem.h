@@ -22,7 +22,7 @@ public:
     // The last-modification time, or nothing when there is no such entry.
     virtual std::optional<FileTime> modificationTime(const std::string& path) = 0;
     // The whole file as bytes, read while other processes may read and write
-    // it. Throws FileError (build/FileError.h) when it cannot be opened or
+    // it. Throws FileError (seam/FileError.h) when it cannot be opened or
     // read, MemoryError when the buffer cannot be had.
     virtual std::string readWholeFile(const std::string& path) = 0;
     // The names of the directories in `directory` (symbolic links to

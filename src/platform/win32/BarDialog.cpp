@@ -6,7 +6,7 @@
 #include "Win32Dialogs.h"
 #include "Win32UserInterface.h"
 #include "app/BarWindow.h"
-#include "build/FileError.h"
+#include "seam/FileError.h"
 #include "resource.h"
 
 namespace kestro {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "build/FileError.h"
+#include "seam/FileError.h"
 #include "seam/FileSystem.h"
 
 namespace kestro {

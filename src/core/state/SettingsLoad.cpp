@@ -1,4 +1,4 @@
-#include "settings/SettingsLoad.h"
+#include "state/SettingsLoad.h"
 
 #include "settings/SettingsKeys.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "build/RoadRecord.h"
+#include "state/RoadRecord.h"
 #include "seam/FileSystem.h"
 #include "seam/Processes.h"
 #include "seam/UserInterface.h"

@@ -2,7 +2,7 @@
 // settings panel has closed.
 #pragma once
 
-#include "app/BarState.h"
+#include "state/BarState.h"
 #include "settings/SettingsFile.h"
 #include "text/PlatformRules.h"
 

@@ -1,4 +1,4 @@
-#include "app/Services.h"
+#include "state/Services.h"
 
 namespace kestro {
 

@@ -1,4 +1,4 @@
-#include "build/FileError.h"
+#include "seam/FileError.h"
 
 #include <new>
 
