@@ -70,11 +70,6 @@ public:
     bool runPaperSizeDialog(PaperSizeDialog&) override { return false; }
     bool runIndexOptionsDialog(IndexOptionsDialog&) override { return false; }
     void runSettingsDialog(SettingsDialog&) override {}
-    int shellOpen(const ShellOpenRequest&) override { return 0; }
-    void setWaitCursor(bool) override {}
-    void invalidate() override {}
-    void historyChanged() override {}
-    void focusHistory() override {}
 };
 
 }  // namespace kestro::bench

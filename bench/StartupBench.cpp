@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
+#include "PosixDesktop.h"
 #include "PosixFileSystem.h"
 #include "PosixProcesses.h"
 #include "PosixTextFileStore.h"
@@ -23,8 +24,9 @@ void startUp(benchmark::State& state, const std::string& commandTail) {
     SettingsFile settings(profile, path);
     PosixFileSystem files;
     PosixProcesses processes;
+    PosixDesktop desktop(processes);
     bench::SilentUi ui;
-    Services services{PlatformRules::posix(), settings, files, processes, ui, "kestro"};
+    Services services{PlatformRules::posix(), settings, files, processes, desktop, ui, "kestro"};
     for (auto _ : state) {
         BarWindow bar(services, commandTail);
         bar.initialise();

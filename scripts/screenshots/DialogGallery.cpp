@@ -7,6 +7,7 @@
 #include <string>
 
 #include "BarDialog.h"
+#include "Win32Desktop.h"
 #include "CommandTail.h"
 #include "Win32Api.h"
 #include "Win32Dialogs.h"
@@ -87,12 +88,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     SettingsFile settings(profile, settingsPathForStart(rules, std::string(directory)));
     Win32FileSystem files;
     Win32Processes processes;
+    Win32Desktop desktop;
     Win32UserInterface ui(instance);
-    Services services{rules, settings, files, processes, ui, "Kestro"};
+    Services services{rules, settings, files, processes, desktop, ui, "Kestro", &ui};
 
     if (what.rfind("bar", 0) == 0) {
         BarWindow bar(services, "");
-        BarDialog dialog(instance, bar, ui);
+        BarDialog dialog(instance, bar, ui, desktop);
         if (what == "bar-history" || what == "bar-tooltip") {
             SetTimer(nullptr, 0, what == "bar-history" ? 1500 : 700, what == "bar-history" ? openHistory : hoverOneClick);
         }

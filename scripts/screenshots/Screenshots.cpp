@@ -159,10 +159,7 @@ int main(int argc, char** argv) {
     // Qt's own words, in the language of the environment (LANG).
     kestro::installQtTranslations(QLocale::system());
     whileModal("12-file-dialog", [&] {
-        kestro::FileDialogRequest request;
-        request.filter = "TeX file (*.tex)|*.tex||";
-        request.defaultExtension = "tex";
-        session.ui().chooseFile(request);
+        session.ui().chooseFile({kestro::FileKind::TexDocument, kestro::FileChoice::Document});
     });
 
     kestro::ToolConsole* console = session.processes().console();

@@ -1,16 +1,10 @@
 #include "CliOptions.h"
 
 #include "dialogs/PaperSizeDialog.h"
+#include "text/CodePage.h"
 
 namespace kestro::cli {
 namespace {
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
 
 // "--name=value" or "--name value"; false when the value is missing.
 bool takeValue(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name,
@@ -33,9 +27,9 @@ bool hasName(const std::string& argument, const std::string& name) {
 }  // namespace
 
 std::optional<int> paperSizeNumber(const std::string& name) {
-    const std::string wanted = lowerAscii(name);
+    const std::string wanted = foldAsciiCase(CodePage::Utf8, name);
     for (std::size_t i = 0; i < PaperSizeDialog::kChoices.size(); ++i) {
-        if (lowerAscii(PaperSizeDialog::kChoices[i].caption) == wanted) return static_cast<int>(i);
+        if (foldAsciiCase(CodePage::Utf8, PaperSizeDialog::kChoices[i].caption) == wanted) return static_cast<int>(i);
     }
     return std::nullopt;
 }

@@ -9,7 +9,6 @@
 
 #include "PosixFileSystem.h"
 #include "PosixProcesses.h"
-#include "PosixShell.h"
 #include "PosixTextFileStore.h"
 #include "StopSignals.h"
 #include "TerminalUi.h"
@@ -111,9 +110,9 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
     StopSafeTextFileStore store(disk);
     IniProfile profile(store);
     SettingsFile settings(profile, settingsPathForStart(rules, cwd));
-    TerminalUi ui(options, messages, terminal,
-                  [&processes](const ShellOpenRequest& request) { return posixShellOpen(request, processes); });
-    Services services{rules, settings, files, processes, ui, appName};
+    TerminalUi ui(options, messages, terminal);
+    TerminalDesktop desktop(options, processes);
+    Services services{rules, settings, files, processes, desktop, ui, appName};
 
     // The bar's start-up, less the history and the window.
     BarWindow bar(services, "");

@@ -7,6 +7,7 @@
 
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
+#include "text/CodePage.h"
 
 namespace kestro::cli {
 namespace {
@@ -43,17 +44,15 @@ std::string whyNotChosen(const std::string& typed, FileChoice purpose, std::stri
     return "";
 }
 
-bool isYes(std::string answer) {
-    for (char& c : answer) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+bool isYes(const std::string& typed) {
+    const std::string answer = foldAsciiCase(CodePage::Utf8, typed);
     return answer == "y" || answer == "yes" || answer == "ok";
 }
 
 }  // namespace
 
-TerminalUi::TerminalUi(const CliOptions& options, std::ostream& messages, Terminal* terminal, Opener opener)
-    : options_(options), messages_(messages), terminal_(terminal), opener_(std::move(opener)) {}
+TerminalUi::TerminalUi(const CliOptions& options, std::ostream& messages, Terminal* terminal)
+    : options_(options), messages_(messages), terminal_(terminal) {}
 
 void TerminalUi::say(const std::string& caption, const std::string& text) {
     messages_ << (caption.empty() ? std::string(kCaption) : caption) << ": " << text << "\n";
@@ -109,10 +108,5 @@ bool TerminalUi::runIndexOptionsDialog(IndexOptionsDialog& dialog) {
 }
 
 void TerminalUi::runSettingsDialog(SettingsDialog&) {}
-
-int TerminalUi::shellOpen(const ShellOpenRequest& request) {
-    if (options_.noView && !request.parameters) return 42;
-    return opener_(request);
-}
 
 }  // namespace kestro::cli

@@ -1,14 +1,15 @@
 // The user interface of kestro-build: message boxes on standard error,
 // questions answered by --yes/--no or on the terminal, file dialogs typed
-// on the terminal, the dialogs confirmed with the command line's values.
+// on the terminal, the dialogs confirmed with the command line's values;
+// and its desktop, the Linux one without the viewer under --no-view.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
 
 #include "CliOptions.h"
+#include "PosixDesktop.h"
 #include "Terminal.h"
 #include "seam/UserInterface.h"
 
@@ -16,12 +17,8 @@ namespace kestro::cli {
 
 class TerminalUi : public UserInterface {
 public:
-    using Opener = std::function<int(const ShellOpenRequest&)>;
-
-    // `terminal` may be null (no terminal); `opener` hands files to the
-    // desktop (not called for the PDF with --no-view, which counts as handed
-    // over).
-    TerminalUi(const CliOptions& options, std::ostream& messages, Terminal* terminal, Opener opener);
+    // `terminal` may be null (no terminal).
+    TerminalUi(const CliOptions& options, std::ostream& messages, Terminal* terminal);
 
     Answer showMessage(const MessageBoxRequest& box) override;
     std::optional<std::string> chooseFile(const FileDialogRequest& request) override;
@@ -29,11 +26,6 @@ public:
     bool runPaperSizeDialog(PaperSizeDialog& dialog) override;
     bool runIndexOptionsDialog(IndexOptionsDialog& dialog) override;
     void runSettingsDialog(SettingsDialog& dialog) override;
-    int shellOpen(const ShellOpenRequest& request) override;
-    void setWaitCursor(bool) override {}
-    void invalidate() override {}
-    void historyChanged() override {}
-    void focusHistory() override {}
 
 private:
     void say(const std::string& caption, const std::string& text);
@@ -41,7 +33,19 @@ private:
     const CliOptions& options_;
     std::ostream& messages_;
     Terminal* terminal_;
-    Opener opener_;
+};
+
+class TerminalDesktop : public PosixDesktop {
+public:
+    TerminalDesktop(const CliOptions& options, PosixProcesses& processes) : PosixDesktop(processes), options_(options) {}
+
+    // With --no-view the PDF is not shown, which counts as handed over.
+    bool openInViewer(const std::string& file, const std::string& directory) override {
+        return options_.noView || PosixDesktop::openInViewer(file, directory);
+    }
+
+private:
+    const CliOptions& options_;
 };
 
 }  // namespace kestro::cli

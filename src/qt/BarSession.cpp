@@ -10,8 +10,9 @@ BarSession::BarSession(const std::string& settingsPath, const std::string& appNa
       settings_(profile_, settingsPath),
       window_(std::make_unique<QtBarWindow>()),
       processes_(window_.get()),
-      ui_(window_.get(), processes_.platform()),
-      services_{PlatformRules::native(), settings_, files_, processes_, ui_, appName},
+      desktop_(processes_.platform()),
+      ui_(window_.get()),
+      services_{PlatformRules::native(), settings_, files_, processes_, desktop_, ui_, appName, &ui_},
       core_(services_, document) {
     window_->attach(core_, processes_, ui_);
     // However the run ends, the history is written at its end; a logout

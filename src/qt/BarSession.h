@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ConsoleProcesses.h"
+#include "PosixDesktop.h"
 #include "PosixFileSystem.h"
 #include "PosixTextFileStore.h"
 #include "QtBarWindow.h"
@@ -44,6 +45,7 @@ private:
     SettingsFile settings_;
     std::unique_ptr<QtBarWindow> window_;
     ConsoleProcesses processes_;
+    PosixDesktop desktop_;
     QtUserInterface ui_;
     Services services_;
     BarWindow core_;

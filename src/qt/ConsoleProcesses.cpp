@@ -1,14 +1,28 @@
 #include "ConsoleProcesses.h"
 
 #include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 
 #include "PtyProcess.h"
+#include "QtText.h"
 #include "ToolConsole.h"
 
 namespace kestro {
 
-ConsoleProcesses::ConsoleProcesses(QWidget* consoleOwner) : consoleOwner_(consoleOwner) {}
+namespace {
+constexpr int kExitPollMs = 20;
+}
+
+ConsoleProcesses::ConsoleProcesses(QWidget* consoleOwner)
+    : consoleOwner_(consoleOwner), killTimer_(new QTimer(this)) {
+    killTimer_->setSingleShot(true);
+    killTimer_->setInterval(kGraceBeforeKill);
+    connect(killTimer_, &QTimer::timeout, this, [this] {
+        if (current_ != nullptr) current_->signalGroup(SIGKILL);
+    });
+}
 
 ConsoleProcesses::~ConsoleProcesses() = default;
 
@@ -25,7 +39,8 @@ ToolConsole* ConsoleProcesses::console() {
         console_ = new ToolConsole(consoleOwner_);
         connect(console_, &ToolConsole::stopRequested, this, &ConsoleProcesses::stopTool);
         connect(console_, &ToolConsole::lineEntered, this, [this](const QString& line) {
-            if (current_ != nullptr) current_->write(line.toUtf8() + '\n');
+            const QByteArray typed = line.toUtf8() + '\n';
+            if (current_ != nullptr) current_->write(std::string_view(typed.constData(), typed.size()));
         });
     }
     return console_;
@@ -37,32 +52,49 @@ ProcessEnd ConsoleProcesses::startAndWait(const ProcessRequest& request) {
     if (!process.start(request.executable, request.arguments)) return ProcessEnd{};
 
     ToolConsole* window = console();
-    connect(&process, &PtyProcess::outputReceived, window, &ToolConsole::appendOutput);
-    const QString commandLine = QString::fromUtf8(request.commandLine.data(),
-                                                  static_cast<qsizetype>(request.commandLine.size()));
+    QSocketNotifier output(process.terminal(), QSocketNotifier::Read);
+    const auto showOutput = [&] {
+        while (const std::optional<std::string> bytes = process.readSome()) {
+            if (bytes->empty()) return;
+            window->appendOutput(QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size())));
+        }
+        output.setEnabled(false);
+    };
+    connect(&output, &QSocketNotifier::activated, window, showOutput);
+    const QString commandLine = fromBytes(request.commandLine);
     window->beginRun(commandLine);
     current_ = &process;
     running_ = true;
     emit toolStarted(commandLine);
-    if (endInputAtStart_) process.write(QByteArray(1, '\x04'));
+    if (endInputAtStart_) process.write("\x04");
 
     QEventLoop loop;
-    connect(&process, &PtyProcess::finished, &loop, &QEventLoop::quit);
+    QTimer exitPoll;
+    connect(&exitPoll, &QTimer::timeout, &loop, [&] {
+        if (process.poll()) loop.quit();
+    });
+    exitPoll.start(kExitPollMs);
     loop.exec();
     // The loop also ends when the program quits (the desktop session ends)
     // while the tool still runs: the tool does not outlive the bar.
     if (process.isRunning()) process.killAndWait();
+    killTimer_->stop();
+    showOutput();  // what the tool wrote just before it ended
+    output.setEnabled(false);
+    process.closeTerminal();
 
-    const int exitCode = process.exitCode();
+    const int exitCode = process.end().exitCode;
     current_ = nullptr;
     running_ = false;
     window->endRun(exitCode);
     emit toolFinished(exitCode);
-    return ProcessEnd{exitCode, process.endSignal()};
+    return process.end();
 }
 
 void ConsoleProcesses::stopTool() {
-    if (current_ != nullptr) current_->stop();
+    if (current_ == nullptr) return;
+    current_->signalGroup(SIGTERM);
+    killTimer_->start();
 }
 
 void ConsoleProcesses::hideConsole() {

@@ -8,10 +8,12 @@
 #include "PosixProcesses.h"
 #include "seam/Processes.h"
 
+class QTimer;
 class QWidget;
 
 namespace kestro {
 
+class PtyProcess;
 class ToolConsole;
 
 class ConsoleProcesses : public QObject, public Processes {
@@ -32,7 +34,8 @@ public:
     ToolConsole* console();
     bool toolRunning() const { return running_; }
 
-    // Ends the running tool as the Stop button does.
+    // Ends the running tool as the Stop button does: SIGTERM to its process
+    // group, SIGKILL when it still runs kGraceBeforeKill later.
     void stopTool();
     // The console window goes away (the bar closes).
     void hideConsole();
@@ -53,7 +56,8 @@ private:
     QWidget* consoleOwner_;
     ToolConsole* console_ = nullptr;
     PosixProcesses platform_;
-    class PtyProcess* current_ = nullptr;
+    PtyProcess* current_ = nullptr;
+    QTimer* killTimer_;
     bool running_ = false;
     bool endInputAtStart_ = false;
 };

@@ -7,13 +7,11 @@
 #include <QAbstractItemView>
 #include <QWheelEvent>
 
+#include "QtText.h"
+
 namespace kestro {
 
 namespace {
-
-QString fromBytes(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 constexpr int kVisibleEntries = 17;
 

@@ -16,6 +16,7 @@
 
 #include "BarIcons.h"
 #include "ConsoleProcesses.h"
+#include "QtText.h"
 #include "TemplateLayout.h"
 #include "HistoryComboBox.h"
 #include "InputBlocker.h"
@@ -34,10 +35,6 @@ struct ButtonPlace {
 // The bar's place on the screen, in dialog units from the top left corner.
 constexpr int kTemplateLeft = 400;
 constexpr int kTemplateTop = 50;
-
-QString fromBytes(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Qt shows a label's "&A" as the mnemonic A, as the window menu did.
 QString menuText(const std::string& text) { return fromBytes(text); }

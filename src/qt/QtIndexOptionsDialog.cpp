@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "QtText.h"
 #include "TemplateDialog.h"
 #include "TemplateLayout.h"
 #include "dialogs/IndexOptionsDialog.h"
@@ -41,7 +42,7 @@ QtIndexOptionsDialog::QtIndexOptionsDialog(IndexOptionsDialog& model, QWidget* p
     layout.add(alsoFrom, 11, 116, 155, 8);
     layout.apply(191, 136);
 
-    options_->setText(QString::fromUtf8(model_.optionsText.data(), static_cast<qsizetype>(model_.optionsText.size())));
+    options_->setText(fromBytes(model_.optionsText));
     // Any value but 0 keeps the dialog from asking, so any shows checked.
     neverShow_->setChecked(model_.neverShow != 0);
     ok->setFocus();

@@ -10,20 +10,15 @@
 #include <QWidget>
 
 #include "BarIcons.h"
-#include "FileDialogFilter.h"
-#include "PosixShell.h"
 #include "QtIndexOptionsDialog.h"
 #include "QtPaperSizeDialog.h"
 #include "QtSettingsDialog.h"
+#include "QtText.h"
 #include "WindowPlacement.h"
 
 namespace kestro {
 
 namespace {
-
-QString fromBytes(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QMessageBox::Icon iconOf(BoxIcon icon) {
     switch (icon) {
@@ -43,8 +38,6 @@ void labelButton(QMessageBox& box, QMessageBox::StandardButton which, const QStr
 }
 
 }  // namespace
-
-QtUserInterface::QtUserInterface(QWidget* bar, PosixProcesses& processes) : bar_(bar), processes_(processes) {}
 
 QWidget* QtUserInterface::dialogParent() const {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
@@ -86,14 +79,14 @@ std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& 
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(qtFileDialogFilter(request.filter));
+    // A program on Linux is any file with an execute bit, whatever its name.
+    dialog.setNameFilter(request.kind == FileKind::TexDocument ? QStringLiteral("TeX file (*.tex)")
+                                                               : QStringLiteral("All files (*)"));
     // Qt's side bar is drawn narrower than its place names in Japanese.
     if (auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"))) {
         places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth() + 4);
     }
-    if (request.purpose == FileChoice::Document && !request.defaultExtension.empty()) {
-        dialog.setDefaultSuffix(fromBytes(request.defaultExtension));
-    }
+    if (request.purpose == FileChoice::Document) dialog.setDefaultSuffix(QStringLiteral("tex"));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
@@ -116,8 +109,6 @@ void QtUserInterface::runSettingsDialog(SettingsDialog& model) {
     dialog.exec();
 }
 
-int QtUserInterface::shellOpen(const ShellOpenRequest& request) { return posixShellOpen(request, processes_); }
-
 void QtUserInterface::setWaitCursor(bool on) {
     if (on) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -128,7 +119,7 @@ void QtUserInterface::setWaitCursor(bool on) {
     }
 }
 
-void QtUserInterface::invalidate() {
+void QtUserInterface::repaint() {
     if (bar_ != nullptr) bar_->update();
 }
 

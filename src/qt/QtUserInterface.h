@@ -1,32 +1,30 @@
 // What the core asks of the user, shown in Qt windows: message boxes, file
-// dialogs, the three configuration dialogs, the desktop's opener, the wait
+// dialogs, the three configuration dialogs; and the bar's view: the wait
 // cursor and the bar's history box.
 #pragma once
 
 #include <QObject>
 
+#include "seam/BarView.h"
 #include "seam/UserInterface.h"
 
 class QWidget;
 
 namespace kestro {
 
-class PosixProcesses;
-
-class QtUserInterface : public QObject, public UserInterface {
+class QtUserInterface : public QObject, public UserInterface, public BarView {
     Q_OBJECT
 
 public:
-    QtUserInterface(QWidget* bar, PosixProcesses& processes);
+    explicit QtUserInterface(QWidget* bar) : bar_(bar) {}
 
     Answer showMessage(const MessageBoxRequest& box) override;
     std::optional<std::string> chooseFile(const FileDialogRequest& request) override;
     bool runPaperSizeDialog(PaperSizeDialog& dialog) override;
     bool runIndexOptionsDialog(IndexOptionsDialog& dialog) override;
     void runSettingsDialog(SettingsDialog& dialog) override;
-    int shellOpen(const ShellOpenRequest& request) override;
     void setWaitCursor(bool on) override;
-    void invalidate() override;
+    void repaint() override;
     void historyChanged() override;
     void focusHistory() override;
 
@@ -42,7 +40,6 @@ private:
     QWidget* dialogParent() const;
 
     QWidget* bar_;
-    PosixProcesses& processes_;
     int waitCursorDepth_ = 0;
 };
 

@@ -22,7 +22,7 @@ using namespace posixtest;
 
 struct RealBar {
     explicit RealBar(const std::string& settingsPath)
-        : settings(profile, settingsPath), services{PlatformRules::posix(), settings, files, processes, ui, "Kestro"} {}
+        : settings(profile, settingsPath), services{PlatformRules::posix(), settings, files, processes, ui, ui, "Kestro", &ui} {}
 
     PosixTextFileStore store;
     IniProfile profile{store};

@@ -12,7 +12,7 @@
 #include "CliOptions.h"
 #include "PosixFileSystem.h"
 #include "PosixProcesses.h"
-#include "PosixShell.h"
+#include "PosixDesktop.h"
 #include "PosixSupport.h"
 #include "PosixTextFileStore.h"
 #include "build/CommandLine.h"
@@ -150,27 +150,25 @@ TEST(PosixProcesses, DetachedProgramsRunInASessionOfTheirOwnInTheirDirectoryAndA
 // The editor gets the document as one word and starts in its directory; a
 // bare name is found along PATH; the PDF goes to the opener, a name with a
 // leading dash as a path; whatever cannot start is a failure.
-TEST(PosixShell, TheEditorAndTheOpenerStartWithTheirFileInTheDocumentsDirectory) {
+TEST(PosixDesktop, TheEditorAndTheOpenerStartWithTheirFileInTheDocumentsDirectory) {
     ScratchDirectory bin, docs;
     PosixProcesses processes(StdinMode::Empty);
-    const auto open = [&](const std::string& file, std::optional<std::string> parameters, std::string directory) {
-        return posixShellOpen(ShellOpenRequest{"open", file, std::move(parameters), std::move(directory)}, processes);
-    };
+    PosixDesktop desktop(processes);
     const std::string out = bin / "out";
     const std::string dir = docs.path().string();
     recorder(bin / "kestro-test-editor", out);
     EnvironmentGuard path("PATH", "/nonexistent:" + bin.path().string() + ":/usr/bin:/bin");
-    EXPECT_EQ(open("kestro-test-editor", "\"" + docs / "my paper.tex" + "\"", dir + "/"), kShellOpenStarted);
+    EXPECT_TRUE(desktop.openWith("kestro-test-editor", "\"" + docs / "my paper.tex" + "\"", dir + "/"));
     EXPECT_EQ(waitForFile(out), dir + "\n[" + docs / "my paper.tex" + "]\n");
     fs::remove(out);
     EnvironmentGuard opener("KESTRO_OPENER", recorder(bin / "opener", out));
-    EXPECT_EQ(open("--help.pdf", std::nullopt, dir), kShellOpenStarted);
+    EXPECT_TRUE(desktop.openInViewer("--help.pdf", dir));
     EXPECT_EQ(waitForFile(out), dir + "\n[./--help.pdf]\n");
     writeScript(bin / "text", "exit 0", false);
-    EXPECT_EQ(open("text", "\"a.tex\"", dir), kShellOpenFailed);
-    EXPECT_EQ(open("kestro-test-editor", "\"a.tex\"", docs / "deleted"), kShellOpenFailed);
+    EXPECT_FALSE(desktop.openWith("text", "\"a.tex\"", dir));
+    EXPECT_FALSE(desktop.openWith("kestro-test-editor", "\"a.tex\"", docs / "deleted"));
     EnvironmentGuard noOpener("KESTRO_OPENER", docs / "no-opener");
-    EXPECT_EQ(open("paper.pdf", std::nullopt, dir), kShellOpenFailed);
+    EXPECT_FALSE(desktop.openInViewer("paper.pdf", dir));
 }
 
 using Edit = std::function<std::optional<std::string>(const std::optional<std::string>&)>;

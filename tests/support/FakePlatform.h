@@ -140,7 +140,14 @@ private:
     std::map<std::string, std::string> files_;
 };
 
-class ScriptedUi : public UserInterface {
+// A desktop open as the core asked for it; no parameters: the viewer's.
+struct DesktopOpen {
+    std::string file;
+    std::optional<std::string> parameters;
+    std::string directory;
+};
+
+class ScriptedUi : public UserInterface, public Desktop, public BarView {
 public:
     ~ScriptedUi() override {
         EXPECT_TRUE(answers.empty() && files.empty() && paperDialogs.empty() && indexDialogs.empty() &&
@@ -156,7 +163,7 @@ public:
     std::deque<std::function<bool(PaperSizeDialog&)>> paperDialogs;
     std::deque<std::function<bool(IndexOptionsDialog&)>> indexDialogs;
     std::deque<std::function<bool(SettingsDialog&)>> settingsDialogs;
-    std::deque<int> shellResults;  // 42 when none is scripted
+    std::deque<bool> shellResults;  // opened when none is scripted
     bool canChoose = true;
     std::function<void(const MessageBoxRequest&)> onMessage;  // before a box is answered
 
@@ -164,7 +171,7 @@ public:
     // "index dialog", "settings dialog", "shell open: <file>", "focus history".
     std::vector<std::string> events;
     std::vector<MessageBoxRequest> boxes;
-    std::vector<ShellOpenRequest> shellOpens;
+    std::vector<DesktopOpen> shellOpens;
     bool waitCursor = false;
     int count(const std::string& event) const { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
     std::vector<std::string> boxTexts() const {
@@ -187,19 +194,25 @@ public:
     bool runPaperSizeDialog(PaperSizeDialog& d) override { return run(paperDialogs, d, "paper dialog"); }
     bool runIndexOptionsDialog(IndexOptionsDialog& d) override { return run(indexDialogs, d, "index dialog"); }
     void runSettingsDialog(SettingsDialog& d) override { run(settingsDialogs, d, "settings dialog"); }
-    int shellOpen(const ShellOpenRequest& request) override {
-        shellOpens.push_back(request);
-        if (!shellResults.empty()) return *next(shellResults, "shell open: " + request.file);
-        record("shell open: " + request.file);
-        return 42;
+    bool openWith(const std::string& program, const std::string& parameters, const std::string& directory) override {
+        return shellOpen({program, parameters, directory});
+    }
+    bool openInViewer(const std::string& file, const std::string& directory) override {
+        return shellOpen({file, std::nullopt, directory});
     }
     void setWaitCursor(bool on) override { waitCursor = on; }
-    void invalidate() override {}
+    void repaint() override {}
     void historyChanged() override {}
     void focusHistory() override { record("focus history"); }
 
 private:
     void record(const std::string& event) { events.push_back(event); }
+    bool shellOpen(DesktopOpen open) {
+        shellOpens.push_back(open);
+        if (!shellResults.empty()) return *next(shellResults, "shell open: " + open.file);
+        record("shell open: " + open.file);
+        return true;
+    }
     // The next entry of a script, or a failure of the test when there is none.
     template <typename T>
     std::optional<T> next(std::deque<T>& script, const std::string& event) {
@@ -241,7 +254,7 @@ struct FakeBar {
     MemoryFileSystem files;
     FakeProcesses processes;
     ScriptedUi ui;
-    Services services{rules, settings, files, processes, ui, "Kestro"};
+    Services services{rules, settings, files, processes, ui, ui, "Kestro", &ui};
 };
 
 // A document beside a scripted TeX installation in memory, under the Windows

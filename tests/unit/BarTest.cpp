@@ -314,14 +314,14 @@ TEST(TheBarsTexts, EveryMessageItsTooltipsAndTheVersionCommand) {
     for (const auto& [command, about] : commands) EXPECT_EQ(BarWindow::isAboutCommand(command), about) << command;
 }
 
-// The editor opens the quoted document in its directory (32 and below is a
-// failure); the console starts there, trying the terminals in turn.
+// The editor opens the quoted document in its directory; the console
+// starts there, trying the terminals in turn.
 TEST(EditorAndPrompt, OpenTheirProgramsInTheDocumentsDirectory) {
     FakeBar bar(PlatformRules::windows());
     BarState state{.editorPath = "e.exe"};
     openInEditor(state, bar.services);
     state = {.editorPath = "e.exe", .documentPath = "\"C:\\my work\\a.tex\"", .documentStem = "a", .documentDir = "C:\\my work\\"};
-    bar.ui.shellResults = {32, 33};
+    bar.ui.shellResults = {false, true};
     openInEditor(state, bar.services);
     openInEditor(state, bar.services);
     EXPECT_EQ(bar.ui.events.at(1), "shell open: e.exe");

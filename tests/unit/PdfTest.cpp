@@ -164,7 +164,7 @@ TEST_P(PdfTest, AnUnstartableConverterIsSearchedForChosenOrReported) {
 
 TEST_P(PdfTest, ThePdfOpensUnderTheWaitCursorAndIsMadeFirstWhenMissing) {
     bar.files.write(beside(".pdf"), "old pdf");
-    bar.ui.shellResults = {42, 32};
+    bar.ui.shellResults = {true, false};
     bool cursorDuringBox = false;
     bar.ui.onMessage = [this, &cursorDuringBox](const MessageBoxRequest&) { cursorDuringBox = bar.ui.waitCursor; };
     openPdf(state, bar.services);
@@ -172,7 +172,7 @@ TEST_P(PdfTest, ThePdfOpensUnderTheWaitCursorAndIsMadeFirstWhenMissing) {
     EXPECT_TRUE(bar.processes.started().empty());
     EXPECT_EQ(bar.ui.shellOpens.at(0).file, "paper.pdf");
     EXPECT_EQ(bar.ui.shellOpens.at(0).directory, docDir);
-    EXPECT_EQ(bar.ui.boxes.size(), 1u);  // 32 is a failure
+    EXPECT_EQ(bar.ui.boxes.size(), 1u);
     EXPECT_TRUE(cursorDuringBox);
     EXPECT_FALSE(bar.ui.waitCursor);
     // Made first when missing: the converter's success opens it, even without a file.
@@ -187,19 +187,19 @@ TEST_P(PdfTest, ThePdfOpensUnderTheWaitCursorAndIsMadeFirstWhenMissing) {
 // A road succeeds when every run ended with 0, the PDF was written (or was
 // there, for the PDF button) and the viewer took it; else it says what failed.
 TEST(RoadOutcome, EveryRoadIsJudgedByItsRunsItsPdfAndItsViewer) {
-    const std::tuple<BarControl, std::vector<CompilerRun>, int, bool, bool, int, std::string, std::size_t> rows[] = {
-        {BarControl::OneClick, {CompilerRun()}, 0, true, false, 42, "", 2},
-        {BarControl::Tex, {CompilerRun().withLog("No file paper.bbl.\n"), CompilerRun().exitWith(1)}, 0, true, false, 42,
+    const std::tuple<BarControl, std::vector<CompilerRun>, int, bool, bool, bool, std::string, std::size_t> rows[] = {
+        {BarControl::OneClick, {CompilerRun()}, 0, true, false, true, "", 2},
+        {BarControl::Tex, {CompilerRun().withLog("No file paper.bbl.\n"), CompilerRun().exitWith(1)}, 0, true, false, true,
          "platex exited with 1", 4},
-        {BarControl::Tex, {CompilerRun().noDvi().killedBy(11)}, 0, true, false, 42, "platex killed by signal 11", 1},
-        {BarControl::OneClick, {CompilerRun().noDvi()}, 0, true, false, 42, "platex wrote no DVI file", 1},
-        {BarControl::Tex, {CompilerRun()}, 0, false, false, 42, "dvipdfmx wrote no PDF file", 2},
-        {BarControl::OneClick, {CompilerRun()}, 3, false, false, 42, "dvipdfmx exited with 3", 2},
-        {BarControl::Pdf, {}, 0, true, true, 42, "", 0},
+        {BarControl::Tex, {CompilerRun().noDvi().killedBy(11)}, 0, true, false, true, "platex killed by signal 11", 1},
+        {BarControl::OneClick, {CompilerRun().noDvi()}, 0, true, false, true, "platex wrote no DVI file", 1},
+        {BarControl::Tex, {CompilerRun()}, 0, false, false, true, "dvipdfmx wrote no PDF file", 2},
+        {BarControl::OneClick, {CompilerRun()}, 3, false, false, true, "dvipdfmx exited with 3", 2},
+        {BarControl::Pdf, {}, 0, true, true, true, "", 0},
         // The first reason counts: a stop with an old DVI left, then no PDF.
-        {BarControl::Pdf, {CompilerRun().withLog("\n? x\n")}, 0, false, false, 42, "platex was stopped at its error prompt", 2},
-        {BarControl::Pdf, {}, 0, true, true, 2, "the viewer could not open the PDF file", 0},
-        {BarControl::OneClick, {}, 0, true, false, 42, "no document chosen", 0},
+        {BarControl::Pdf, {CompilerRun().withLog("\n? x\n")}, 0, false, false, true, "platex was stopped at its error prompt", 2},
+        {BarControl::Pdf, {}, 0, true, true, false, "the viewer could not open the PDF file", 0},
+        {BarControl::OneClick, {}, 0, true, false, true, "no document chosen", 0},
     };
     for (const auto& [button, runs, converterCode, writesPdf, pdfBefore, viewer, failure, runCount] : rows) {
         SCOPED_TRACE(failure);
@@ -208,7 +208,7 @@ TEST(RoadOutcome, EveryRoadIsJudgedByItsRunsItsPdfAndItsViewer) {
         w.installTool(w.tool("pbibtex"), 0);
         w.installTool(w.tool("dvipdfmx"), converterCode, writesPdf ? ".pdf" : nullptr);
         if (pdfBefore) w.bar.files.write(w.beside(".pdf"), "pdf");
-        if (viewer != 42) w.bar.ui.shellResults.push_back(viewer);
+        if (!viewer) w.bar.ui.shellResults.push_back(false);
         if (converterCode != 0) w.bar.ui.answers.push_back(Answer::Cancel);
         w.state.acrSetting = w.state.paperSizeSticky = 1;
         if (runs.empty() && !pdfBefore) w.state.documentStem.clear();

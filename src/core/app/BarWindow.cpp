@@ -47,8 +47,10 @@ void BarWindow::initialise() {
     loadHistory();
     loadToolGroup(state_, services_.settings, services_.rules);
     selectStartupDocument();
-    services_.ui.historyChanged();
-    services_.ui.invalidate();
+    if (BarView* view = services_.view) {
+        view->historyChanged();
+        view->repaint();
+    }
 }
 
 void BarWindow::loadHistory() {
@@ -90,9 +92,9 @@ void BarWindow::pushHistoryTop(bool select) {
     history_.insert(0, state_.documentPath);
     history_.setEditText(state_.documentPath);
     if (select) history_.selectString(-1, state_.documentPath);
-    services_.ui.focusHistory();
+    if (services_.view) services_.view->focusHistory();
     if (history_.count() > state_.historyCapacity) history_.remove(state_.historyCapacity);
-    services_.ui.historyChanged();
+    if (services_.view) services_.view->historyChanged();
 }
 
 void BarWindow::press(BarControl button) {
@@ -136,17 +138,11 @@ void BarWindow::dispatch(const std::function<void()>& operation) {
 }
 
 void BarWindow::chooseDocumentFile() {
-    FileDialogRequest request;
-    request.purpose = FileChoice::Document;
-    request.filter = "TeX file (*.tex)|*.tex||";
-    request.defaultExtension = "tex";
-    request.initialName = "*.tex";
-    request.flags = kOfnFileMustExist | kOfnHideReadOnly;
-    if (std::optional<std::string> chosen = services_.ui.chooseFile(request)) {
+    if (std::optional<std::string> chosen = services_.ui.chooseFile({FileKind::TexDocument, FileChoice::Document})) {
         setDocument(*chosen);
         pushHistoryTop(true);
     }
-    services_.ui.invalidate();
+    if (services_.view) services_.view->repaint();
 }
 
 void BarWindow::acceptDroppedFile(const std::vector<std::string>& paths) {
@@ -159,7 +155,7 @@ void BarWindow::acceptDroppedFile(const std::vector<std::string>& paths) {
     }
     setDocument(path);
     pushHistoryTop(false);
-    services_.ui.invalidate();
+    if (services_.view) services_.view->repaint();
 }
 
 void BarWindow::pickHistoryEntry(int index) {
@@ -171,8 +167,10 @@ void BarWindow::pickHistoryEntry(int index) {
         history_.selectString(0, text);
         setDocument(text);
     }
-    services_.ui.historyChanged();
-    services_.ui.invalidate();
+    if (BarView* view = services_.view) {
+        view->historyChanged();
+        view->repaint();
+    }
 }
 
 void BarWindow::saveHistory() {

@@ -71,7 +71,7 @@ int selectTool(BarState& state, Services& services, const ToolSlot& slot) {
     if (!canChoose(services, slot.purpose)) return 0;
     std::optional<std::string> chosen;
     if (showAppMessage(services, explanationText(services, slot.explanation), BoxButtons::OkCancel) == Answer::Ok) {
-        chosen = services.ui.chooseFile(toolFileDialog(slot.purpose));
+        chosen = services.ui.chooseFile({FileKind::Tool, slot.purpose});
     }
     if (chosen) {
         state.*slot.field = *chosen;
@@ -85,24 +85,6 @@ int selectTool(BarState& state, Services& services, const ToolSlot& slot) {
 
 }  // namespace
 
-FileDialogRequest toolFileDialog(FileChoice purpose) {
-    FileDialogRequest request;
-    request.purpose = purpose;
-    request.filter = "Exe files (*.exe)|*.exe||";
-    request.flags = kOfnFileMustExist | kOfnHideReadOnly;
-    return request;
-}
-
-FileDialogRequest editorFileDialog() {
-    FileDialogRequest request;
-    request.purpose = FileChoice::Editor;
-    request.filter = "実行ファイル(*.exe)|*.exe||";
-    request.defaultExtension = "exe";
-    request.initialName = "*.exe";
-    request.flags = kOfnFileMustExist | kOfnHideReadOnly;
-    return request;
-}
-
 void changeTexCompiler(BarState& state, Services& services) {
     if (!canChoose(services, FileChoice::TexCompiler)) return;
     if (showAppMessage(services, explanationText(services, kChangeTexText), BoxButtons::OkCancel) == Answer::Ok) {
@@ -115,7 +97,7 @@ void changeTexCompiler(BarState& state, Services& services) {
 
 int selectTexCompiler(BarState& state, Services& services) {
     if (!canChoose(services, FileChoice::TexCompiler)) return 0;
-    std::optional<std::string> chosen = services.ui.chooseFile(toolFileDialog(FileChoice::TexCompiler));
+    std::optional<std::string> chosen = services.ui.chooseFile({FileKind::Tool, FileChoice::TexCompiler});
     if (!chosen) return 0;
 
     const PlatformRules& rules = services.rules;
@@ -163,7 +145,7 @@ int selectIndexTool(BarState& state, Services& services) {
 
 void selectEditor(BarState& state, Services& services) {
     if (!canChoose(services, FileChoice::Editor)) return;
-    std::optional<std::string> chosen = services.ui.chooseFile(editorFileDialog());
+    std::optional<std::string> chosen = services.ui.chooseFile({FileKind::Editor, FileChoice::Editor});
     if (!chosen) return;
     state.editorPath = *chosen;
     services.settings.writeSettingString(keys::kEditor, keys::kEdit, state.editorPath);

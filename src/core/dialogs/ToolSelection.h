@@ -17,8 +17,4 @@ int selectDvipdf(BarState& state, Services& services);
 int selectIndexTool(BarState& state, Services& services);
 void selectEditor(BarState& state, Services& services);
 
-// The file dialogs used above.
-FileDialogRequest toolFileDialog(FileChoice purpose);
-FileDialogRequest editorFileDialog();
-
 }  // namespace kestro

@@ -13,13 +13,7 @@ void openInEditor(BarState& state, Services& services) {
                        "好きな ｴﾃﾞｨﾀ を登録できます。(ﾃﾞﾌｫﾙﾄは ﾒﾓ帳 Notepad です。)\n"
                        "「設定」->「ｴﾃﾞｨﾀ の登録」で選択して下さい。");
     }
-    ShellOpenRequest request;
-    request.verb = "open";
-    request.file = state.editorPath;
-    request.parameters = "\"" + state.documentPath + "\"";
-    request.directory = state.documentDir;
-    request.showCommand = 5;
-    if (services.ui.shellOpen(request) <= 32) {
+    if (!services.desktop.openWith(state.editorPath, "\"" + state.documentPath + "\"", state.documentDir)) {
         showBarMessage(services, "Editor が起動できません！登録して下さい！");
     }
 }

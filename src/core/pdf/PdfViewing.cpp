@@ -12,17 +12,11 @@ void openPdf(BarState& state, Services& services) {
     // A failed conversion has already said why there is no PDF.
     if (!services.files.exists(pdfPath) && converted != 1) return;
 
-    ShellOpenRequest request;
-    request.verb = "open";
-    request.file = state.documentStem + ".pdf";
-    request.parameters = std::nullopt;
-    request.directory = state.documentDir;
-    request.showCommand = 5;
-    services.ui.setWaitCursor(true);
-    const bool opened = services.ui.shellOpen(request) > 32;
+    if (services.view) services.view->setWaitCursor(true);
+    const bool opened = services.desktop.openInViewer(state.documentStem + ".pdf", state.documentDir);
     services.road.noteViewer(opened);
     if (!opened) showBarMessage(services, "PDF file が開けません！");
-    services.ui.setWaitCursor(false);
+    if (services.view) services.view->setWaitCursor(false);
 }
 
 void compileAndConvert(BarState& state, Services& services) {

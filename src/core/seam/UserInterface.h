@@ -1,5 +1,5 @@
-// What the core needs of the user: message boxes, the file dialogs, the
-// modal dialogs, the shell and the look of the bar.
+// What the core asks of the user: message boxes, the file dialogs and the
+// modal dialogs.
 #pragma once
 
 #include <optional>
@@ -33,25 +33,12 @@ struct MessageBoxRequest {
 // to choose in the bar's settings.
 enum class FileChoice { Document, TexCompiler, Bibtex, Dvipdf, IndexTool, Editor };
 
+// The kind of file picked; each front end shows its own filter for it.
+enum class FileKind { TexDocument, Tool, Editor };
+
 struct FileDialogRequest {
+    FileKind kind = FileKind::TexDocument;
     FileChoice purpose = FileChoice::Document;
-    std::string filter;         // '|'-separated pairs ended by "||"
-    std::string defaultExtension;  // without dot; may be empty
-    std::string initialName;    // may be empty
-    unsigned flags = 0;         // OFN_* values
-};
-
-constexpr unsigned kOfnHideReadOnly = 0x0004;
-constexpr unsigned kOfnFileMustExist = 0x1000;
-
-// A shell open (Windows ShellExecute): `file` opened with `verb`,
-// `parameters` (nothing: no parameters), in `directory`.
-struct ShellOpenRequest {
-    std::string verb;
-    std::string file;
-    std::optional<std::string> parameters;
-    std::string directory;
-    int showCommand = 5;  // SW_SHOW
 };
 
 class UserInterface {
@@ -74,18 +61,6 @@ public:
     virtual bool runPaperSizeDialog(PaperSizeDialog& dialog) = 0;
     virtual bool runIndexOptionsDialog(IndexOptionsDialog& dialog) = 0;
     virtual void runSettingsDialog(SettingsDialog& dialog) = 0;
-
-    // Returns a value greater than 32 on success, 32 or less on failure.
-    virtual int shellOpen(const ShellOpenRequest& request) = 0;
-
-    virtual void setWaitCursor(bool on) = 0;
-
-    // The bar's whole client area is to be erased and repainted.
-    virtual void invalidate() = 0;
-    // The history list, its edit text or its selection changed.
-    virtual void historyChanged() = 0;
-    // The history box is to take the keyboard focus.
-    virtual void focusHistory() = 0;
 };
 
 }  // namespace kestro

@@ -1,10 +1,12 @@
-// The platform services and the settings file, as one bundle that every
-// operation of the bar receives.
+// The platform services, the settings file and the user's side, as one
+// bundle that every operation of the bar receives.
 #pragma once
 
 #include <string>
 
 #include "state/RoadRecord.h"
+#include "seam/BarView.h"
+#include "seam/Desktop.h"
 #include "seam/FileSystem.h"
 #include "seam/Processes.h"
 #include "seam/UserInterface.h"
@@ -18,10 +20,13 @@ struct Services {
     SettingsFile& settings;
     FileSystem& files;
     Processes& processes;
+    Desktop& desktop;
     UserInterface& ui;
     // The executable's file name without directory and extension: the
     // caption of every message box that has no caption of its own.
     std::string appName;
+    // The bar's window; none in a front end without one.
+    BarView* view = nullptr;
     // What the current press of a build button has run so far.
     RoadRecord road{};
 };

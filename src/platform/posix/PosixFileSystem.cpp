@@ -8,24 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "FileDescriptor.h"
+
 namespace kestro {
 
 namespace {
-
-// Closes the descriptor on every way out of the read.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 FileTime nanosecondsOf(const struct stat& status) {
     return static_cast<FileTime>(status.st_mtim.tv_sec) * 1'000'000'000 +

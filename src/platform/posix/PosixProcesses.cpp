@@ -38,8 +38,6 @@ RunningTool& runningTool() {
     return tool;
 }
 
-constexpr auto kGraceBeforeKill = std::chrono::seconds(2);
-
 std::vector<char*> argumentVector(const ProcessRequest& request) {
     std::vector<char*> argv;
     if (request.arguments.empty()) {
@@ -104,12 +102,6 @@ std::optional<pid_t> spawn(const ProcessRequest& request, const FileActions& act
     return pid;
 }
 
-ProcessEnd endOf(int status) {
-    if (WIFEXITED(status)) return ProcessEnd{WEXITSTATUS(status), 0};
-    if (WIFSIGNALED(status)) return ProcessEnd{128 + WTERMSIG(status), WTERMSIG(status)};
-    return ProcessEnd{};
-}
-
 void stopTool(int firstSignal, bool forGood) {
     RunningTool& tool = runningTool();
     std::unique_lock lock(tool.mutex);
@@ -172,7 +164,7 @@ ProcessEnd PosixProcesses::startAndWait(const ProcessRequest& request) {
         reaped = ::waitpid(*pid, &status, 0);
     } while (reaped < 0 && errno == EINTR);
     if (reaped != *pid) return ProcessEnd{};
-    return endOf(status);
+    return processEndOf(status);
 }
 
 int PosixProcesses::startNoWait(const ProcessRequest& request) { return startDetached(request, std::string()); }
@@ -197,6 +189,12 @@ int PosixProcesses::startDetached(const ProcessRequest& request, const std::stri
         // has started, which is all the caller asked.
     }
     return static_cast<int>(child);
+}
+
+ProcessEnd processEndOf(int status) {
+    if (WIFEXITED(status)) return ProcessEnd{WEXITSTATUS(status), 0};
+    if (WIFSIGNALED(status)) return ProcessEnd{128 + WTERMSIG(status), WTERMSIG(status)};
+    return ProcessEnd{};
 }
 
 void stopRunningTool(int firstSignal) { stopTool(firstSignal, false); }

@@ -3,6 +3,7 @@
 // name can inject a command.
 #pragma once
 
+#include <chrono>
 #include <csignal>
 #include <string>
 
@@ -45,8 +46,15 @@ private:
     StdinMode stdinMode_;
 };
 
+// How a process ended, from the status that waitpid gave: its exit code, or
+// 128 + the signal and the signal; -1 when neither.
+ProcessEnd processEndOf(int status);
+
+// A tool asked to stop has this long to end before SIGKILL.
+inline constexpr std::chrono::milliseconds kGraceBeforeKill{2000};
+
 // Stops the tool that startAndWait is waiting for: `firstSignal`, then
-// SIGKILL when it still runs 2 seconds later; the tool then reads as 128 +
+// SIGKILL when it still runs kGraceBeforeKill later; the tool then reads as 128 +
 // the signal. Returns at once when no tool runs, else once the tool has ended
 // or been sent SIGKILL. Safe from any thread, not from a signal handler.
 void stopRunningTool(int firstSignal = SIGTERM);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Win32Dialogs.h"
+#include "Win32Desktop.h"
 #include "Win32UserInterface.h"
 #include "app/BarWindow.h"
 #include "seam/FileError.h"
@@ -56,16 +57,18 @@ LRESULT CALLBACK forwardDrops(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-BarDialog::BarDialog(HINSTANCE resources, BarWindow& bar, Win32UserInterface& ui)
+BarDialog::BarDialog(HINSTANCE resources, BarWindow& bar, Win32UserInterface& ui, Win32Desktop& desktop)
     : resources_(resources),
       bar_(bar),
       ui_(ui),
+      desktop_(desktop),
       appIcon_(LoadIconA(resources, MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 INT_PTR BarDialog::run() {
     const INT_PTR result = DialogBoxParamA(resources_, MAKEINTRESOURCEA(IDD_BAR), nullptr, procedure,
                                            reinterpret_cast<LPARAM>(this));
     ui_.attachBar(nullptr, nullptr);
+    desktop_.setOwner(nullptr);
     window_ = nullptr;
     return result;
 }
@@ -160,6 +163,7 @@ INT_PTR BarDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void BarDialog::initialise() {
     ui_.attachBar(window_, [this] { showHistory(); });
+    desktop_.setOwner(window_);
     // A system-modal dialog stays above all other windows; said outright,
     // since not every Windows implementation derives it from the template.
     SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

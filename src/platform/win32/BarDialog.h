@@ -9,11 +9,12 @@
 namespace kestro {
 
 class BarWindow;
+class Win32Desktop;
 class Win32UserInterface;
 
 class BarDialog {
 public:
-    BarDialog(HINSTANCE resources, BarWindow& bar, Win32UserInterface& ui);
+    BarDialog(HINSTANCE resources, BarWindow& bar, Win32UserInterface& ui, Win32Desktop& desktop);
     BarDialog(const BarDialog&) = delete;
     BarDialog& operator=(const BarDialog&) = delete;
 
@@ -45,6 +46,7 @@ private:
     HINSTANCE resources_;
     BarWindow& bar_;
     Win32UserInterface& ui_;
+    Win32Desktop& desktop_;
     HWND window_ = nullptr;
     HWND tooltip_ = nullptr;
     HICON appIcon_ = nullptr;

@@ -22,18 +22,14 @@ UINT messageBoxStyle(const MessageBoxRequest& box) {
     return style;
 }
 
-std::string fileDialogFilter(const std::string& filter) {
-    std::string converted = filter;
-    for (char& c : converted) {
-        // '|' is ASCII and never the second byte of a CP932 character.
-        if (c == '|') c = '\0';
+std::string fileDialogFilter(FileKind kind) {
+    using namespace std::string_literals;
+    switch (kind) {
+        case FileKind::TexDocument: return "TeX file (*.tex)\0*.tex\0\0"s;
+        case FileKind::Tool: return "Exe files (*.exe)\0*.exe\0\0"s;
+        case FileKind::Editor: break;
     }
-    // The list ends with an empty description: two zero bytes in a row.
-    while (converted.size() < 2 || converted[converted.size() - 1] != '\0' ||
-           converted[converted.size() - 2] != '\0') {
-        converted.push_back('\0');
-    }
-    return converted;
+    return "実行ファイル(*.exe)\0*.exe\0\0"s;
 }
 
 void Win32UserInterface::attachBar(HWND bar, std::function<void()> showHistory) {
@@ -53,19 +49,26 @@ Answer Win32UserInterface::showMessage(const MessageBoxRequest& box) {
 }
 
 std::optional<std::string> Win32UserInterface::chooseFile(const FileDialogRequest& request) {
-    const std::string filter = fileDialogFilter(request.filter);
+    const std::string filter = fileDialogFilter(request.kind);
+    // The document's and the editor's dialogs open on their pattern.
+    const char* initialName = request.kind == FileKind::TexDocument ? "*.tex"
+                              : request.kind == FileKind::Editor    ? "*.exe"
+                                                                    : "";
+    const char* defaultExtension = request.kind == FileKind::TexDocument ? "tex"
+                                   : request.kind == FileKind::Editor    ? "exe"
+                                                                         : nullptr;
     char fileName[kFileNameBuffer] = {};
-    std::strncpy(fileName, request.initialName.c_str(), kFileNameBuffer - 1);
+    std::strncpy(fileName, initialName, kFileNameBuffer - 1);
 
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = request.purpose == FileChoice::Document ? bar_ : activeOwner();
-    dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+    dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = fileName;
     dialog.nMaxFile = kFileNameBuffer;
-    dialog.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
-    dialog.Flags = request.flags | OFN_EXPLORER;
+    dialog.lpstrDefExt = defaultExtension;
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
     if (!GetOpenFileNameA(&dialog)) return std::nullopt;
     return std::string(fileName);
 }
@@ -82,16 +85,6 @@ void Win32UserInterface::runSettingsDialog(SettingsDialog& dialog) {
     runSettingsDialogWindow(resources_, bar_, dialog);
 }
 
-int Win32UserInterface::shellOpen(const ShellOpenRequest& request) {
-    const HINSTANCE result = ShellExecuteA(
-        bar_, request.verb.empty() ? nullptr : request.verb.c_str(), request.file.c_str(),
-        request.parameters ? request.parameters->c_str() : nullptr,
-        request.directory.empty() ? nullptr : request.directory.c_str(), request.showCommand);
-    // The result is an error code below 33, or any larger value on success.
-    const auto value = reinterpret_cast<INT_PTR>(result);
-    return value > 32 ? 33 : static_cast<int>(value);
-}
-
 void Win32UserInterface::setWaitCursor(bool on) {
     if (on) {
         HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -102,7 +95,7 @@ void Win32UserInterface::setWaitCursor(bool on) {
     }
 }
 
-void Win32UserInterface::invalidate() {
+void Win32UserInterface::repaint() {
     if (bar_) InvalidateRect(bar_, nullptr, TRUE);
 }
 

@@ -1,22 +1,23 @@
-// Message boxes, file dialogs, the modal dialogs, the shell and the wait
-// cursor, for the bar window.
+// Message boxes, file dialogs and the modal dialogs for the bar window, and
+// the bar's view: the wait cursor, the repaint and the history box.
 #pragma once
 
 #include <functional>
 #include <string>
 
 #include "Win32Api.h"
+#include "seam/BarView.h"
 #include "seam/UserInterface.h"
 
 namespace kestro {
 
-class Win32UserInterface : public UserInterface {
+class Win32UserInterface : public UserInterface, public BarView {
 public:
     // Dialog templates and strings are loaded from `resources`.
     explicit Win32UserInterface(HINSTANCE resources) : resources_(resources) {}
 
-    // The bar's window, owner of the bar's message box and of the shell's
-    // windows, and the view that shows the history; a null window detaches.
+    // The bar's window, owner of the bar's message box, and the view that
+    // shows the history; a null window detaches.
     void attachBar(HWND bar, std::function<void()> showHistory);
     HWND bar() const { return bar_; }
     HINSTANCE resources() const { return resources_; }
@@ -26,9 +27,8 @@ public:
     bool runPaperSizeDialog(PaperSizeDialog& dialog) override;
     bool runIndexOptionsDialog(IndexOptionsDialog& dialog) override;
     void runSettingsDialog(SettingsDialog& dialog) override;
-    int shellOpen(const ShellOpenRequest& request) override;
     void setWaitCursor(bool on) override;
-    void invalidate() override;
+    void repaint() override;
     void historyChanged() override;
     void focusHistory() override;
 
@@ -47,9 +47,8 @@ private:
 // The MessageBoxA style for a box.
 UINT messageBoxStyle(const MessageBoxRequest& box);
 
-// A '|'-separated filter ("TeX file (*.tex)|*.tex||") in the form the file
-// dialog takes: the separators become zero bytes, and the text ends with
-// two of them.
-std::string fileDialogFilter(const std::string& filter);
+// The file dialog's filter for a kind of file: pairs of a description and
+// a pattern, each ended by a zero byte, and one more zero byte at the end.
+std::string fileDialogFilter(FileKind kind);
 
 }  // namespace kestro

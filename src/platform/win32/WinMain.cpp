@@ -9,6 +9,7 @@
 #include "Win32FileSystem.h"
 #include "Win32Processes.h"
 #include "Win32Profile.h"
+#include "Win32Desktop.h"
 #include "Win32UserInterface.h"
 #include "app/BarApp.h"
 #include "app/BarWindow.h"
@@ -47,12 +48,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     SettingsFile settings(profile, settingsPathForStart(rules, startDirectory()));
     Win32FileSystem files;
     Win32Processes processes;
+    Win32Desktop desktop;
     Win32UserInterface ui(instance);
-    Services services{rules, settings, files, processes, ui,
-                      applicationNameFromExecutable(rules, executablePath())};
+    Services services{rules, settings, files, processes, desktop, ui,
+                      applicationNameFromExecutable(rules, executablePath()), &ui};
 
     BarWindow bar(services, commandLineTail(GetCommandLineA()));
-    BarDialog window(instance, bar, ui);
+    BarDialog window(instance, bar, ui, desktop);
     window.run();
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "PosixShell.h"
+#include "PosixDesktop.h"
 
 #include "PosixProcesses.h"
 #include "build/CommandLine.h"
@@ -25,28 +25,31 @@ std::string asOperand(const std::string& file) {
 
 }  // namespace
 
-int posixShellOpen(const ShellOpenRequest& request, PosixProcesses& processes) {
+bool PosixDesktop::openWith(const std::string& program, const std::string& parameters,
+                            const std::string& directory) {
+    return start(program, splitCommandLine(CodePage::Utf8, parameters), directory);
+}
+
+bool PosixDesktop::openInViewer(const std::string& file, const std::string& directory) {
+    std::string opener = processes_.environment("KESTRO_OPENER").value_or("xdg-open");
+    if (opener.empty()) opener = "xdg-open";
+    return start(opener, {asOperand(file)}, directory);
+}
+
+bool PosixDesktop::start(const std::string& program, std::vector<std::string> arguments,
+                         const std::string& directory) {
     ProcessRequest start;
-    std::string program;
-    if (request.parameters) {
-        program = request.file;
-        start.arguments = splitCommandLine(CodePage::Utf8, *request.parameters);
-    } else {
-        program = processes.environment("KESTRO_OPENER").value_or("xdg-open");
-        if (program.empty()) program = "xdg-open";
-        start.arguments.push_back(asOperand(request.file));
-    }
+    start.arguments = std::move(arguments);
     start.arguments.insert(start.arguments.begin(), program);
 
-    const std::optional<std::string> executable = findProgram(program, processes);
-    if (!executable) return kShellOpenFailed;
+    const std::optional<std::string> executable = findProgram(program, processes_);
+    if (!executable) return false;
     start.executable = *executable;
     start.commandLine = joinCommandLine(CodePage::Utf8, program, {});
     for (std::size_t i = 1; i < start.arguments.size(); ++i) {
         start.commandLine += ' ' + quoteWord(CodePage::Utf8, start.arguments[i]);
     }
-
-    return processes.startDetached(start, request.directory) >= 0 ? kShellOpenStarted : kShellOpenFailed;
+    return processes_.startDetached(start, directory) >= 0;
 }
 
 }  // namespace kestro
