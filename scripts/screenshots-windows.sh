@@ -14,7 +14,7 @@ out=$(mkdir -p "${1:-$build/screenshots-windows}" && cd "${1:-$build/screenshots
 
 "$root/scripts/install-deps.sh" windows screenshots
 
-if [ ! -f "$build/src/platform/win32/Kestro.exe" ] || [ ! -f "$build/scripts/screenshots/kestro_dialog_gallery.exe" ]; then
+if [ ! -f "$build/src/win32/Kestro.exe" ] || [ ! -f "$build/scripts/screenshots/kestro_dialog_gallery.exe" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DKESTRO_BUILD_QT=OFF -DKESTRO_BUILD_BENCH=OFF >/dev/null
 fi
@@ -36,7 +36,7 @@ printf '%s\r\n' \
   '[Settings]' 'PdfNeShow=1' 'PdfSizeNo=7' 'PdfNShow=0' 'MkIdxOpt=-s myindex' 'MkIdxNvr=0' \
   '[RFL]' 'File0=C:\論文\卒業論文.tex' 'File1=D:\TeX\表計算ソフトの比較.tex' 'File2=C:\work\paper.tex' \
   | iconv -f UTF-8 -t CP932 > "$work/Kestro.ini"
-cp "$build/src/platform/win32/Kestro.exe" "$build/scripts/screenshots/kestro_dialog_gallery.exe" "$work/"
+cp "$build/src/win32/Kestro.exe" "$build/scripts/screenshots/kestro_dialog_gallery.exe" "$work/"
 
 cat > "$work/prepare.sh" <<'PREPARE'
 wineboot -i >/dev/null 2>&1
