@@ -34,10 +34,59 @@ std::optional<int> paperSizeNumber(const std::string& name) {
     return std::nullopt;
 }
 
-ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
-    CliOptions options;
+namespace {
+
+// The two choices that an option of each pair makes; a second, different
+// option of a pair is refused.
+struct Choices {
     std::optional<std::string> roadOption;
     std::optional<std::string> answerOption;
+};
+
+// The option at arguments[i], whose value may be the next word (i then
+// moves past it): why it is wrong, or "" when it is taken.
+std::string takeOption(const std::vector<std::string>& arguments, std::size_t& i, CliOptions& options,
+                       Choices& choices) {
+    const std::string& argument = arguments[i];
+    auto& [roadOption, answerOption] = choices;
+    if (argument == "--help" || argument == "-h") {
+        options.help = true;
+    } else if (argument == "--version") {
+        options.version = true;
+    } else if (argument == "--tex" || argument == "--pdf" || argument == "--one-click") {
+        if (roadOption && *roadOption != argument) {
+            return *roadOption + " and " + argument + " cannot be combined";
+        }
+        roadOption = argument;
+        options.road = argument == "--tex" ? Road::Tex : argument == "--pdf" ? Road::Pdf : Road::OneClick;
+    } else if (argument == "--yes" || argument == "--no") {
+        if (answerOption && *answerOption != argument) {
+            return *answerOption + " and " + argument + " cannot be combined";
+        }
+        answerOption = argument;
+        options.answer = argument == "--yes" ? Answer::Ok : Answer::Cancel;
+    } else if (argument == "--no-view") {
+        options.noView = true;
+    } else if (hasName(argument, "--paper")) {
+        std::string value;
+        if (!takeValue(arguments, i, "--paper", value)) return "--paper needs a paper size";
+        options.paperSizeNo = paperSizeNumber(value);
+        if (!options.paperSizeNo) return "unknown paper size: " + value;
+    } else if (hasName(argument, "--index-options")) {
+        std::string value;
+        if (!takeValue(arguments, i, "--index-options", value)) return "--index-options needs a text (\"\" for none)";
+        options.indexOptions = value;
+    } else {
+        return "unknown option: " + argument;
+    }
+    return "";
+}
+
+}  // namespace
+
+ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
+    CliOptions options;
+    Choices choices;
     std::vector<std::string> documents;
     bool optionsEnded = false;
 
@@ -47,41 +96,10 @@ ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
             documents.push_back(argument);
-            continue;
-        }
-        if (argument == "--") {
+        } else if (argument == "--") {
             optionsEnded = true;
-        } else if (argument == "--help" || argument == "-h") {
-            options.help = true;
-        } else if (argument == "--version") {
-            options.version = true;
-        } else if (argument == "--tex" || argument == "--pdf" || argument == "--one-click") {
-            if (roadOption && *roadOption != argument) {
-                return fail(*roadOption + " and " + argument + " cannot be combined");
-            }
-            roadOption = argument;
-            options.road = argument == "--tex" ? Road::Tex : argument == "--pdf" ? Road::Pdf : Road::OneClick;
-        } else if (argument == "--yes" || argument == "--no") {
-            if (answerOption && *answerOption != argument) {
-                return fail(*answerOption + " and " + argument + " cannot be combined");
-            }
-            answerOption = argument;
-            options.answer = argument == "--yes" ? Answer::Ok : Answer::Cancel;
-        } else if (argument == "--no-view") {
-            options.noView = true;
-        } else if (hasName(argument, "--paper")) {
-            std::string value;
-            if (!takeValue(arguments, i, "--paper", value)) return fail("--paper needs a paper size");
-            options.paperSizeNo = paperSizeNumber(value);
-            if (!options.paperSizeNo) return fail("unknown paper size: " + value);
-        } else if (hasName(argument, "--index-options")) {
-            std::string value;
-            if (!takeValue(arguments, i, "--index-options", value)) {
-                return fail("--index-options needs a text (\"\" for none)");
-            }
-            options.indexOptions = value;
-        } else {
-            return fail("unknown option: " + argument);
+        } else if (std::string wrong = takeOption(arguments, i, options, choices); !wrong.empty()) {
+            return fail(std::move(wrong));
         }
     }
 
