@@ -1,8 +1,10 @@
 // The Win32 private-profile functions and the project's own INI layer give
 // the same answers on the same files: Kestro.ini is shared between them,
 // and the Linux bar uses the own layer alone.
+#include <fstream>
+#include <sstream>
+
 #include "Win32TestSupport.h"
-#include "Win32TextFileStore.h"
 #include "settings/IniProfile.h"
 
 namespace kestro {
@@ -12,6 +14,22 @@ namespace {
 const std::string kHyo = "表", kSo = "ソ";
 
 struct Query { std::string section, key; };
+
+// The own layer's storage in plain files: one writer here, no locks needed.
+struct PlainFileStore : TextFileStore {
+    std::optional<std::string> read(const std::string& path) override {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return std::nullopt;
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    bool update(const std::string& path,
+                const std::function<std::optional<std::string>(const std::optional<std::string>&)>& edit) override {
+        const std::optional<std::string> content = edit(read(path));
+        return !content || static_cast<bool>(std::ofstream(path, std::ios::binary) << *content);
+    }
+};
 
 class ProfileAgreement : public ::testing::Test {
 protected:
@@ -35,7 +53,7 @@ protected:
     wintest::ScratchDirectory scratch_{"kestro-ini"};
     std::string win32File_ = scratch_.file("win32.ini"), ownFile_ = scratch_.file("own.ini");
     Win32Profile win32_;
-    Win32TextFileStore store_;
+    PlainFileStore store_;
     IniProfile own_{store_, CodePage::Cp932};
 };
 
