@@ -15,7 +15,7 @@
 #include "Win32Processes.h"
 #include "Win32Profile.h"
 #include "Win32UserInterface.h"
-#include "app/BarApp.h"
+#include "app/Startup.h"
 #include "app/BarWindow.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"

@@ -6,30 +6,22 @@
 
 #include <filesystem>
 #include <optional>
+#include <variant>
 
 #include "PosixFileSystem.h"
 #include "PosixProcesses.h"
 #include "PosixTextFileStore.h"
 #include "StopSignals.h"
 #include "TerminalUi.h"
-#include "app/BarApp.h"
+#include "app/Startup.h"
 #include "app/BarWindow.h"
 #include "seam/FileError.h"
 #include "build/FirstTexError.h"
-#include "document/DocumentPath.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
-#include "state/SettingsLoad.h"
 
 namespace kestro::cli {
 namespace {
-
-std::string absoluteDocument(const std::string& document, const std::optional<std::string>& cwd) {
-    if (document.front() == '/' || !cwd) return document;
-    std::string path = *cwd;
-    if (path.empty() || path.back() != '/') path += '/';
-    return path + document;
-}
 
 // True when the system refuses the path for its length (longer than
 // PATH_MAX, or a part longer than NAME_MAX), so it names no file at all.
@@ -70,6 +62,28 @@ std::optional<std::string> firstErrorLine(FileSystem& files, const BarState& sta
     return line + " " + error->message;
 }
 
+// The document as an absolute path, or the exit status when there is none
+// to build (its message written).
+std::variant<std::string, int> documentToBuild(const CliOptions& options, FileSystem& files,
+                                               const std::optional<std::string>& cwd, const std::string& appName,
+                                               std::ostream& messages) {
+    const std::string document = documentFromDirectory(options.document, cwd);
+    if (document.front() != '/') {
+        messages << appName << ": the current directory cannot be read\n";
+        return kExitFailure;
+    }
+    if (!files.exists(document)) {
+        if (longerThanAllowed(document)) {
+            messages << appName << ": " << options.document
+                     << ": the path is longer than the system allows (" << document.size() << " bytes)\n";
+        } else {
+            messages << appName << ": " << document << " が見つかりません。\n";
+        }
+        return kExitUsage;
+    }
+    return document;
+}
+
 BarControl buttonOf(Road road) {
     switch (road) {
     case Road::Tex: return BarControl::Tex;
@@ -88,20 +102,8 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
 
     PosixFileSystem files;
     const std::optional<std::string> cwd = files.currentDirectory();
-    const std::string document = absoluteDocument(options.document, cwd);
-    if (document.front() != '/') {
-        messages << appName << ": the current directory cannot be read\n";
-        return kExitFailure;
-    }
-    if (!files.exists(document)) {
-        if (longerThanAllowed(document)) {
-            messages << appName << ": " << options.document
-                     << ": the path is longer than the system allows (" << document.size() << " bytes)\n";
-        } else {
-            messages << appName << ": " << document << " が見つかりません。\n";
-        }
-        return kExitUsage;
-    }
+    const std::variant<std::string, int> found = documentToBuild(options, files, cwd, appName, messages);
+    if (const int* status = std::get_if<int>(&found)) return *status;
 
     // Tools read the terminal when kestro-build has one; otherwise nothing,
     // so TeX stops at an error instead of waiting for an answer.
@@ -114,20 +116,13 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
     TerminalDesktop desktop(options, processes);
     Services services{rules, settings, files, processes, desktop, ui, appName};
 
-    // The bar's start-up, less the history and the window.
     BarWindow bar(services, "");
+    bar.initialiseWithoutWindow(std::get<std::string>(found));
     BarState& state = bar.state();
-    loadPaperGroup(state, settings);
-    loadToolGroup(state, settings, rules);
-    state.documentPath = document;
-    DocumentParts parts = splitDocumentPath(rules, document);
-    state.documentStem = std::move(parts.stem);
-    state.documentDir = std::move(parts.directory);
-    state.documentExt = std::move(parts.extension);
 
     // Where a dialog is switched off, its command-line value holds for this
     // run only; where it shows, the dialog takes the value and stores it.
-    if (options.paperSizeNo && state.paperSizeSticky != 0) state.paperSizeNo = *options.paperSizeNo;
+    if (options.paperSizeNo && state.paperSkipUntilRestart != 0) state.paperSizeNo = *options.paperSizeNo;
     if (options.indexOptions && state.indexDialogNever != 0) state.indexOptions = *options.indexOptions;
 
     // The button's own road, judged by the core. The log counts only when

@@ -1,7 +1,5 @@
 #include "StartupEnvironment.h"
 
-#include "app/BarApp.h"
-
 namespace kestro {
 
 std::optional<std::string> preferredQtPlatform(const EnvironmentLookup& environment) {
@@ -21,16 +19,6 @@ std::string commandTailOf(const std::vector<std::string>& arguments) {
         tail += arguments[i];
     }
     return tail;
-}
-
-std::string startupDocument(const std::string& commandTail, const std::optional<std::string>& workingDirectory) {
-    std::string document = documentFromCommandTail(commandTail);
-    if (document.empty() || document.front() == '/' || !workingDirectory || workingDirectory->empty()) {
-        return document;
-    }
-    std::string absolute = *workingDirectory;
-    if (absolute.back() != '/') absolute += '/';
-    return absolute + document;
 }
 
 }  // namespace kestro

@@ -19,9 +19,4 @@ std::optional<std::string> preferredQtPlatform(const EnvironmentLookup& environm
 // blanks, as the whole tail arrives on Windows.
 std::string commandTailOf(const std::vector<std::string>& arguments);
 
-// The start-up document as the bar keeps it: a relative path is taken from
-// the working directory the bar starts in, so it still names the same file
-// after a build has changed the current directory.
-std::string startupDocument(const std::string& commandTail, const std::optional<std::string>& workingDirectory);
-
 }  // namespace kestro

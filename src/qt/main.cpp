@@ -13,7 +13,7 @@
 #include "QtTranslations.h"
 #include "StartupEnvironment.h"
 #include "TerminationSignals.h"
-#include "app/BarApp.h"
+#include "app/Startup.h"
 #include "text/PlatformRules.h"
 
 int main(int argc, char** argv) {
@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     const std::optional<std::string> workingDirectory = files.currentDirectory();
     const std::string settingsPath = settingsPathForStart(rules, workingDirectory);
     const std::string appName = applicationNameFromExecutable(rules, arguments.front());
-    const std::string document = startupDocument(commandTailOf(arguments), workingDirectory);
+    const std::string document =
+        documentFromDirectory(documentFromCommandTail(commandTailOf(arguments)), workingDirectory);
 
     BarSession session(settingsPath, appName, document);
     // Ended from outside: the running tool is stopped, and the bar closes

@@ -89,6 +89,30 @@ INT_PTR CALLBACK BarDialog::procedure(HWND window, UINT message, WPARAM wParam, 
     }
 }
 
+bool BarDialog::command(int id, int code) {
+    if (id == IDC_HISTORY) {
+        if (code != CBN_SELENDOK) return false;
+        HWND box = GetDlgItem(window_, IDC_HISTORY);
+        const int index = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
+        bar_.dispatch([this, index] { bar_.pickHistoryEntry(index); });
+        return true;
+    }
+    if (id == IDOK) {
+        // Enter in the history box must not end the bar.
+        if (!historyHasFocus()) end(IDOK);
+        return true;
+    }
+    if (id == IDCANCEL) {
+        end(IDCANCEL);
+        return true;
+    }
+    if (isBarButton(id) && code == BN_CLICKED) {
+        bar_.press(static_cast<BarControl>(id));
+        return true;
+    }
+    return false;
+}
+
 INT_PTR BarDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
@@ -115,33 +139,8 @@ INT_PTR BarDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY:
             return tooltipText(reinterpret_cast<NMHDR*>(lParam)) ? TRUE : FALSE;
 
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            const int code = HIWORD(wParam);
-            if (id == IDC_HISTORY) {
-                if (code == CBN_SELENDOK) {
-                    HWND box = GetDlgItem(window_, IDC_HISTORY);
-                    const int index = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
-                    bar_.dispatch([this, index] { bar_.pickHistoryEntry(index); });
-                    return TRUE;
-                }
-                return FALSE;
-            }
-            if (id == IDOK) {
-                // Enter in the history box must not end the bar.
-                if (!historyHasFocus()) end(IDOK);
-                return TRUE;
-            }
-            if (id == IDCANCEL) {
-                end(IDCANCEL);
-                return TRUE;
-            }
-            if (isBarButton(id) && code == BN_CLICKED) {
-                bar_.press(static_cast<BarControl>(id));
-                return TRUE;
-            }
-            return FALSE;
-        }
+        case WM_COMMAND:
+            return command(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
 
         case WM_CLOSE:
             end(IDCANCEL);

@@ -32,6 +32,9 @@ public:
 private:
     static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // A WM_COMMAND from control `id` with notification `code`; false when
+    // the bar does not handle it.
+    bool command(int id, int code);
 
     void initialise();
     void addAboutMenuItem();

@@ -11,7 +11,7 @@
 #include "Win32Profile.h"
 #include "Win32Desktop.h"
 #include "Win32UserInterface.h"
-#include "app/BarApp.h"
+#include "app/Startup.h"
 #include "app/BarWindow.h"
 #include "settings/SettingsFile.h"
 

@@ -323,8 +323,6 @@ private slots:
         QCOMPARE(platform({{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":0"}}), std::optional<std::string>("xcb"));
         QVERIFY(!platform({{"WAYLAND_DISPLAY", "w"}}) && !platform({{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "wayland"}}));
         QCOMPARE(commandTailOf({"kestro", "my", "paper.tex"}), std::string("my paper.tex"));
-        QCOMPARE(startupDocument("\"sub dir/a.tex\"", std::string("/w/")), std::string("/w/sub dir/a.tex"));
-        QCOMPARE(startupDocument("/abs/a.tex", std::string("/w")), std::string("/abs/a.tex"));
         // Last: it leaves the translations installed.
         if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm")) {
             QVERIFY(installQtTranslations(QLocale(QLocale::Japanese, QLocale::Japan)));

@@ -165,7 +165,7 @@ TEST(StartupLoad, PaperKeysAndToolDefaults) {
         BarState state;
         loadPaperGroup(state, bar.settings);
         loadToolGroup(state, bar.settings, bar.rules);
-        EXPECT_EQ(std::tuple(state.paperSizeNo, state.paperSizeSticky, state.paperDialogNever),
+        EXPECT_EQ(std::tuple(state.paperSizeNo, state.paperSkipUntilRestart, state.paperSkipFromNowOn),
                   std::tuple(sizeNo, sticky, never));
         EXPECT_EQ(bar.setting("Settings", "PdfNShow") + " " + bar.setting("Settings", "PdfSizeNo"),
                   std::string(nShowAfter) + " " + sizeNoAfter);
@@ -285,7 +285,7 @@ TEST_F(BarTest, TheDispatcherShowsFileAndMemoryErrors) {
     struct Exhausted : MemoryFileSystem {
         std::string readWholeFile(const std::string&) override { throw std::bad_alloc(); }
     } exhausted;
-    EXPECT_THROW(readWholeFile(exhausted, "big.log"), MemoryError);
+    EXPECT_THROW(readTextFile(exhausted, "big.log"), MemoryError);
 }
 
 TEST(TheBarsTexts, EveryMessageItsTooltipsAndTheVersionCommand) {
@@ -351,7 +351,7 @@ TEST(SettingsPanel, ItsButtonsReachTheBarThroughTheFile) {
     bar.settings.writeSettingString("Settings", "TeX", "C:\\tex\\platex.exe");
     BarWindow window(bar.services, "C:\\work\\paper.tex");
     window.initialise();
-    ASSERT_EQ(window.state().paperSizeSticky, 1);
+    ASSERT_EQ(window.state().paperSkipUntilRestart, 1);
     // Cancel on the compiler's question returns to platex; then a chosen
     // converter is kept when a compiler is chosen after it.
     bar.ui.settingsDialogs.push_back([](SettingsDialog& panel) {
@@ -374,7 +374,7 @@ TEST(SettingsPanel, ItsButtonsReachTheBarThroughTheFile) {
     EXPECT_EQ((Texts{state.texCommand, state.bibtexCommand, state.dvipdfCommand, state.indexOptions, state.documentStem}),
               (Texts{"C:\\w32tex\\bin\\platex.exe", "C:\\w32tex\\bin\\jbibtex", "D:\\pdf\\dvipdfmx.exe", "", "paper"}));
     // "From now on" cleared: this run keeps the new size without asking.
-    EXPECT_EQ(std::tuple(state.paperSizeNo, state.paperSizeSticky), std::tuple(7, 1));
+    EXPECT_EQ(std::tuple(state.paperSizeNo, state.paperSkipUntilRestart), std::tuple(7, 1));
     EXPECT_EQ(bar.ui.count("settings dialog"), 1);
 }
 

@@ -7,8 +7,10 @@
 #include <set>
 
 #include "FakePlatform.h"
+#include "build/Bibliography.h"
 #include "build/CompileDocument.h"
 #include "build/FirstTexError.h"
+#include "build/IndexStep.h"
 #include "build/Launcher.h"
 #include "build/LogAnalysis.h"
 #include "build/ProgramLookup.h"

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "app/BarApp.h"
+#include "app/Startup.h"
 #include "build/CommandLine.h"
 #include "document/DocumentPath.h"
 
@@ -81,6 +81,8 @@ TEST(PlatformRules, ExecutablesDirectoriesAndTheSettingsPath) {
     EXPECT_EQ(documentFromCommandTail("\"C:\\my work\\a.tex\""), "C:\\my work\\a.tex");
     EXPECT_EQ(documentFromCommandTail("\"\"a.tex\"\""), "\"a.tex\"");
     EXPECT_EQ(documentFromCommandTail("\""), "\"");
+    EXPECT_EQ(documentFromDirectory("sub dir/a.tex", std::string("/w")), "/w/sub dir/a.tex");
+    EXPECT_EQ(documentFromDirectory("/abs/a.tex", std::string("/w/")), "/abs/a.tex");
 }
 
 // Windows: both slashes separate, the drive is the directory's, trail bytes

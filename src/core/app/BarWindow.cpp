@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/BarApp.h"
+#include "app/Startup.h"
 #include "seam/FileError.h"
 #include "dialogs/SettingsDialog.h"
 #include "document/DocumentPath.h"
@@ -51,6 +51,12 @@ void BarWindow::initialise() {
         view->historyChanged();
         view->repaint();
     }
+}
+
+void BarWindow::initialiseWithoutWindow(const std::string& document) {
+    loadPaperGroup(state_, services_.settings);
+    loadToolGroup(state_, services_.settings, services_.rules);
+    setDocument(document);
 }
 
 void BarWindow::loadHistory() {

@@ -42,6 +42,10 @@ public:
     // (window menu, icons, drop acceptance, tooltips) around it.
     void initialise();
 
+    // The start-up without a window and without the history (kestro-build):
+    // the paper group, the tool group, and `document` as the document.
+    void initialiseWithoutWindow(const std::string& document);
+
     // The buttons, through the command dispatcher: a file that cannot be
     // read ends the operation with the file-error box, and the bar stays
     // usable.

@@ -1,4 +1,4 @@
-#include "app/BarApp.h"
+#include "app/Startup.h"
 
 #include "document/DocumentPath.h"
 
@@ -20,6 +20,15 @@ std::string documentFromCommandTail(std::string_view commandTail) {
         commandTail = commandTail.substr(1, commandTail.size() - 2);
     }
     return std::string(commandTail);
+}
+
+std::string documentFromDirectory(const std::string& document, const std::optional<std::string>& workingDirectory) {
+    if (document.empty() || document.front() == '/' || !workingDirectory || workingDirectory->empty()) {
+        return document;
+    }
+    std::string absolute = *workingDirectory;
+    if (absolute.back() != '/') absolute += '/';
+    return absolute + document;
 }
 
 std::string applicationNameFromExecutable(const PlatformRules& rules, std::string_view executablePath) {

@@ -22,6 +22,12 @@ std::string settingsPathForStart(const PlatformRules& rules,
 // pair of enclosing double quotes removed (what a file association passes).
 std::string documentFromCommandTail(std::string_view commandTail);
 
+// A relative document path (Linux) taken from the working directory the
+// program starts in, so it still names the same file after a build has
+// changed the current directory. An absolute path, an empty one or no
+// directory leave it as it is.
+std::string documentFromDirectory(const std::string& document, const std::optional<std::string>& workingDirectory);
+
 // The application name: the executable's file name without directory and
 // extension.
 std::string applicationNameFromExecutable(const PlatformRules& rules, std::string_view executablePath);

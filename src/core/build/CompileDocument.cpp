@@ -3,11 +3,13 @@
 #include <optional>
 #include <string>
 
+#include "build/Bibliography.h"
 #include "build/DocumentDirectory.h"
-#include "seam/FileError.h"
+#include "build/IndexStep.h"
 #include "build/Launcher.h"
 #include "build/LogAnalysis.h"
 #include "build/ToolSearch.h"
+#include "seam/FileError.h"
 
 namespace kestro {
 
@@ -33,8 +35,8 @@ private:
         return state_.documentDir + state_.documentStem + extension;
     }
     // The log is read from the current directory (the document's).
-    std::string readLog() { return readWholeFile(services_.files, state_.documentStem + ".log"); }
-    std::string read(const char* extension) { return readWholeFile(services_.files, besideDocument(extension)); }
+    std::string readLog() { return readTextFile(services_.files, state_.documentStem + ".log"); }
+    std::string read(const char* extension) { return readTextFile(services_.files, besideDocument(extension)); }
     // The text, or nothing when the file does not exist.
     std::optional<std::string> readIfExists(const char* extension) {
         if (!services_.files.exists(besideDocument(extension))) return std::nullopt;

@@ -1,4 +1,5 @@
-#include "build/CompileDocument.h"
+#include "build/IndexStep.h"
+
 #include "build/Launcher.h"
 #include "build/ToolStep.h"
 #include "dialogs/IndexOptionsDialog.h"

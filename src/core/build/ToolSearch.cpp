@@ -59,6 +59,23 @@ constexpr const char* kCompilerFailure =
     "TeX のコンパイラー \"%s\" が実行できません。\n"
     "TeX のコンパイラーは\n「設定」→「TeX の変更」からも選択できます。";
 
+// The question, then the selection; true when the user chose a compiler.
+// Cancel on the question goes back to the default compiler.
+bool userChoosesCompiler(BarState& state, Services& services, const std::string& question) {
+    const Answer answer = showBarMessage(services, question, BoxIcon::Exclamation, BoxButtons::OkCancel);
+    if (answer != Answer::Ok) {
+        state.texCommand = services.rules.defaultTexCommand();
+        services.settings.deleteSetting(keys::kSettings, keys::kTex);
+        showBarMessage(services, kCompilerHint);
+        return false;
+    }
+    if (selectTexCompiler(state, services) == 0) {
+        showBarMessage(services, kCompilerHint);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::vector<std::string> toolSearchDirs(const PlatformRules& rules, FileSystem& files) {
@@ -118,17 +135,7 @@ int compilerFallback(BarState& state, Services& services) {
         showBarMessage(services, failure);
         return giveUp();
     }
-    const Answer answer = showBarMessage(services, question, BoxIcon::Exclamation, BoxButtons::OkCancel);
-    if (answer != Answer::Ok) {
-        state.texCommand = services.rules.defaultTexCommand();
-        services.settings.deleteSetting(keys::kSettings, keys::kTex);
-        showBarMessage(services, kCompilerHint);
-        return giveUp();
-    }
-    if (selectTexCompiler(state, services) == 0) {
-        showBarMessage(services, kCompilerHint);
-        return giveUp();
-    }
+    if (!userChoosesCompiler(state, services, question)) return giveUp();
     enterDocumentDirectory(state, services);
     if (runAndWait(services, state.texCommand, parts) != -1) return 1;
     showBarMessage(services, failure);

@@ -5,8 +5,8 @@
 namespace kestro {
 
 PaperSizeDialog::PaperSizeDialog(SettingsFile& settings)
-    : skipUntilRestart(settings.readSettingInt(keys::kSettings, keys::kPdfNShow, 0)),
-      skipFromNowOn(settings.readSettingInt(keys::kSettings, keys::kPdfNeShow, 0)),
+    : skipUntilRestart(settings.readSettingInt(keys::kSettings, keys::kPaperSkipUntilRestart, 0)),
+      skipFromNowOn(settings.readSettingInt(keys::kSettings, keys::kPaperSkipFromNowOn, 0)),
       sizeNo(settings.readSettingInt(keys::kSettings, keys::kPdfSizeNo, 1)) {}
 
 int PaperSizeDialog::checkedPosition() const {
@@ -36,13 +36,13 @@ int choosePaperSize(BarState& state, Services& services) {
     if (!services.ui.runPaperSizeDialog(dialog)) return 0;
 
     state.paperSizeNo = dialog.sizeNo;
-    state.paperSizeSticky = dialog.skipUntilRestart;
-    state.paperDialogNever = dialog.skipFromNowOn;
-    services.settings.writeSettingInt(keys::kSettings, keys::kPdfNShow, state.paperSizeSticky);
-    services.settings.writeSettingInt(keys::kSettings, keys::kPdfNeShow, state.paperDialogNever);
+    state.paperSkipUntilRestart = dialog.skipUntilRestart;
+    state.paperSkipFromNowOn = dialog.skipFromNowOn;
+    services.settings.writeSettingInt(keys::kSettings, keys::kPaperSkipUntilRestart, state.paperSkipUntilRestart);
+    services.settings.writeSettingInt(keys::kSettings, keys::kPaperSkipFromNowOn, state.paperSkipFromNowOn);
     services.settings.writeSettingInt(keys::kSettings, keys::kPdfSizeNo, state.paperSizeNo);
     // Either box settles the size for the rest of this run.
-    state.paperSizeSticky = state.paperSizeSticky + state.paperDialogNever;
+    state.paperSkipUntilRestart = state.paperSkipUntilRestart + state.paperSkipFromNowOn;
     return 1;
 }
 

@@ -31,16 +31,48 @@ int finish(BarState& state, Services& services, int result) {
     return result;
 }
 
+// The DVI file, compiled first when there is none; false when there is
+// still none.
+bool haveDvi(BarState& state, Services& services, const std::string& dviPath) {
+    if (services.files.exists(dviPath)) return true;
+    const int compiled = compileDocument(state, services);
+    return compiled != 0 || services.files.exists(dviPath);
+}
+
+// Runs the converter in the document's directory. One that cannot be started
+// is searched for in the fixed directories, unless it names one executable,
+// and stored when found. Its exit code, or nothing when none ran.
+std::optional<int> runConverter(BarState& state, Services& services, const std::vector<CommandPart>& parts) {
+    enterDocumentDirectory(state, services);
+    const int exitCode = runAndWait(services, state.dvipdfCommand, parts);
+    if (exitCode != -1) return exitCode;
+
+    auto notStarted = [&] { services.road.noteStop(state.dvipdfCommand + " could not be started"); };
+    if (services.rules.namesExecutable(state.dvipdfCommand)) {
+        // A converter fixed to one executable is not searched for; the
+        // user still learns why no PDF came and where to fix it.
+        showBarMessage(services, fillPlaceholder(kCannotStartConverter, "%s", state.dvipdfCommand));
+        notStarted();
+        return std::nullopt;
+    }
+    const SearchResult found = searchToolDirs(services, state.dvipdfCommand, parts, SearchAcceptance::AnyStart);
+    if (found.outcome != SearchResult::Outcome::Accepted) {
+        notStarted();
+        selectDvipdf(state, services);
+        return std::nullopt;
+    }
+    state.dvipdfCommand = found.candidate;
+    services.settings.writeSettingString(keys::kSettings, keys::kDviPdf, state.dvipdfCommand);
+    return found.exitCode;
+}
+
 }  // namespace
 
 int convertDviToPdf(BarState& state, Services& services) {
-    const std::string dviPath = state.documentDir + state.documentStem + ".dvi";
-    if (!services.files.exists(dviPath)) {
-        const int compiled = compileDocument(state, services);
-        if (compiled == 0 && !services.files.exists(dviPath)) return finish(state, services, 0);
+    if (!haveDvi(state, services, state.documentDir + state.documentStem + ".dvi")) {
+        return finish(state, services, 0);
     }
-
-    if (state.paperSizeSticky == 0 && choosePaperSize(state, services) == 0) {
+    if (state.paperSkipUntilRestart == 0 && choosePaperSize(state, services) == 0) {
         services.road.noteStop("the paper size was not chosen");
         return finish(state, services, 0);
     }
@@ -48,34 +80,10 @@ int convertDviToPdf(BarState& state, Services& services) {
     // the road's judgement needs to know (the result stays the exit code's).
     const std::string pdfPath = state.documentDir + state.documentStem + ".pdf";
     const std::optional<FileTime> pdfBefore = services.files.modificationTime(pdfPath);
-    auto notStarted = [&services](const std::string& command) {
-        services.road.noteStop(command + " could not be started");
-    };
-
     const std::vector<CommandPart> parts{optionsPart(paperOptionText(state.paperSizeNo)),
                                          stemPart(state.documentStem)};
-    enterDocumentDirectory(state, services);
-    int exitCode = runAndWait(services, state.dvipdfCommand, parts);
-
-    if (exitCode == -1) {
-        if (services.rules.namesExecutable(state.dvipdfCommand)) {
-            // A converter fixed to one executable is not searched for; the
-            // user still learns why no PDF came and where to fix it.
-            showBarMessage(services, fillPlaceholder(kCannotStartConverter, "%s", state.dvipdfCommand));
-            notStarted(state.dvipdfCommand);
-            return finish(state, services, 0);
-        }
-        const SearchResult found =
-            searchToolDirs(services, state.dvipdfCommand, parts, SearchAcceptance::AnyStart);
-        if (found.outcome != SearchResult::Outcome::Accepted) {
-            notStarted(state.dvipdfCommand);
-            selectDvipdf(state, services);
-            return finish(state, services, 0);
-        }
-        state.dvipdfCommand = found.candidate;
-        services.settings.writeSettingString(keys::kSettings, keys::kDviPdf, state.dvipdfCommand);
-        exitCode = found.exitCode;
-    }
+    const std::optional<int> exitCode = runConverter(state, services, parts);
+    if (!exitCode) return finish(state, services, 0);
 
     auto converted = [&] {
         if (services.files.modificationTime(pdfPath) == pdfBefore) {
@@ -83,7 +91,7 @@ int convertDviToPdf(BarState& state, Services& services) {
         }
         return finish(state, services, 1);
     };
-    if (exitCode == 0) return converted();
+    if (*exitCode == 0) return converted();
 
     // A viewer holding the PDF open is the usual cause: one more try after
     // the user has closed it.

@@ -34,7 +34,7 @@ std::string fileErrorText(const FileError& error) {
 
 std::string memoryErrorText() { return "ﾒﾓﾘが不足しています。"; }
 
-std::string readWholeFile(FileSystem& files, const std::string& path) {
+std::string readTextFile(FileSystem& files, const std::string& path) {
     std::string text;
     try {
         text = files.readWholeFile(path);

@@ -48,6 +48,6 @@ std::string memoryErrorText();
 
 // The whole file as text: it ends at the file's first zero byte, if any.
 // Throws FileError or MemoryError.
-std::string readWholeFile(FileSystem& files, const std::string& path);
+std::string readTextFile(FileSystem& files, const std::string& path);
 
 }  // namespace kestro

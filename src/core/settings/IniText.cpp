@@ -128,6 +128,39 @@ Place findPlace(CodePage cp, const std::vector<Line>& lines, std::string_view se
     return place;
 }
 
+// The key's own line: deleted, or given the new value.
+void rewriteKeyLine(std::string& result, const Line& line, const std::optional<std::string_view>& value) {
+    if (!value) {
+        result.erase(line.begin, line.end - line.begin);
+    } else if (line.value != *value) {
+        // The file's spelling of the key stays, as a Windows rewrite keeps it.
+        std::string replacement(line.name);
+        replacement += '=';
+        replacement += *value;
+        result.replace(line.begin, line.contentEnd - line.begin, replacement);
+    }
+}
+
+// A new key line after the last key line of its section (`anchor`).
+void addToSection(std::string& result, const Line& anchor, const std::string& keyLine, std::string_view lineEnd) {
+    std::string insertion;
+    if (anchor.end == anchor.contentEnd) insertion += lineEnd;  // unterminated last line
+    insertion += keyLine;
+    result.insert(anchor.end, insertion);
+}
+
+// A new section at the end of the text, holding the key line.
+void addSection(std::string& result, std::string_view sectionName, const std::string& keyLine,
+                std::string_view lineEnd) {
+    const bool onlyBom = result == kUtf8Bom;
+    if (!result.empty() && !onlyBom && result.back() != '\n') result += lineEnd;
+    result += '[';
+    result += sectionName;
+    result += ']';
+    result += lineEnd;
+    result += keyLine;
+}
+
 bool hasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
@@ -181,43 +214,19 @@ std::string iniWrite(CodePage cp, std::string_view text, std::string_view sectio
 
     const std::vector<Line> lines = splitLines(cp, text);
     const Place place = findPlace(cp, lines, sectionName, keyName);
-
     if (place.key) {
-        const Line& line = lines[*place.key];
-        if (!value) {
-            result.erase(line.begin, line.end - line.begin);
-        } else if (line.value != *value) {
-            // The file's spelling of the key stays, as a Windows rewrite keeps it.
-            std::string replacement(line.name);
-            replacement += '=';
-            replacement += *value;
-            result.replace(line.begin, line.contentEnd - line.begin, replacement);
+        rewriteKeyLine(result, lines[*place.key], value);
+    } else if (value) {
+        std::string keyLine(keyName);
+        keyLine += '=';
+        keyLine += *value;
+        keyLine += lineEnd;
+        if (place.section) {
+            addToSection(result, lines[place.lastKeyLine], keyLine, lineEnd);
+        } else {
+            addSection(result, sectionName, keyLine, lineEnd);
         }
-        return result;
     }
-    if (!value) return result;
-
-    std::string keyLine(keyName);
-    keyLine += '=';
-    keyLine += *value;
-    keyLine += lineEnd;
-
-    if (place.section) {
-        const Line& anchor = lines[place.lastKeyLine];
-        std::string insertion;
-        if (anchor.end == anchor.contentEnd) insertion += lineEnd;  // unterminated last line
-        insertion += keyLine;
-        result.insert(anchor.end, insertion);
-        return result;
-    }
-
-    const bool onlyBom = text == kUtf8Bom;
-    if (!text.empty() && !onlyBom && text.back() != '\n') result += lineEnd;
-    result += '[';
-    result += sectionName;
-    result += ']';
-    result += lineEnd;
-    result += keyLine;
     return result;
 }
 

@@ -14,8 +14,8 @@ inline constexpr const char* kMkIdx = "MkIdx";
 inline constexpr const char* kMkIdxOpt = "MkIdxOpt";
 inline constexpr const char* kMkIdxNvr = "MkIdxNvr";
 inline constexpr const char* kPdfSizeNo = "PdfSizeNo";
-inline constexpr const char* kPdfNeShow = "PdfNeShow";
-inline constexpr const char* kPdfNShow = "PdfNShow";
+inline constexpr const char* kPaperSkipFromNowOn = "PdfNeShow";
+inline constexpr const char* kPaperSkipUntilRestart = "PdfNShow";
 inline constexpr const char* kAcr = "Acr";
 inline constexpr const char* kEdit = "EDIT";
 // History keys are "File0" to "File15".

@@ -9,22 +9,22 @@
 namespace kestro {
 
 struct BarState {
-    int historyCapacity = 0;
-    std::string editorPath;
-    std::string documentPath;
-    std::string documentStem;
-    std::string documentDir;
-    std::string documentExt;
-    std::string texCommand;
-    std::string bibtexCommand;
-    std::string dvipdfCommand;
-    std::string indexCommand;
-    std::string indexOptions;
-    int indexDialogNever = 0;
-    int paperSizeNo = 0;
-    int paperSizeSticky = 0;
-    int paperDialogNever = 0;
-    int acrSetting = 0;
+    int historyCapacity = 0;        // how many documents the history keeps
+    std::string editorPath;         // the editor the Edit button opens
+    std::string documentPath;       // the document as chosen ("" when none)
+    std::string documentStem;       // its file name without directory and extension
+    std::string documentDir;        // its directory, with the trailing separator
+    std::string documentExt;        // its extension, with the dot
+    std::string texCommand;         // the compiler, a bare name or a path
+    std::string bibtexCommand;      // the bibliography tool
+    std::string dvipdfCommand;      // the DVI-to-PDF converter
+    std::string indexCommand;       // the index tool
+    std::string indexOptions;       // the index tool's options text
+    int indexDialogNever = 0;       // nonzero: the index options dialog is not shown
+    int paperSizeNo = 0;            // the paper size, a position of the paper dialog's list
+    int paperSkipUntilRestart = 0;  // nonzero: the paper dialog is not shown until the next start
+    int paperSkipFromNowOn = 0;     // nonzero: the paper dialog is not shown from now on
+    int acrSetting = 0;             // nonzero: a conversion has succeeded once
 };
 
 }  // namespace kestro
