@@ -27,14 +27,21 @@ namespace kestro {
 
 namespace {
 
-struct ButtonPlace {
-    BarControl control;
-    int left, top, width, height;
-};
+// The history box's height when closed: the template's includes its list.
+constexpr int kClosedHistoryHeight = 14;
 
-// The bar's place on the screen, in dialog units from the top left corner.
-constexpr int kTemplateLeft = 400;
-constexpr int kTemplateTop = 50;
+// The icons of the bar's buttons; 0: a caption instead.
+int iconOf(BarControl control) {
+    switch (control) {
+    case BarControl::Edit: return 133;
+    case BarControl::Tex: return 131;
+    case BarControl::Pdf: return 135;
+    case BarControl::CommandPrompt: return 136;
+    case BarControl::Settings: return 139;
+    case BarControl::OneClick: return 138;
+    default: return 0;
+    }
+}
 
 // Qt shows a label's "&A" as the mnemonic A, as the window menu did.
 QString menuText(const std::string& text) { return fromBytes(text); }
@@ -45,22 +52,26 @@ QtBarWindow::QtBarWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint) {
     setObjectName("bar");
-    setWindowTitle(QStringLiteral("Pelvane: Drag & Drop TeX file"));
+    const DialogTemplate& form = dialogTemplate(kBarTemplate);
+    setWindowTitle(fromBytes(form.caption));
     setWindowIcon(barIcon(128));
     setAcceptDrops(true);
 
     // Template order, which is also the tab order: the history box first.
-    history_ = new HistoryComboBox(this);
-    history_->setObjectName("history1017");
-    addButton(BarControl::Edit, QStringLiteral("Edit"), 133);
-    addButton(BarControl::ChooseFile, QStringLiteral("ﾌｧｲﾙ選択"), 0);
-    addButton(BarControl::Tex, QStringLiteral("TeX"), 131);
-    addButton(BarControl::Pdf, QStringLiteral("PDF\nRead"), 135);
-    addButton(BarControl::CommandPrompt, QStringLiteral("コマンド\nプロンプト"), 136);
-    addButton(BarControl::Settings, QStringLiteral("設定"), 139);
-    addButton(BarControl::OneClick, QStringLiteral("PDF\nRead"), 138);
-    historyLabel_ = new QLabel(QStringLiteral("履歴"), this);
-    historyLabel_->setObjectName("historyLabel");
+    for (const TemplateControl& control : form.controls) {
+        if (control.kind == ControlKind::ComboBox) {
+            history_ = new HistoryComboBox(this);
+            history_->setObjectName("history1017");
+            controls_ << history_;
+        } else if (control.kind == ControlKind::Text) {
+            historyLabel_ = new QLabel(fromBytes(control.text), this);
+            historyLabel_->setObjectName("historyLabel");
+            controls_ << historyLabel_;
+        } else {
+            const auto button = static_cast<BarControl>(control.id);
+            controls_ << addButton(button, fromBytes(control.text), iconOf(button));
+        }
+    }
 
     blocker_ = new InputBlocker(this);
     layOut();
@@ -94,23 +105,12 @@ QString QtBarWindow::tooltipFor(int controlId) {
 }
 
 void QtBarWindow::layOut() {
-    static constexpr ButtonPlace kIconButtons[] = {
-        {BarControl::Edit, 0, 0, 22, 21},         {BarControl::Tex, 54, 0, 22, 21},
-        {BarControl::Pdf, 78, 0, 22, 21},         {BarControl::CommandPrompt, 187, 0, 22, 21},
-        {BarControl::Settings, 213, 0, 22, 21},   {BarControl::OneClick, 30, 0, 22, 21},
-    };
-    TemplateLayout layout(this);
-    // The box's own height (the template's 186 units include the open list).
-    layout.add(history_, 24, 23, 162, 14);
-    for (const ButtonPlace& place : kIconButtons) {
-        layout.add(buttons_.at(place.control), place.left, place.top, place.width, place.height);
-    }
-    layout.add(buttons_.at(BarControl::ChooseFile), 190, 23, 45, 12);
-    layout.add(historyLabel_, 4, 25, 16, 8);
-    units_ = layout.apply(235, 38);
+    TemplateLayout layout(this, dialogTemplate(kBarTemplate), controls_);
+    layout.setHeight(history_, kClosedHistoryHeight);
+    units_ = layout.apply();
 
-    for (const ButtonPlace& place : kIconButtons) {
-        QPushButton* button = buttons_.at(place.control);
+    for (const auto& [control, button] : buttons_) {
+        if (iconOf(control) == 0) continue;
         const int side = qMax(16, qMin(button->width(), button->height()) - 8);
         button->setIconSize(QSize(side, side));
     }
@@ -141,8 +141,9 @@ void QtBarWindow::placeNearTopOfScreen() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
     const QRect available = screen->availableGeometry();
-    int left = available.left() + units_.x(kTemplateLeft);
-    int top = available.top() + units_.y(kTemplateTop);
+    const DialogTemplate& form = dialogTemplate(kBarTemplate);
+    int left = available.left() + units_.x(form.left);
+    int top = available.top() + units_.y(form.top);
     // On a narrow screen the bar keeps to the screen rather than to the
     // template's place.
     left = qMax(available.left(), qMin(left, available.right() - frameGeometry().width()));

@@ -3,6 +3,7 @@
 // core's BarWindow owns the behaviour; this window routes the user to it.
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 #include <functional>
@@ -82,6 +83,7 @@ private:
     HistoryComboBox* history_ = nullptr;
     QLabel* historyLabel_ = nullptr;
     std::map<BarControl, QPushButton*> buttons_;
+    QList<QWidget*> controls_;  // in template order
     InputBlocker* blocker_ = nullptr;
     bool busy_ = false;
     bool closePending_ = false;

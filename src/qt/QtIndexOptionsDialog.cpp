@@ -15,32 +15,22 @@ namespace kestro {
 QtIndexOptionsDialog::QtIndexOptionsDialog(IndexOptionsDialog& model, QWidget* parent)
     : PlacedBesideBar<QDialog>(parent, templateDialogFrame()), model_(model) {
     setObjectName("indexOptionsDialog");
-    setWindowTitle(QStringLiteral("MakeIndex のオプション"));
+    const DialogTemplate& form = dialogTemplate(kIndexOptionsTemplate);
+    setWindowTitle(fromBytes(form.caption));
+    const auto text = [&form](std::size_t index) { return fromBytes(form.controls[index].text); };
 
     // Template order, which is the tab order.
     const auto [ok, cancel] = addOkCancelButtons(this);
     options_ = new QLineEdit(this);
     options_->setObjectName("edit1121");
-    QLabel* explanation = staticText(
-        QStringLiteral("索引作成 MakeIndex のコマンド mendex のオプションを入力して下さい。 \n\n"
-                       "（例） 索引用スタイルファイル myindex.ist, を組み込むなら、次を入力して下さい。"),
-        this, true);
-    QLabel* example = staticText(QStringLiteral("-s myindex"), this);
-    neverShow_ = new QCheckBox(QStringLiteral("今後、自動ではこのメッセージを表示しない。"), this);
+    QLabel* explanation = staticText(text(3), this, true);
+    QLabel* example = staticText(text(4), this);
+    neverShow_ = new QCheckBox(text(5), this);
     neverShow_->setObjectName("check1012");
-    QLabel* otherOptions = staticText(QStringLiteral("（他のオプションはコマンドラインから mendex -? で表示）"), this);
-    QLabel* alsoFrom = staticText(QStringLiteral(" [設定] → [MakeIndex のオプション] でも設定可能"), this);
-
-    TemplateLayout layout(this);
-    layout.add(ok, 134, 7, 50, 14);
-    layout.add(cancel, 134, 24, 50, 14);
-    layout.add(options_, 18, 63, 149, 14);
-    layout.add(explanation, 9, 9, 121, 39);
-    layout.add(example, 21, 52, 39, 8);
-    layout.add(neverShow_, 12, 99, 144, 10);
-    layout.add(otherOptions, 11, 84, 166, 8);
-    layout.add(alsoFrom, 11, 116, 155, 8);
-    layout.apply(191, 136);
+    TemplateLayout(this, form,
+                   {ok, cancel, options_, explanation, example, neverShow_, staticText(text(6), this),
+                    staticText(text(7), this)})
+        .apply();
 
     options_->setText(fromBytes(model_.optionsText));
     // Any value but 0 keeps the dialog from asking, so any shows checked.

@@ -2,55 +2,28 @@
 
 #include <QPushButton>
 
+#include "QtText.h"
 #include "TemplateDialog.h"
 #include "TemplateLayout.h"
 #include "dialogs/SettingsDialog.h"
 
 namespace kestro {
 
-namespace {
-
-struct Place {
-    int controlId;
-    int top;
-};
-
-// Template order, which is the tab order: Close comes first although it
-// sits at the bottom.
-constexpr Place kPlaces[] = {
-    {SettingsDialog::kClose, 128},     {SettingsDialog::kEditor, 7},
-    {SettingsDialog::kTex, 21},        {SettingsDialog::kBibtex, 37},
-    {SettingsDialog::kDvipdf, 52},     {SettingsDialog::kIndexTool, 68},
-    {SettingsDialog::kIndexOptions, 83}, {SettingsDialog::kPaperSize, 99},
-};
-
-constexpr int kLeft = 7;
-constexpr int kButtonWidth = 77;
-constexpr int kButtonHeight = 14;
-
-QString captionOf(int controlId) {
-    for (const PanelButton& button : SettingsDialog::kButtons) {
-        if (button.controlId == controlId) return QString::fromUtf8(button.caption);
-    }
-    return QString();
-}
-
-}  // namespace
-
 QtSettingsDialog::QtSettingsDialog(SettingsDialog& model, QWidget* parent)
     : PlacedBesideBar<QDialog>(parent, templateDialogFrame()), model_(model) {
     setObjectName("settingsDialog");
-    setWindowTitle(QStringLiteral("設定"));
-    TemplateLayout layout(this);
-    QList<QPushButton*> buttons;
-    for (const Place& place : kPlaces) {
-        auto* button = new QPushButton(captionOf(place.controlId), this);
-        button->setObjectName(QStringLiteral("button%1").arg(place.controlId));
+    const DialogTemplate& form = dialogTemplate(kSettingsTemplate);
+    setWindowTitle(fromBytes(form.caption));
+    // Template order, which is the tab order: Close comes first although it
+    // sits at the bottom.
+    QList<QWidget*> buttons;
+    for (const TemplateControl& control : form.controls) {
+        auto* button = new QPushButton(fromBytes(control.text), this);
+        button->setObjectName(QStringLiteral("button%1").arg(control.id));
         // Enter presses the focused button; Close where none has the focus.
         button->setAutoDefault(true);
-        layout.add(button, kLeft, place.top, kButtonWidth, kButtonHeight);
         buttons << button;
-        const int id = place.controlId;
+        const int id = control.id;
         if (id == SettingsDialog::kClose) {
             button->setDefault(true);
             connect(button, &QPushButton::clicked, this, &QDialog::accept);
@@ -61,7 +34,7 @@ QtSettingsDialog::QtSettingsDialog(SettingsDialog& model, QWidget* parent)
             });
         }
     }
-    layout.apply(91, 150);
+    TemplateLayout(this, form, buttons).apply();
     buttons.front()->setFocus();
 }
 

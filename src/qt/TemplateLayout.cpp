@@ -31,10 +31,19 @@ int heightNeeded(const QWidget* control) {
 
 }  // namespace
 
-TemplateLayout::TemplateLayout(QWidget* window) : window_(window) {}
+TemplateLayout::TemplateLayout(QWidget* window, const DialogTemplate& form, const QList<QWidget*>& controls)
+    : window_(window), form_(form) {
+    Q_ASSERT(static_cast<std::size_t>(controls.size()) == form.controls.size());
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+        const TemplateControl& place = form.controls[static_cast<std::size_t>(i)];
+        items_.push_back({controls[i], QRect(place.left, place.top, place.width, place.height)});
+    }
+}
 
-void TemplateLayout::add(QWidget* control, int left, int top, int width, int height) {
-    items_.push_back({control, QRect(left, top, width, height)});
+void TemplateLayout::setHeight(QWidget* control, int height) {
+    for (Item& item : items_) {
+        if (item.control == control) item.units.setHeight(height);
+    }
 }
 
 int TemplateLayout::widthNeeded(const Item& item, const DialogUnits& units) const {
@@ -61,7 +70,7 @@ int TemplateLayout::widthNeeded(const Item& item, const DialogUnits& units) cons
     return high;
 }
 
-DialogUnits TemplateLayout::apply(int width, int height) {
+DialogUnits TemplateLayout::apply() {
     DialogUnits units(window_->font());
     for (const Item& item : items_) units = units.stretchedToFit(item.units.height(), heightNeeded(item.control));
     // One factor for the whole template keeps the controls' relative
@@ -79,7 +88,7 @@ DialogUnits TemplateLayout::apply(int width, int height) {
     for (const Item& item : items_) {
         units.place(item.control, item.units.x(), item.units.y(), item.units.width(), item.units.height());
     }
-    window_->setFixedSize(units.x(width), units.y(height));
+    window_->setFixedSize(units.x(form_.width), units.y(form_.height));
     return units;
 }
 

@@ -5,10 +5,12 @@
 // drawn for). The relative places of the controls stay as drawn.
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QVector>
 
 #include "DialogUnits.h"
+#include "app/ControlTable.h"
 
 class QWidget;
 
@@ -16,14 +18,15 @@ namespace kestro {
 
 class TemplateLayout {
 public:
-    explicit TemplateLayout(QWidget* window);
+    // The window's controls in the template's order, each at its place.
+    TemplateLayout(QWidget* window, const DialogTemplate& form, const QList<QWidget*>& controls);
 
-    // A control at its template place, in dialog units.
-    void add(QWidget* control, int left, int top, int width, int height);
+    // A control given another height than its template's, in dialog units.
+    void setHeight(QWidget* control, int height);
 
     // Fits the units, places every control and fixes the window's size to
     // the template's size in the fitted units. Returns the units used.
-    DialogUnits apply(int width, int height);
+    DialogUnits apply();
 
 private:
     struct Item {
@@ -33,6 +36,7 @@ private:
     int widthNeeded(const Item& item, const DialogUnits& units) const;
 
     QWidget* window_;
+    const DialogTemplate& form_;
     QVector<Item> items_;
 };
 

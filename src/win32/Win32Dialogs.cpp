@@ -1,5 +1,6 @@
 #include "Win32Dialogs.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <vector>
@@ -134,10 +135,8 @@ INT_PTR CALLBACK indexProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }
 
 bool isPanelOperation(int id) {
-    for (const PanelButton& button : SettingsDialog::kButtons) {
-        if (button.controlId == id) return id != SettingsDialog::kClose;
-    }
-    return false;
+    const auto& operations = SettingsDialog::kOperations;
+    return std::find(operations.begin(), operations.end(), id) != operations.end();
 }
 
 INT_PTR CALLBACK settingsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,9 +2,14 @@
 // of the fake tool) started through the core's launcher; the bar's window
 // and dialogs, each control reaching its operation, and what only these
 // windows do (the window menu, tooltips, drops, the end of the session,
-// message boxes, the file dialog's filter).
+// message boxes, the file dialog's filter); the resource script against the
+// control table that the Qt bar lays out from.
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
 
 #include "BarDialog.h"
 #include "Win32Desktop.h"
@@ -13,6 +18,7 @@
 #include "Win32Dialogs.h"
 #include "Win32TestSupport.h"
 #include "app/BarWindow.h"
+#include "app/ControlTable.h"
 #include "build/Launcher.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
@@ -330,6 +336,72 @@ TEST_F(Windows, MessageBoxesAndTheFileDialogAnswerAsTheUserDid) {
             });
         });
         EXPECT_EQ(ui_.chooseFile(request).value_or("cancelled"), choose ? existing_ : "cancelled");
+    }
+}
+
+// A line of a template, as "id kind text left top width height".
+std::string described(int id, int kind, const std::string& text, const std::vector<std::string>& place) {
+    std::string line = std::to_string(id) + " " + std::to_string(kind) + " [" + text + "]";
+    for (const std::string& number : place) line += " " + number;
+    return line;
+}
+
+// Every template of the resource script holds the table's caption, place,
+// and controls in their order, with their kinds, texts, places and sizes.
+TEST(ResourceScript, DrawsTheTemplatesOfTheControlTable) {
+    const auto read = [](const char* path) {
+        std::ostringstream text;
+        text << std::ifstream(path).rdbuf();
+        return text.str();
+    };
+    std::map<std::string, int> ids{{"IDOK", IDOK}, {"IDCANCEL", IDCANCEL}};
+    const std::string header = read(KESTRO_RESOURCES "/resource.h");
+    const std::regex define(R"(#define (\w+) \(?(-?\d+)\)?)");
+    for (std::sregex_iterator it(header.begin(), header.end(), define), end; it != end; ++it) ids[(*it)[1]] = std::stoi((*it)[2]);
+    // Texts as this build compiles them: CP932 bytes.
+    const auto cp932 = [](std::string text) {
+        std::wstring wide(text.size(), L'\0');
+        wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size())));
+        text.resize(text.size() * 2);
+        text.resize(WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), text.data(), static_cast<int>(text.size()), nullptr, nullptr));
+        return std::regex_replace(text, std::regex(R"(\\n)"), "\n");
+    };
+    const std::string script = read(KESTRO_RESOURCES "/kestro.rc");
+    const std::regex templateLine(R"re((\w+) DIALOG(?:EX)? (\d+), (\d+), (\d+), (\d+)\n(?:[^\n]*\n)*?CAPTION "([^"]*)"\n(?:[^\n]*\n)*?BEGIN\n((?:[^\n]*\n)*?)END)re");
+    const std::regex controlLine(R"re( *(\w+) +(?:"((?:[^"]|"")*)", *)?([^\n]*)\n)re");
+    std::map<int, std::vector<std::string>> drawn;
+    for (std::sregex_iterator it(script.begin(), script.end(), templateLine), end; it != end; ++it) {
+        const std::smatch& form = *it;
+        std::vector<std::string>& lines = drawn[ids[form[1]]];
+        lines.push_back(cp932(form[6]) + " " + described(0, 0, "", {form[2], form[3], form[4], form[5]}));
+        const std::string body = form[7];
+        for (std::sregex_iterator c(body.begin(), body.end(), controlLine); c != end; ++c) {
+            std::vector<std::string> fields;
+            std::istringstream rest((*c)[3].str());
+            for (std::string field; std::getline(rest >> std::ws, field, ',');) fields.push_back(field);
+            const std::string keyword = (*c)[1];
+            ControlKind kind = keyword == "COMBOBOX" ? ControlKind::ComboBox : keyword == "LTEXT" ? ControlKind::Text
+                             : keyword == "EDITTEXT" ? ControlKind::Edit : keyword == "DEFPUSHBUTTON" ? ControlKind::DefaultButton
+                                                                                                       : ControlKind::Button;
+            if (keyword == "CONTROL") {
+                if (!(*c)[2].matched) fields.erase(fields.begin());  // an icon's resource
+                kind = fields[2].find("SS_ICON") != std::string::npos      ? ControlKind::Icon
+                       : fields[2].find("CHECKBOX") != std::string::npos   ? ControlKind::CheckBox
+                                                                           : ControlKind::RadioButton;
+                fields.erase(fields.begin() + 1, fields.begin() + 3);
+            }
+            lines.push_back(described(ids[fields[0]], static_cast<int>(kind), cp932((*c)[2]), {fields.begin() + 1, fields.begin() + 5}));
+        }
+    }
+    for (const DialogTemplate& form : dialogTemplates()) {
+        std::vector<std::string> table{std::string(form.caption) + " " +
+                                       described(0, 0, "", {std::to_string(form.left), std::to_string(form.top),
+                                                            std::to_string(form.width), std::to_string(form.height)})};
+        for (const TemplateControl& c : form.controls) {
+            table.push_back(described(c.id, static_cast<int>(c.kind), c.text,
+                                      {std::to_string(c.left), std::to_string(c.top), std::to_string(c.width), std::to_string(c.height)}));
+        }
+        EXPECT_EQ(drawn[form.id], table) << "template " << form.id;
     }
 }
 

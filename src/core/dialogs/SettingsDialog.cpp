@@ -7,17 +7,6 @@
 
 namespace kestro {
 
-const std::array<PanelButton, 8> SettingsDialog::kButtons = {{
-    {kClose, "閉じる"},
-    {kEditor, "ｴﾃﾞｨﾀ の変更"},
-    {kTex, "TeX の変更"},
-    {kBibtex, "jBibTeX の選択"},
-    {kDvipdf, "dvipdfmx の選択"},
-    {kIndexTool, "mendex の選択"},
-    {kIndexOptions, "MakeIndex のオプション"},
-    {kPaperSize, "PDF 用紙設定"},
-}};
-
 SettingsDialog::SettingsDialog(Services& services) : services_(services) {
     loadPanelState(panelState, services.settings, services.rules);
 }

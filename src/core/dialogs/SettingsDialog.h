@@ -9,11 +9,6 @@
 
 namespace kestro {
 
-struct PanelButton {
-    int controlId;
-    const char* caption;
-};
-
 class SettingsDialog {
 public:
     static constexpr int kClose = 1;
@@ -25,8 +20,9 @@ public:
     static constexpr int kIndexOptions = 32777;
     static constexpr int kPaperSize = 32776;
 
-    // In template order, which is also the tab order.
-    static const std::array<PanelButton, 8> kButtons;
+    // The buttons that run an operation (all but Close).
+    static constexpr std::array<int, 7> kOperations = {kEditor, kTex, kBibtex, kDvipdf,
+                                                       kIndexTool, kIndexOptions, kPaperSize};
 
     // The panel's state starts from the settings file, so a choice made
     // earlier (a converter path, say) is seen by the operations.

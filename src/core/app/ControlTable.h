@@ -1,0 +1,40 @@
+// The bar's window and its dialogs as their templates draw them: each
+// control's ID, kind, text, place and size in dialog units, in template (tab)
+// order. The Qt bar lays its windows out from this table; the Windows
+// resource script draws the same templates (its tests compare the two).
+#pragma once
+
+#include <span>
+#include <string>
+
+namespace kestro {
+
+enum class ControlKind { Text, Icon, Button, DefaultButton, CheckBox, RadioButton, Edit, ComboBox };
+
+struct TemplateControl {
+    int id;  // -1: a static control without ID
+    ControlKind kind;
+    const char* text;  // "" where the control shows none
+    int left, top, width, height;
+};
+
+struct DialogTemplate {
+    int id;
+    const char* caption;
+    int left, top, width, height;  // the bar's place on the screen; 0, 0 for the dialogs
+    std::span<const TemplateControl> controls;
+};
+
+inline constexpr int kBarTemplate = 146;
+inline constexpr int kAboutTemplate = 100;
+inline constexpr int kSettingsTemplate = 137;
+inline constexpr int kPaperSizeTemplate = 173;
+inline constexpr int kIndexOptionsTemplate = 198;
+
+// The five templates, the bar's first.
+std::span<const DialogTemplate> dialogTemplates();
+const DialogTemplate& dialogTemplate(int templateId);
+// The control of that ID (not -1) in the template.
+const TemplateControl& templateControl(const DialogTemplate& form, int controlId);
+
+}  // namespace kestro
