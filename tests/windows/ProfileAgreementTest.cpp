@@ -24,8 +24,7 @@ struct PlainFileStore : TextFileStore {
         text << in.rdbuf();
         return text.str();
     }
-    bool update(const std::string& path,
-                const std::function<std::optional<std::string>(const std::optional<std::string>&)>& edit) override {
+    bool update(const std::string& path, const std::function<std::optional<std::string>(const std::optional<std::string>&)>& edit) override {
         const std::optional<std::string> content = edit(read(path));
         return !content || static_cast<bool>(std::ofstream(path, std::ios::binary) << *content);
     }

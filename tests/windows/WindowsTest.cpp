@@ -303,7 +303,7 @@ TEST_F(Windows, TheDialogsControlsReachTheirOperations) {
 
 // A question shows its icon and OK and Cancel, and its close box answers
 // Cancel; a stop box shows its icon; the file dialog gives the chosen path
-// or nothing, its filter's separators zero bytes.
+// or nothing.
 TEST_F(Windows, MessageBoxesAndTheFileDialogAnswerAsTheUserDid) {
     const std::tuple<BoxButtons, BoxIcon, HICON, UINT, Answer> rows[] = {
         {BoxButtons::OkCancel, BoxIcon::Exclamation, LoadIcon(nullptr, IDI_EXCLAMATION), WM_CLOSE, Answer::Cancel},
@@ -339,69 +339,53 @@ TEST_F(Windows, MessageBoxesAndTheFileDialogAnswerAsTheUserDid) {
     }
 }
 
-// A line of a template, as "id kind text left top width height".
-std::string described(int id, int kind, const std::string& text, const std::vector<std::string>& place) {
-    std::string line = std::to_string(id) + " " + std::to_string(kind) + " [" + text + "]";
-    for (const std::string& number : place) line += " " + number;
-    return line;
-}
-
-// Every template of the resource script holds the table's caption, place,
-// and controls in their order, with their kinds, texts, places and sizes.
+// Every template of the resource script draws the table's caption, size
+// and controls, in order, with their IDs, texts, places and sizes.
 TEST(ResourceScript, DrawsTheTemplatesOfTheControlTable) {
     const auto read = [](const char* path) {
         std::ostringstream text;
         text << std::ifstream(path).rdbuf();
         return text.str();
     };
-    std::map<std::string, int> ids{{"IDOK", IDOK}, {"IDCANCEL", IDCANCEL}};
-    const std::string header = read(KESTRO_RESOURCES "/resource.h");
-    const std::regex define(R"(#define (\w+) \(?(-?\d+)\)?)");
-    for (std::sregex_iterator it(header.begin(), header.end(), define), end; it != end; ++it) ids[(*it)[1]] = std::stoi((*it)[2]);
-    // Texts as this build compiles them: CP932 bytes.
-    const auto cp932 = [](std::string text) {
-        std::wstring wide(text.size(), L'\0');
-        wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size())));
-        text.resize(text.size() * 2);
+    // The script's UTF-8 texts as this build compiles the table's: CP932.
+    const auto cp932 = [](const std::string& utf8) {
+        std::wstring wide(utf8.size(), L'\0');
+        wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), static_cast<int>(wide.size())));
+        std::string text(wide.size() * 2, '\0');
         text.resize(WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), text.data(), static_cast<int>(text.size()), nullptr, nullptr));
         return std::regex_replace(text, std::regex(R"(\\n)"), "\n");
     };
-    const std::string script = read(KESTRO_RESOURCES "/kestro.rc");
-    const std::regex templateLine(R"re((\w+) DIALOG(?:EX)? (\d+), (\d+), (\d+), (\d+)\n(?:[^\n]*\n)*?CAPTION "([^"]*)"\n(?:[^\n]*\n)*?BEGIN\n((?:[^\n]*\n)*?)END)re");
-    const std::regex controlLine(R"re( *(\w+) +(?:"((?:[^"]|"")*)", *)?([^\n]*)\n)re");
-    std::map<int, std::vector<std::string>> drawn;
-    for (std::sregex_iterator it(script.begin(), script.end(), templateLine), end; it != end; ++it) {
-        const std::smatch& form = *it;
-        std::vector<std::string>& lines = drawn[ids[form[1]]];
-        lines.push_back(cp932(form[6]) + " " + described(0, 0, "", {form[2], form[3], form[4], form[5]}));
-        const std::string body = form[7];
-        for (std::sregex_iterator c(body.begin(), body.end(), controlLine); c != end; ++c) {
-            std::vector<std::string> fields;
-            std::istringstream rest((*c)[3].str());
-            for (std::string field; std::getline(rest >> std::ws, field, ',');) fields.push_back(field);
-            const std::string keyword = (*c)[1];
-            ControlKind kind = keyword == "COMBOBOX" ? ControlKind::ComboBox : keyword == "LTEXT" ? ControlKind::Text
-                             : keyword == "EDITTEXT" ? ControlKind::Edit : keyword == "DEFPUSHBUTTON" ? ControlKind::DefaultButton
-                                                                                                       : ControlKind::Button;
-            if (keyword == "CONTROL") {
-                if (!(*c)[2].matched) fields.erase(fields.begin());  // an icon's resource
-                kind = fields[2].find("SS_ICON") != std::string::npos      ? ControlKind::Icon
-                       : fields[2].find("CHECKBOX") != std::string::npos   ? ControlKind::CheckBox
-                                                                           : ControlKind::RadioButton;
-                fields.erase(fields.begin() + 1, fields.begin() + 3);
-            }
-            lines.push_back(described(ids[fields[0]], static_cast<int>(kind), cp932((*c)[2]), {fields.begin() + 1, fields.begin() + 5}));
+    std::map<std::string, std::string> ids{{"IDOK", "1"}, {"IDCANCEL", "2"}};
+    const std::string header = read(KESTRO_RESOURCES "/resource.h");
+    const std::regex define(R"(#define (\w+) \(?(-?\d+)\)?)");
+    for (std::sregex_iterator it(header.begin(), header.end(), define), end; it != end; ++it) ids[(*it)[1]] = (*it)[2];
+    // "NAME DIALOG x, y, w, h", "CAPTION "…"", and "KEYWORD ["text",] [icon,] ID, [class, style,] x, y, w, h, …".
+    const std::regex head(R"((\w+) DIALOG(?:EX)? (\d+, \d+, \d+, \d+))"), caption(R"re(CAPTION "(.*)")re"),
+        control(R"re( +\w+ +(?:"([^"]*)", *)?(?:\w+, )?(\w+), (?:"\w+", [^,]+, )?(\d+), (\d+), (\d+), (\d+)(?:,.*)?)re");
+    std::map<std::string, std::vector<std::string>> drawn;  // "ID [text] x y w h" by template
+    std::vector<std::string>* form = nullptr;
+    std::istringstream script(read(KESTRO_RESOURCES "/kestro.rc"));
+    for (std::string line; std::getline(script, line);) {
+        std::smatch m;
+        if (line == "END") {
+            form = nullptr;
+        } else if (std::regex_match(line, m, head)) {
+            form = &drawn[ids[m[1]]];
+            form->push_back(m[2]);
+        } else if (form && std::regex_match(line, m, caption)) {
+            form->push_back(cp932(m[1]));
+        } else if (form && std::regex_match(line, m, control)) {
+            form->push_back(ids[m[2]] + " [" + cp932(m[1]) + "] " + m[3].str() + " " + m[4].str() + " " + m[5].str() + " " + m[6].str());
         }
     }
-    for (const DialogTemplate& form : dialogTemplates()) {
-        std::vector<std::string> table{std::string(form.caption) + " " +
-                                       described(0, 0, "", {std::to_string(form.left), std::to_string(form.top),
-                                                            std::to_string(form.width), std::to_string(form.height)})};
-        for (const TemplateControl& c : form.controls) {
-            table.push_back(described(c.id, static_cast<int>(c.kind), c.text,
-                                      {std::to_string(c.left), std::to_string(c.top), std::to_string(c.width), std::to_string(c.height)}));
+    for (const DialogTemplate& t : dialogTemplates()) {
+        std::vector<std::string> table{std::to_string(t.left) + ", " + std::to_string(t.top) + ", " + std::to_string(t.width) +
+                                           ", " + std::to_string(t.height), t.caption};
+        for (const TemplateControl& c : t.controls) {
+            table.push_back(std::to_string(c.id) + " [" + c.text + "] " + std::to_string(c.left) + " " + std::to_string(c.top) +
+                            " " + std::to_string(c.width) + " " + std::to_string(c.height));
         }
-        EXPECT_EQ(drawn[form.id], table) << "template " << form.id;
+        EXPECT_EQ(drawn[std::to_string(t.id)], table) << "template " << t.id;
     }
 }
 
