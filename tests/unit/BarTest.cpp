@@ -4,10 +4,7 @@
 // console, the settings panel, and the texts the bar shows.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <map>
 #include <new>
-#include <random>
 
 #include "FakePlatform.h"
 #include "app/BarWindow.h"
@@ -71,35 +68,6 @@ TEST(IniText, WritingChangesOnlyTheKeysLine) {
     for (const auto& [key, value] : refused) {
         EXPECT_EQ(write("[S]\r\nk=v\r\n", "S", key, value), "[S]\r\nk=v\r\n") << key;
     }
-}
-
-// Writes and deletes in random order read back as a map of the latest values.
-TEST(IniText, RandomEditsAgreeWithAMap) {
-    std::mt19937 random(7);
-    const char* sections[] = {"Settings", "Editor", "RFL"};
-    const char* keys[] = {"TeX", "Bib", "File0", "File1", "EDIT"};
-    std::map<std::pair<std::string, std::string>, std::string> model;
-    std::string text = "; kept\n\n";
-    for (int step = 0; step < 600; ++step) {
-        const std::string section = sections[random() % 3], key = keys[random() % 5];
-        std::string spelled = section;
-        if (random() % 2) for (char& c : spelled) c = static_cast<char>(std::toupper(c));
-        if (random() % 4 == 0) {
-            text = write(text, spelled, key, std::nullopt);
-            model.erase({section, key});
-        } else {
-            const std::string value = "v" + std::to_string(random() % 50) + (random() % 2 ? " x" : "");
-            text = write(text, spelled, key, value);
-            model[{section, key}] = value;
-        }
-        for (const char* s : sections) {
-            for (const char* k : keys) {
-                const auto found = model.find({s, k});
-                ASSERT_EQ(lookup(text, s, k), found == model.end() ? Value() : Value(found->second)) << step << text;
-            }
-        }
-    }
-    EXPECT_EQ(text.substr(0, 8), "; kept\n\n");
 }
 
 TEST(IniText, NumbersAndTheReadBufferAsWindowsReadsThem) {
