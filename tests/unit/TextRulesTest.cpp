@@ -36,6 +36,16 @@ TEST(CodePage, CharacterLengthFollowsTheRangesOfEachCodePage) {
     }
 }
 
+// A match starts and ends on character boundaries: no match on the trail
+// byte of 表, none that ends on the lead byte of 表 or é.
+TEST(CodePage, SearchMatchesWholeCharactersOnly) {
+    const std::tuple<CodePage, std::string, std::string, std::size_t, std::size_t> cases[] = {
+        {kCp932, "a\x95\x5C\\", "\\", 0, 3}, {kCp932, "a\x95\x5C" "a\x95", "a\x95", 0, 3},
+        {kCp932, "\x95\x5C\x95\x5C", kHyo, 1, 2}, {kUtf8, "a\xC3\xA9" "a\xC3", "a\xC3", 0, 3},
+    };
+    for (const auto& [cp, text, needle, from, found] : cases) EXPECT_EQ(findText(cp, text, needle, from), found) << needle;
+}
+
 TEST(PlatformRules, ExecutablesDirectoriesAndTheSettingsPath) {
     EXPECT_TRUE(kWin.namesExecutable("platex.exe -kanji=sjis") && kPosix.namesExecutable("./platex"));
     EXPECT_FALSE(kWin.namesExecutable("PLATEX.EXE") || kWin.namesExecutable("/usr/bin/platex"));
