@@ -2,7 +2,6 @@
 // document path split and the tools' command lines.
 #include <gtest/gtest.h>
 
-
 #include "app/Startup.h"
 #include "build/CommandLine.h"
 #include "document/DocumentPath.h"

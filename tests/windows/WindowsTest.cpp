@@ -359,10 +359,11 @@ TEST(ResourceScript, DrawsTheTemplatesOfTheControlTable) {
     const std::string header = read(KESTRO_RESOURCES "/resource.h");
     const std::regex define(R"(#define (\w+) \(?(-?\d+)\)?)");
     for (std::sregex_iterator it(header.begin(), header.end(), define), end; it != end; ++it) ids[(*it)[1]] = (*it)[2];
-    // "NAME DIALOG x, y, w, h", "CAPTION "…"", and "KEYWORD ["text",] [icon,] ID, [class, style,] x, y, w, h, …".
+    // "NAME DIALOG x, y, w, h", "CAPTION "…"", and "KEYWORD ["text",] [icon,] ID, [class, style,] x, y, w, h, …";
+    // a CONTROL's kind is its style's first word.
     const std::regex head(R"((\w+) DIALOG(?:EX)? (\d+, \d+, \d+, \d+))"), caption(R"re(CAPTION "(.*)")re"),
-        control(R"re( +\w+ +(?:"([^"]*)", *)?(?:\w+, )?(\w+), (?:"\w+", [^,]+, )?(\d+), (\d+), (\d+), (\d+)(?:,.*)?)re");
-    std::map<std::string, std::vector<std::string>> drawn;  // "ID [text] x y w h" by template
+        control(R"re( +(\w+) +(?:"([^"]*)", *)?(?:\w+, )?(\w+), (?:"\w+", (\w+)[^,]*, )?(\d+), (\d+), (\d+), (\d+)(?:,.*)?)re");
+    std::map<std::string, std::vector<std::string>> drawn;  // "KIND ID [text] x y w h" by template
     std::vector<std::string>* form = nullptr;
     std::istringstream script(read(KESTRO_RESOURCES "/kestro.rc"));
     for (std::string line; std::getline(script, line);) {
@@ -375,14 +376,17 @@ TEST(ResourceScript, DrawsTheTemplatesOfTheControlTable) {
         } else if (form && std::regex_match(line, m, caption)) {
             form->push_back(cp932(m[1]));
         } else if (form && std::regex_match(line, m, control)) {
-            form->push_back(ids[m[2]] + " [" + cp932(m[1]) + "] " + m[3].str() + " " + m[4].str() + " " + m[5].str() + " " + m[6].str());
+            form->push_back((m[1] == "CONTROL" ? m[4] : m[1]).str() + " " + ids[m[3]] + " [" + cp932(m[2]) + "] " + m[5].str() + " " +
+                            m[6].str() + " " + m[7].str() + " " + m[8].str());
         }
     }
+    // The script's words for the kinds, in the order of ControlKind.
+    const char* const kinds[] = {"LTEXT", "SS_ICON", "PUSHBUTTON", "DEFPUSHBUTTON", "BS_AUTOCHECKBOX", "BS_AUTORADIOBUTTON", "EDITTEXT", "COMBOBOX"};
     for (const DialogTemplate& t : dialogTemplates()) {
         std::vector<std::string> table{std::to_string(t.left) + ", " + std::to_string(t.top) + ", " + std::to_string(t.width) +
                                            ", " + std::to_string(t.height), t.caption};
         for (const TemplateControl& c : t.controls) {
-            table.push_back(std::to_string(c.id) + " [" + c.text + "] " + std::to_string(c.left) + " " + std::to_string(c.top) +
+            table.push_back(kinds[static_cast<int>(c.kind)] + (" " + std::to_string(c.id)) + " [" + c.text + "] " + std::to_string(c.left) + " " + std::to_string(c.top) +
                             " " + std::to_string(c.width) + " " + std::to_string(c.height));
         }
         EXPECT_EQ(drawn[std::to_string(t.id)], table) << "template " << t.id;
