@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "build/LogAnalysis.h"
+#include "pipeline/LogAnalysis.h"
 
 namespace kestro {
 namespace {

@@ -3,7 +3,7 @@
 // stem; any line, split and quoted again, splits to the same words. A CP932
 // lead byte before a double quote is left out: no quoting can carry it.
 #include "FuzzCheck.h"
-#include "build/CommandLine.h"
+#include "pipeline/CommandLine.h"
 
 using namespace kestro;
 using Words = std::vector<std::string>;

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "build/FirstTexError.h"
-#include "build/LogAnalysis.h"
+#include "pipeline/FirstTexError.h"
+#include "pipeline/LogAnalysis.h"
 
 using namespace kestro;
 

@@ -16,7 +16,7 @@
 #include "app/Startup.h"
 #include "app/BarWindow.h"
 #include "seam/FileError.h"
-#include "build/FirstTexError.h"
+#include "pipeline/FirstTexError.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
 
@@ -122,7 +122,7 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
 
     // Where a dialog is switched off, its command-line value holds for this
     // run only; where it shows, the dialog takes the value and stores it.
-    if (options.paperSizeNo && state.paperSkipUntilRestart != 0) state.paperSizeNo = *options.paperSizeNo;
+    if (options.paperSizeNo && state.paperSizeSticky != 0) state.paperSizeNo = *options.paperSizeNo;
     if (options.indexOptions && state.indexDialogNever != 0) state.indexOptions = *options.indexOptions;
 
     // The button's own road, judged by the core. The log counts only when

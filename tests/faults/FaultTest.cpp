@@ -13,7 +13,7 @@
 #include "PosixSupport.h"
 #include "PosixTextFileStore.h"
 #include "app/BarWindow.h"
-#include "build/Launcher.h"
+#include "pipeline/Launcher.h"
 
 namespace kestro::faults {
 namespace {

@@ -15,7 +15,7 @@
 #include "PosixDesktop.h"
 #include "PosixSupport.h"
 #include "PosixTextFileStore.h"
-#include "build/CommandLine.h"
+#include "pipeline/CommandLine.h"
 
 namespace kestro {
 namespace {

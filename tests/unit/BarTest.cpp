@@ -8,7 +8,7 @@
 
 #include "FakePlatform.h"
 #include "app/BarWindow.h"
-#include "build/DocumentDirectory.h"
+#include "pipeline/DocumentDirectory.h"
 #include "document/EditorAndPrompt.h"
 #include "settings/IniText.h"
 #include "state/SettingsLoad.h"
@@ -133,7 +133,7 @@ TEST(StartupLoad, PaperKeysAndToolDefaults) {
         BarState state;
         loadPaperGroup(state, bar.settings);
         loadToolGroup(state, bar.settings, bar.rules);
-        EXPECT_EQ(std::tuple(state.paperSizeNo, state.paperSkipUntilRestart, state.paperSkipFromNowOn),
+        EXPECT_EQ(std::tuple(state.paperSizeNo, state.paperSizeSticky, state.paperDialogNever),
                   std::tuple(sizeNo, sticky, never));
         EXPECT_EQ(bar.setting("Settings", "PdfNShow") + " " + bar.setting("Settings", "PdfSizeNo"),
                   std::string(nShowAfter) + " " + sizeNoAfter);
@@ -319,7 +319,7 @@ TEST(SettingsPanel, ItsButtonsReachTheBarThroughTheFile) {
     bar.settings.writeSettingString("Settings", "TeX", "C:\\tex\\platex.exe");
     BarWindow window(bar.services, "C:\\work\\paper.tex");
     window.initialise();
-    ASSERT_EQ(window.state().paperSkipUntilRestart, 1);
+    ASSERT_EQ(window.state().paperSizeSticky, 1);
     // Cancel on the compiler's question returns to platex; then a chosen
     // converter is kept when a compiler is chosen after it.
     bar.ui.settingsDialogs.push_back([](SettingsDialog& panel) {
@@ -342,7 +342,7 @@ TEST(SettingsPanel, ItsButtonsReachTheBarThroughTheFile) {
     EXPECT_EQ((Texts{state.texCommand, state.bibtexCommand, state.dvipdfCommand, state.indexOptions, state.documentStem}),
               (Texts{"C:\\w32tex\\bin\\platex.exe", "C:\\w32tex\\bin\\jbibtex", "D:\\pdf\\dvipdfmx.exe", "", "paper"}));
     // "From now on" cleared: this run keeps the new size without asking.
-    EXPECT_EQ(std::tuple(state.paperSizeNo, state.paperSkipUntilRestart), std::tuple(7, 1));
+    EXPECT_EQ(std::tuple(state.paperSizeNo, state.paperSizeSticky), std::tuple(7, 1));
     EXPECT_EQ(bar.ui.count("settings dialog"), 1);
 }
 

@@ -7,14 +7,14 @@
 #include <set>
 
 #include "FakePlatform.h"
-#include "build/Bibliography.h"
-#include "build/CompileDocument.h"
-#include "build/FirstTexError.h"
-#include "build/IndexStep.h"
-#include "build/Launcher.h"
-#include "build/LogAnalysis.h"
-#include "build/ProgramLookup.h"
-#include "build/ToolSearch.h"
+#include "pipeline/Bibliography.h"
+#include "pipeline/CompileDocument.h"
+#include "pipeline/FirstTexError.h"
+#include "pipeline/IndexStep.h"
+#include "pipeline/Launcher.h"
+#include "pipeline/LogAnalysis.h"
+#include "pipeline/ProgramLookup.h"
+#include "pipeline/ToolSearch.h"
 #include "dialogs/ToolSelection.h"
 
 namespace kestro::fake {

@@ -14,7 +14,7 @@ class PdfTest : public TexTest {
 protected:
     PdfTest() {
         installConverter(tool("dvipdfmx"));
-        state.paperSizeNo = state.paperSkipUntilRestart = 1;
+        state.paperSizeNo = state.paperSizeSticky = 1;
     }
     // The converter plays the queued exit codes, writing the PDF on success.
     void installConverter(const std::string& path) {
@@ -93,7 +93,7 @@ TEST_P(PdfTest, APaperChoiceLastsAsLongAsItsBoxSays) {
         EXPECT_EQ(converterLines().back(), line);
 
         loadPaperGroup(state, bar.settings);
-        EXPECT_EQ(state.paperSkipUntilRestart, asksAfterRestart ? 0 : 1);
+        EXPECT_EQ(state.paperSizeSticky, asksAfterRestart ? 0 : 1);
         if (asksAfterRestart) answerPaper(nullptr, -2);  // now on A4
         EXPECT_EQ(convert(), 1);
         EXPECT_EQ(converterLines().back(), asksAfterRestart ? "dvipdfmx  paper" : line);
@@ -210,7 +210,7 @@ TEST(RoadOutcome, EveryRoadIsJudgedByItsRunsItsPdfAndItsViewer) {
         if (pdfBefore) w.bar.files.write(w.beside(".pdf"), "pdf");
         if (!viewer) w.bar.ui.shellResults.push_back(false);
         if (converterCode != 0) w.bar.ui.answers.push_back(Answer::Cancel);
-        w.state.acrSetting = w.state.paperSkipUntilRestart = 1;
+        w.state.acrSetting = w.state.paperSizeSticky = 1;
         if (runs.empty() && !pdfBefore) w.state.documentStem.clear();
         BarWindow window(w.bar.services, "");
         window.state() = w.state;

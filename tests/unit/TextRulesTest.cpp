@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Startup.h"
-#include "build/CommandLine.h"
+#include "pipeline/CommandLine.h"
 #include "document/DocumentPath.h"
 
 namespace kestro {

@@ -19,7 +19,7 @@
 #include "Win32TestSupport.h"
 #include "app/BarWindow.h"
 #include "app/ControlTable.h"
-#include "build/Launcher.h"
+#include "pipeline/Launcher.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
 #include "dialogs/SettingsDialog.h"

@@ -36,13 +36,13 @@ int choosePaperSize(BarState& state, Services& services) {
     if (!services.ui.runPaperSizeDialog(dialog)) return 0;
 
     state.paperSizeNo = dialog.sizeNo;
-    state.paperSkipUntilRestart = dialog.skipUntilRestart;
-    state.paperSkipFromNowOn = dialog.skipFromNowOn;
-    services.settings.writeSettingInt(keys::kSettings, keys::kPaperSkipUntilRestart, state.paperSkipUntilRestart);
-    services.settings.writeSettingInt(keys::kSettings, keys::kPaperSkipFromNowOn, state.paperSkipFromNowOn);
+    state.paperSizeSticky = dialog.skipUntilRestart;
+    state.paperDialogNever = dialog.skipFromNowOn;
+    services.settings.writeSettingInt(keys::kSettings, keys::kPaperSkipUntilRestart, state.paperSizeSticky);
+    services.settings.writeSettingInt(keys::kSettings, keys::kPaperSkipFromNowOn, state.paperDialogNever);
     services.settings.writeSettingInt(keys::kSettings, keys::kPdfSizeNo, state.paperSizeNo);
     // Either box settles the size for the rest of this run.
-    state.paperSkipUntilRestart = state.paperSkipUntilRestart + state.paperSkipFromNowOn;
+    state.paperSizeSticky = state.paperSizeSticky + state.paperDialogNever;
     return 1;
 }
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "build/Launcher.h"
+#include "pipeline/Launcher.h"
 
 namespace kestro {
 

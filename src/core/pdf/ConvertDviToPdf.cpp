@@ -2,10 +2,10 @@
 #include <string>
 #include <vector>
 
-#include "build/CompileDocument.h"
-#include "build/DocumentDirectory.h"
-#include "build/Launcher.h"
-#include "build/ToolSearch.h"
+#include "pipeline/CompileDocument.h"
+#include "pipeline/DocumentDirectory.h"
+#include "pipeline/Launcher.h"
+#include "pipeline/ToolSearch.h"
 #include "dialogs/PaperSizeDialog.h"
 #include "dialogs/ToolSelection.h"
 #include "pdf/PdfOutput.h"
@@ -72,7 +72,7 @@ int convertDviToPdf(BarState& state, Services& services) {
     if (!haveDvi(state, services, state.documentDir + state.documentStem + ".dvi")) {
         return finish(state, services, 0);
     }
-    if (state.paperSkipUntilRestart == 0 && choosePaperSize(state, services) == 0) {
+    if (state.paperSizeSticky == 0 && choosePaperSize(state, services) == 0) {
         services.road.noteStop("the paper size was not chosen");
         return finish(state, services, 0);
     }

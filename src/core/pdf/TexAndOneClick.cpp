@@ -1,6 +1,6 @@
 // The TeX button's road (compile, then convert) and the one-click road
 // (compile, convert, open the PDF), each stopping at its first failure.
-#include "build/CompileDocument.h"
+#include "pipeline/CompileDocument.h"
 #include "pdf/PdfOutput.h"
 
 namespace kestro {

@@ -22,8 +22,12 @@ struct BarState {
     std::string indexOptions;       // the index tool's options text
     int indexDialogNever = 0;       // nonzero: the index options dialog is not shown
     int paperSizeNo = 0;            // the paper size, a position of the paper dialog's list
-    int paperSkipUntilRestart = 0;  // nonzero: the paper dialog is not shown until the next start
-    int paperSkipFromNowOn = 0;     // nonzero: the paper dialog is not shown from now on
+    // Nonzero: conversions do not show the paper dialog in this run. After
+    // the dialog it is the sum of its two boxes (they exclude each other, but
+    // a hand-edited file may tick both), so it can be 2; at start-up it is 1
+    // when "from now on" was stored.
+    int paperSizeSticky = 0;
+    int paperDialogNever = 0;       // nonzero: the paper dialog is not shown from now on, nor after a restart
     int acrSetting = 0;             // nonzero: a conversion has succeeded once
 };
 

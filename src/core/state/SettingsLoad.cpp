@@ -6,10 +6,10 @@ namespace kestro {
 
 void loadPaperGroup(BarState& state, SettingsFile& settings) {
     state.paperSizeNo = 1;
-    state.paperSkipUntilRestart = 0;
-    state.paperSkipFromNowOn = settings.readSettingInt(keys::kSettings, keys::kPaperSkipFromNowOn, 0);
-    if (state.paperSkipFromNowOn != 0) {
-        state.paperSkipUntilRestart = 1;
+    state.paperSizeSticky = 0;
+    state.paperDialogNever = settings.readSettingInt(keys::kSettings, keys::kPaperSkipFromNowOn, 0);
+    if (state.paperDialogNever != 0) {
+        state.paperSizeSticky = 1;
         state.paperSizeNo = settings.readSettingInt(keys::kSettings, keys::kPdfSizeNo, 1);
     } else {
         settings.writeSettingInt(keys::kSettings, keys::kPaperSkipUntilRestart, 0);
@@ -34,7 +34,7 @@ void reloadAfterSettingsPanel(BarState& state, SettingsFile& settings, const Pla
     state.texCommand = settings.readSettingString(keys::kSettings, keys::kTex, rules.defaultTexCommand());
     state.bibtexCommand = settings.readSettingString(keys::kSettings, keys::kBib, rules.defaultBibtexCommand());
     state.dvipdfCommand = settings.readSettingString(keys::kSettings, keys::kDviPdf, rules.defaultDvipdfCommand());
-    state.paperSkipFromNowOn = settings.readSettingInt(keys::kSettings, keys::kPaperSkipFromNowOn, 0);
+    state.paperDialogNever = settings.readSettingInt(keys::kSettings, keys::kPaperSkipFromNowOn, 0);
     state.paperSizeNo = settings.readSettingInt(keys::kSettings, keys::kPdfSizeNo, 1);
     state.indexCommand = settings.readSettingString(keys::kSettings, keys::kMkIdx, rules.defaultIndexCommand());
     // Unlike start-up, a missing key gives no options here.

@@ -17,7 +17,7 @@ void loadPaperGroup(BarState& state, SettingsFile& settings);
 void loadToolGroup(BarState& state, SettingsFile& settings, const PlatformRules& rules);
 
 // After the settings panel: the nine keys the panel can change, in order.
-// Leaves paperSkipUntilRestart, acrSetting, the document and the history alone.
+// Leaves paperSizeSticky, acrSetting, the document and the history alone.
 void reloadAfterSettingsPanel(BarState& state, SettingsFile& settings, const PlatformRules& rules);
 
 // The settings panel's own state when it opens: the same nine keys and

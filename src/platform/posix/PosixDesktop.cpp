@@ -1,8 +1,8 @@
 #include "PosixDesktop.h"
 
 #include "PosixProcesses.h"
-#include "build/CommandLine.h"
-#include "build/ProgramLookup.h"
+#include "pipeline/CommandLine.h"
+#include "pipeline/ProgramLookup.h"
 #include "text/PlatformRules.h"
 
 namespace kestro {

@@ -1,14 +1,14 @@
-#include "build/CompileDocument.h"
+#include "pipeline/CompileDocument.h"
 
 #include <optional>
 #include <string>
 
-#include "build/Bibliography.h"
-#include "build/DocumentDirectory.h"
-#include "build/IndexStep.h"
-#include "build/Launcher.h"
-#include "build/LogAnalysis.h"
-#include "build/ToolSearch.h"
+#include "pipeline/Bibliography.h"
+#include "pipeline/DocumentDirectory.h"
+#include "pipeline/IndexStep.h"
+#include "pipeline/Launcher.h"
+#include "pipeline/LogAnalysis.h"
+#include "pipeline/ToolSearch.h"
 #include "seam/FileError.h"
 
 namespace kestro {

@@ -1,10 +1,10 @@
-#include "build/ToolSearch.h"
+#include "pipeline/ToolSearch.h"
 
 #include <algorithm>
 #include <array>
 
-#include "build/DocumentDirectory.h"
-#include "build/Launcher.h"
+#include "pipeline/DocumentDirectory.h"
+#include "pipeline/Launcher.h"
 #include "dialogs/ToolSelection.h"
 #include "settings/SettingsKeys.h"
 #include "text/TextFormat.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "state/Services.h"
-#include "build/CommandLine.h"
+#include "pipeline/CommandLine.h"
 
 namespace kestro {
 

@@ -1,4 +1,4 @@
-#include "build/DocumentDirectory.h"
+#include "pipeline/DocumentDirectory.h"
 
 #include "seam/FileError.h"
 

@@ -7,7 +7,7 @@
 
 #include "state/BarState.h"
 #include "state/Services.h"
-#include "build/CommandLine.h"
+#include "pipeline/CommandLine.h"
 #include "seam/FileSystem.h"
 #include "text/PlatformRules.h"
 

@@ -1,4 +1,4 @@
-#include "build/FirstTexError.h"
+#include "pipeline/FirstTexError.h"
 
 #include <vector>
 

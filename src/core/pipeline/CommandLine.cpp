@@ -1,4 +1,4 @@
-#include "build/CommandLine.h"
+#include "pipeline/CommandLine.h"
 
 namespace kestro {
 

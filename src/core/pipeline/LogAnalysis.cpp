@@ -1,4 +1,4 @@
-#include "build/LogAnalysis.h"
+#include "pipeline/LogAnalysis.h"
 
 #include <cstdint>
 #include <cstring>

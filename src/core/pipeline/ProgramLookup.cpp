@@ -1,4 +1,4 @@
-#include "build/ProgramLookup.h"
+#include "pipeline/ProgramLookup.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
-#include "build/Launcher.h"
+#include "pipeline/Launcher.h"
 
 #include <optional>
 
-#include "build/ProgramLookup.h"
+#include "pipeline/ProgramLookup.h"
 
 namespace kestro {
 

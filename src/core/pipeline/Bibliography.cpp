@@ -1,7 +1,7 @@
-#include "build/Bibliography.h"
+#include "pipeline/Bibliography.h"
 
-#include "build/Launcher.h"
-#include "build/ToolStep.h"
+#include "pipeline/Launcher.h"
+#include "pipeline/ToolStep.h"
 #include "dialogs/ToolSelection.h"
 #include "settings/SettingsKeys.h"
 

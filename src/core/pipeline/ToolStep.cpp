@@ -1,8 +1,8 @@
-#include "build/ToolStep.h"
+#include "pipeline/ToolStep.h"
 
-#include "build/DocumentDirectory.h"
-#include "build/Launcher.h"
-#include "build/ToolSearch.h"
+#include "pipeline/DocumentDirectory.h"
+#include "pipeline/Launcher.h"
+#include "pipeline/ToolSearch.h"
 #include "settings/SettingsKeys.h"
 
 namespace kestro {

@@ -9,7 +9,7 @@
 
 #include "state/BarState.h"
 #include "state/Services.h"
-#include "build/CommandLine.h"
+#include "pipeline/CommandLine.h"
 
 namespace kestro {
 
