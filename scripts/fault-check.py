@@ -13,8 +13,20 @@ entry is worth replacing by one that compiles).
   scripts/fault-check.py                 every fault of the list
   scripts/fault-check.py ini- lookup-    the faults whose names start so
   scripts/fault-check.py --list          the names, without running anything
+  scripts/fault-check.py --generated [--seed N] [--count K] [ID|PATH-PATTERN...]
+                                         K faults made mechanically from the
+                                         sources (scripts/mutants.py), run
+                                         against the fast tests only
 
-Options: --build DIR (default build-faults), --faults FILE, --exclude-label
+With --generated a fault is "killed", "survived" or "stillborn" (does not
+build); a survivor whose id docs/fault-check.md lists as equivalent (no
+input can tell it from the original) is counted apart, and the summary
+gives the rate of killed faults among the others. The fast tests are the
+CTest labels unit, posix and gui (the fake-TeX run is a posix test); the
+build directory defaults to build-mutants, configured without optimisation
+so that each rebuild is quick.
+
+Options: --build DIR (default build-faults, or build-mutants), --faults FILE, --exclude-label
 REGEX (CTest labels left out; default: none), --jobs N (default 2),
 --timeout SECONDS per test (default 120), --no-baseline (skip the check that
 the suite passes without a fault), --report FILE (the result lines, also
@@ -39,6 +51,13 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 SOURCE_SUFFIXES = {".c", ".cc", ".cpp", ".cxx", ".h", ".hh", ".hpp", ".inc"}
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import mutants  # noqa: E402
+
+# Where generated faults are made, and the tests that judge them.
+GENERATED_DIRECTORIES = ["src/core", "src/platform/posix", "src/cli", "src/qt"]
+FAST_LABELS = "unit|posix|gui"
+EQUIVALENT_ROW = re.compile(r"^\|\s*`([0-9a-f]{8})`\s*\|")
 
 
 class Fault:
@@ -123,11 +142,15 @@ class Restorer:
         self.target.unlink(missing_ok=True)
 
     def apply(self, path, text, replacement):
+        original = path.read_bytes()
+        self.write(path, original.replace(text.encode("utf-8"), replacement.encode("utf-8"), 1))
+
+    def write(self, path, changed):
         self.original = path.read_bytes()
         self.saved.write_bytes(self.original)
         self.target.write_text(str(path), encoding="utf-8")
         self.path = path
-        path.write_bytes(self.original.replace(text.encode("utf-8"), replacement.encode("utf-8"), 1))
+        path.write_bytes(changed)
 
     def restore(self):
         if self.path is not None:
@@ -154,6 +177,8 @@ def failed_tests(args):
     """The names of the tests that failed; None when CTest found no tests."""
     command = ["ctest", "--test-dir", str(args.build), "-j", str(args.jobs), "--timeout", str(args.timeout),
                "--no-tests=error"]
+    if args.generated:
+        command += ["-L", FAST_LABELS]
     if args.exclude_label:
         command += ["-LE", args.exclude_label]
     log = args.build / "fault-ctest.log"
@@ -168,44 +193,9 @@ def failed_tests(args):
     return failed
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("patterns", nargs="*", help="fault names or name prefixes (shell patterns allowed)")
-    parser.add_argument("--build", type=Path, default=ROOT / "build-faults")
-    parser.add_argument("--faults", type=Path, default=ROOT / "scripts" / "faults.list")
-    parser.add_argument("--exclude-label", default="")
-    parser.add_argument("--jobs", type=int, default=2)
-    parser.add_argument("--timeout", type=int, default=120)
-    parser.add_argument("--no-baseline", action="store_true")
-    parser.add_argument("--report", type=Path)
-    parser.add_argument("--list", action="store_true")
-    args = parser.parse_args()
-    args.build = args.build.resolve()
-
-    faults = read_faults(args.faults)
-    if args.patterns:
-        chosen = [f for f in faults
-                  if any(fnmatch.fnmatch(f.name, p) or f.name.startswith(p) for p in args.patterns)]
-        if not chosen:
-            sys.exit("no fault matches " + " ".join(args.patterns))
-        faults = chosen
-    # Every entry must name one place before anything is changed.
-    places = {}
-    problems = []
-    for fault in faults:
-        path, why = locate(fault)
-        if path is None:
-            problems.append(f"{args.faults}:{fault.line}: [{fault.name}] {why}")
-        else:
-            places[fault.name] = path
-        if args.list:
-            where = path.relative_to(ROOT) if path else "?"
-            print(f"{fault.name:28} {str(where):42} {fault.description}")
-    if problems:
-        sys.exit("\n".join(problems))
-    if args.list:
-        return 0
-
+def prepare(args, configure_flags):
+    """Configures and builds the fault build directory and checks that the
+    suite passes without a fault; returns the restorer."""
     os.environ.setdefault("XDG_RUNTIME_DIR", f"/tmp/kestro-faults-runtime-{os.getuid()}")
     os.makedirs(os.environ["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
     args.build.mkdir(parents=True, exist_ok=True)
@@ -214,8 +204,7 @@ def main():
     signal.signal(signal.SIGTERM, stop_on_signal)
 
     if not (args.build / "CMakeCache.txt").exists():
-        configure = ["cmake", "-S", str(ROOT), "-B", str(args.build), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                     "-DKESTRO_BUILD_BENCH=OFF"]
+        configure = ["cmake", "-S", str(ROOT), "-B", str(args.build), "-DKESTRO_BUILD_BENCH=OFF"] + configure_flags
         if run(configure, args.build / "fault-configure.log") != 0:
             sys.exit(f"configuring failed: see {args.build / 'fault-configure.log'}")
     if not build(args):
@@ -224,43 +213,159 @@ def main():
         failed = failed_tests(args)
         if failed is None or failed:
             sys.exit("the suite does not pass without a fault: " + ", ".join(failed or ["no tests found"]))
+    return restorer
 
+
+def judge(args, restorer, path, changed):
+    """Builds and tests the tree with `path` changed to `changed`; the
+    outcome ("caught", "missed", "does not build") and its detail."""
+    restorer.write(path, changed)
+    try:
+        if not build(args):
+            return "does not build", ""
+        failed = failed_tests(args)
+        if failed is None:
+            return "does not build", "(no tests found)"
+        if failed:
+            return "caught", f"{len(failed)}: " + " ".join(failed)
+        return "missed", ""
+    finally:
+        restorer.restore()
+
+
+def run_all(args, restorer, items, report_path, summarise, words=None):
+    """Judges each (name, path, changed bytes, shown text) in turn; writes
+    the result lines and the summary. Returns the outcomes."""
     results = []
-    report_path = args.report or args.build / "fault-results.txt"
     started = time.time()
     try:
-        for number, fault in enumerate(faults, 1):
-            path = places[fault.name]
-            restorer.apply(path, fault.find_text, fault.replace_text)
-            try:
-                if not build(args):
-                    outcome, detail = "does not build", ""
-                else:
-                    failed = failed_tests(args)
-                    if failed is None:
-                        outcome, detail = "does not build", "(no tests found)"
-                    elif failed:
-                        outcome, detail = "caught", f"{len(failed)}: " + " ".join(failed)
-                    else:
-                        outcome, detail = "missed", ""
-            finally:
-                restorer.restore()
-            line = f"{outcome:15} {fault.name:28} {path.relative_to(ROOT)}  {detail}".rstrip()
-            results.append((outcome, line))
-            print(f"[{number}/{len(faults)}] {line}", flush=True)
+        for number, (name, path, changed, shown) in enumerate(items, 1):
+            outcome, detail = judge(args, restorer, path, changed)
+            word = (words or {}).get(outcome, outcome)
+            line = f"{word:15} {name:28} {shown}  {detail}".rstrip()
+            results.append((outcome, name, line))
+            print(f"[{number}/{len(items)}] {line}", flush=True)
     except KeyboardInterrupt:
         print("interrupted; the file under change is restored", file=sys.stderr)
     finally:
         restorer.restore()
-
-    counts = {o: sum(1 for r in results if r[0] == o) for o in ("caught", "missed", "does not build")}
-    summary = (f"{len(results)} faults: {counts['caught']} caught, {counts['missed']} missed, "
-               f"{counts['does not build']} do not build ({time.time() - started:.0f} s)")
+    summary = summarise(results, time.time() - started)
     print(summary)
-    report_path.write_text("\n".join(line for _, line in results) + "\n" + summary + "\n", encoding="utf-8")
+    report_path.write_text("\n".join(line for _, _, line in results) + "\n" + summary + "\n", encoding="utf-8")
     # The last build held a fault; leave the tree's own build behind.
     build(args)
-    return 0 if counts["missed"] == 0 and counts["does not build"] == 0 else 1
+    return results
+
+
+def listed_faults(args):
+    faults = read_faults(args.faults)
+    if args.patterns:
+        chosen = [f for f in faults
+                  if any(fnmatch.fnmatch(f.name, p) or f.name.startswith(p) for p in args.patterns)]
+        if not chosen:
+            sys.exit("no fault matches " + " ".join(args.patterns))
+        faults = chosen
+    # Every entry must name one place before anything is changed.
+    items = []
+    problems = []
+    for fault in faults:
+        path, why = locate(fault)
+        if path is None:
+            problems.append(f"{args.faults}:{fault.line}: [{fault.name}] {why}")
+        else:
+            original = path.read_bytes()
+            changed = original.replace(fault.find_text.encode("utf-8"), fault.replace_text.encode("utf-8"), 1)
+            items.append((fault.name, path, changed, str(path.relative_to(ROOT))))
+        if args.list:
+            where = path.relative_to(ROOT) if path else "?"
+            print(f"{fault.name:28} {str(where):42} {fault.description}")
+    if problems:
+        sys.exit("\n".join(problems))
+    return items
+
+
+def generated_faults(args):
+    sampled = mutants.sample(ROOT, GENERATED_DIRECTORIES, SOURCE_SUFFIXES, args.seed, args.count)
+    if args.patterns:
+        # Some of the sample only: by id, or by a path pattern.
+        sampled = [m for m in sampled
+                   if any(m.id.startswith(p) or fnmatch.fnmatch(m.path, p) for p in args.patterns)]
+    items = []
+    for mutant in sampled:
+        path = ROOT / mutant.path
+        text = path.read_text(encoding="utf-8")
+        shown = f"{mutant.path}:{mutant.line} {mutant.kind} {mutant.describe()}"
+        items.append((mutant.id, path, mutant.apply(text).encode("utf-8"), shown))
+        if args.list:
+            print(f"{mutant.id}  {shown}")
+    return items
+
+
+def equivalent_ids(path):
+    """The ids of the generated faults that the document names equivalent."""
+    if not path.exists():
+        return set()
+    return {m.group(1) for line in path.read_text(encoding="utf-8").splitlines()
+            if (m := EQUIVALENT_ROW.match(line))}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("patterns", nargs="*", help="fault names or name prefixes (shell patterns allowed)")
+    parser.add_argument("--build", type=Path)
+    parser.add_argument("--faults", type=Path, default=ROOT / "scripts" / "faults.list")
+    parser.add_argument("--generated", action="store_true", help="faults made from the sources, not the list")
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--count", type=int, default=300)
+    parser.add_argument("--equivalents", type=Path, default=ROOT / "docs" / "fault-check.md")
+    parser.add_argument("--exclude-label", default="")
+    parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--timeout", type=int, default=120)
+    parser.add_argument("--no-baseline", action="store_true")
+    parser.add_argument("--report", type=Path)
+    parser.add_argument("--list", action="store_true")
+    args = parser.parse_args()
+    if args.build is None:
+        args.build = ROOT / ("build-mutants" if args.generated else "build-faults")
+    args.build = args.build.resolve()
+
+    items = generated_faults(args) if args.generated else listed_faults(args)
+    if args.list:
+        return 0
+
+    if args.generated:
+        # No optimisation and no debug information: each fault rebuilds in
+        # a fraction of the time; the tests judge behaviour, which is the same.
+        restorer = prepare(args, ["-DCMAKE_BUILD_TYPE=", "-DCMAKE_CXX_FLAGS=-O0 -g0"])
+        equivalent = equivalent_ids(args.equivalents)
+
+        def summarise(results, seconds):
+            outcome = {name: o for o, name, _ in results}
+            killed = sum(1 for o in outcome.values() if o == "caught")
+            stillborn = sum(1 for o in outcome.values() if o == "does not build")
+            missed = [name for name, o in outcome.items() if o == "missed"]
+            same = [name for name in missed if name in equivalent]
+            survived = len(missed) - len(same)
+            rate = killed / (killed + survived) if killed + survived else 1.0
+            return (f"{len(results)} generated faults (seed {args.seed}): {killed} killed, {survived} survived, "
+                    f"{len(same)} equivalent, {stillborn} stillborn; killed among the non-equivalent: "
+                    f"{rate:.3f} ({seconds:.0f} s)")
+
+        words = {"caught": "killed", "missed": "survived", "does not build": "stillborn"}
+        results = run_all(args, restorer, items, args.report or args.build / "generated-results.txt", summarise,
+                          words)
+        survivors = [name for o, name, _ in results if o == "missed" and name not in equivalent]
+        return 0 if not survivors else 1
+
+    restorer = prepare(args, ["-DCMAKE_BUILD_TYPE=RelWithDebInfo"])
+
+    def summarise(results, seconds):
+        counts = {o: sum(1 for r in results if r[0] == o) for o in ("caught", "missed", "does not build")}
+        return (f"{len(results)} faults: {counts['caught']} caught, {counts['missed']} missed, "
+                f"{counts['does not build']} do not build ({seconds:.0f} s)")
+
+    results = run_all(args, restorer, items, args.report or args.build / "fault-results.txt", summarise)
+    return 0 if all(o == "caught" for o, _, _ in results) else 1
 
 
 if __name__ == "__main__":
