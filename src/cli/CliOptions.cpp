@@ -75,6 +75,8 @@ std::string takeOption(const std::vector<std::string>& arguments, std::size_t& i
     } else if (hasName(argument, "--index-options")) {
         std::string value;
         if (!takeValue(arguments, i, "--index-options", value)) return "--index-options needs a text (\"\" for none)";
+        // Kestro.ini holds one line per key: such a value could never be stored.
+        if (value.find_first_of("\r\n") != std::string::npos) return "--index-options cannot hold a line break";
         options.indexOptions = value;
     } else {
         return "unknown option: " + argument;

@@ -239,9 +239,11 @@ TEST(CliOptions, EveryOptionAndEveryWrongLine) {
     EXPECT_EQ(cli::parseCommandLine({"--index-options=", "--one-click", "--one-click", "a.tex"}).options->indexOptions, "");
     EXPECT_EQ(cli::paperSizeNumber("B5VAR"), 9);
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
-             {"a.tex", "b.tex"}, {"--yes", "--no", "a.tex"}, {"--paper", "b5 ", "a.tex"}, {"a.tex", "--paper"}, {""}}) {
+             {"a.tex", "b.tex"}, {"--yes", "--no", "a.tex"}, {"--paper", "b5 ", "a.tex"}, {"a.tex", "--paper"}, {""},
+             {"--index-options", "-s x\ny", "a.tex"}, {"--index-options=-s\r", "a.tex"}}) {
         EXPECT_FALSE(cli::parseCommandLine(wrong).options) << wrong[0];
     }
+    EXPECT_EQ(cli::parseCommandLine({"--index-options=\r", "a.tex"}).error, "--index-options cannot hold a line break");
 }
 
 }  // namespace

@@ -44,12 +44,13 @@ start() {
 # build ARGUMENT...: kestro-build in $work, with no terminal and a line on
 # standard input; its status in $got.
 build() {
-    (cd "$work" && echo x | setsid "$exe" "$@" >"$work/err" 2>&1)
+    (cd "$work" && echo x | setsid timeout 60 "$exe" "$@" >"$work/err" 2>&1)
     got=$?
 }
 
-start "a wrong command line or a missing document"
-for line in "" "--tex --pdf work/paper.tex" "work/missing.tex"; do
+start "a wrong command line, a missing document or one that is no regular file"
+mkfifo "$doc/fifo.tex" && ln -s gone "$doc/dangling.tex" && mkdir "$doc/dir.tex" || exit 1
+for line in "" "--tex --pdf work/paper.tex" "work/missing.tex" "--yes work/fifo.tex" work/dangling.tex work/dir.tex; do
     build $line
     expect "status of [$line]" $got 2
 done
