@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "DocumentFile.h"
+#include "JobTerminal.h"
 #include "LogReport.h"
 #include "PosixFileSystem.h"
 #include "PosixProcesses.h"
@@ -43,13 +44,15 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
 
     // Tools read the terminal when kestro-build has one; otherwise nothing,
     // so TeX stops at an error instead of waiting for an answer.
-    PosixProcesses processes(::isatty(0) ? StdinMode::Inherit : StdinMode::Empty);
+    const std::unique_ptr<JobTerminal> jobTerminal = JobTerminal::open();
+    PosixProcesses platformProcesses(::isatty(0) ? StdinMode::Inherit : StdinMode::Empty, jobTerminal.get());
+    InterruptibleProcesses processes(platformProcesses);
     PosixTextFileStore disk;
     StopSafeTextFileStore store(disk);
     IniProfile profile(store);
     SettingsFile settings(profile, settingsPathForStart(rules, cwd));
     TerminalUi ui(options, messages, terminal);
-    TerminalDesktop desktop(options, processes);
+    TerminalDesktop desktop(options, platformProcesses);
     Services services{rules, settings, files, processes, desktop, ui, appName};
 
     BarWindow bar(services, "");
