@@ -67,6 +67,8 @@ std::string takeOption(const std::vector<std::string>& arguments, std::size_t& i
         options.answer = argument == "--yes" ? Answer::Ok : Answer::Cancel;
     } else if (argument == "--no-view") {
         options.noView = true;
+    } else if (argument == "--watch") {
+        options.watch = true;
     } else if (hasName(argument, "--paper")) {
         std::string value;
         if (!takeValue(arguments, i, "--paper", value)) return "--paper needs a paper size";
@@ -106,6 +108,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
     }
 
     if (options.help || options.version) return ParseResult{options, ""};
+    if (options.watch && options.road == Road::Pdf) return fail("--pdf and --watch cannot be combined");
     if (documents.empty()) return fail("no document given");
     if (documents.size() > 1) return fail("only one document can be given");
     if (documents[0].empty()) return fail("the document name is empty");

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "DocumentFile.h"
+#include "InotifyWatcher.h"
 #include "JobTerminal.h"
 #include "LogReport.h"
 #include "PosixFileSystem.h"
@@ -13,6 +14,7 @@
 #include "PosixTextFileStore.h"
 #include "StopSignals.h"
 #include "TerminalUi.h"
+#include "Watch.h"
 #include "app/Startup.h"
 #include "app/BarWindow.h"
 #include "settings/IniProfile.h"
@@ -28,6 +30,45 @@ BarControl buttonOf(Road road) {
     case Road::OneClick: return BarControl::OneClick;
     }
     return BarControl::Tex;
+}
+
+// One press of the button: the first error where the road failed on one,
+// else the warnings, and the failure line. The log counts only when this
+// road's compiler wrote it.
+int pressAndReport(BarWindow& bar, Road road, FileSystem& files, const std::optional<std::string>& cwd,
+                   const std::string& appName, std::ostream& messages) {
+    const BarState& state = bar.state();
+    const std::string logPath = state.documentDir + state.documentStem + ".log";
+    const std::optional<FileTime> logBefore = files.modificationTime(logPath);
+    bar.press(buttonOf(road));
+    const RoadOutcome& outcome = bar.lastRoad();
+
+    const std::optional<FileTime> logAfter = files.modificationTime(logPath);
+    if (logAfter && logAfter != logBefore) {
+        const LogReport report(files, state, cwd);
+        const std::optional<std::string> error = outcome.succeeded ? std::nullopt : report.firstErrorLine();
+        const std::vector<std::string> lines = error ? std::vector{*error} : report.warningLines();
+        for (const std::string& line : lines) messages << line << "\n";
+    }
+    if (outcome.succeeded) return kExitSuccess;
+    messages << appName << ": " << outcome.failure << "\n";
+    return kExitFailure;
+}
+
+// --watch: the viewer is started after the first PDF only.
+int watchAndBuild(BarWindow& bar, Road road, FileSystem& files, const std::optional<std::string>& cwd,
+                  const std::string& appName, std::ostream& messages) {
+    InotifyWatcher watcher;
+    if (!watcher.valid()) {
+        messages << appName << ": files cannot be watched on this system\n";
+        return kExitFailure;
+    }
+    DocumentWatch watch(watcher, files, bar.state(), appName, messages);
+    return watch.run([&] {
+        const bool built = pressAndReport(bar, road, files, cwd, appName, messages) == kExitSuccess;
+        if (built) road = Road::Tex;
+        return built;
+    });
 }
 
 }  // namespace
@@ -64,24 +105,9 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
     if (options.paperSizeNo && state.paperSizeSticky != 0) state.paperSizeNo = *options.paperSizeNo;
     if (options.indexOptions && state.indexDialogNever != 0) state.indexOptions = *options.indexOptions;
 
-    // The button's own road, judged by the core. The log counts only when
-    // this road's compiler wrote it.
-    const std::string logPath = state.documentDir + state.documentStem + ".log";
-    const std::optional<FileTime> logBefore = files.modificationTime(logPath);
-    bar.press(buttonOf(options.road));
-    const RoadOutcome& road = bar.lastRoad();
-
-    // The first error where the road failed on one, else the warnings.
-    const std::optional<FileTime> logAfter = files.modificationTime(logPath);
-    if (logAfter && logAfter != logBefore) {
-        const LogReport report(files, state, cwd);
-        const std::optional<std::string> error = road.succeeded ? std::nullopt : report.firstErrorLine();
-        const std::vector<std::string> lines = error ? std::vector{*error} : report.warningLines();
-        for (const std::string& line : lines) messages << line << "\n";
-    }
-    if (road.succeeded) return kExitSuccess;
-    messages << appName << ": " << road.failure << "\n";
-    return kExitFailure;
+    // The button's own road, judged by the core.
+    if (options.watch) return watchAndBuild(bar, options.road, files, cwd, appName, messages);
+    return pressAndReport(bar, options.road, files, cwd, appName, messages);
 }
 
 }  // namespace kestro::cli

@@ -22,6 +22,10 @@ std::string shownFrom(const std::optional<std::string>& start, const std::string
 
 }  // namespace
 
+std::string pathFromLog(const BarState& state, const std::string& name) {
+    return std::filesystem::path(name.starts_with('/') ? name : state.documentDir + name).lexically_normal().string();
+}
+
 LogReport::LogReport(FileSystem& files, const BarState& state, std::optional<std::string> start)
     : files_(files), state_(state), start_(std::move(start)) {
     try {
@@ -48,15 +52,11 @@ std::vector<std::string> LogReport::warningLines() const {
 }
 
 std::string LogReport::placeOf(const std::string& logName, const std::optional<long>& line) const {
-    std::string place = shownFrom(start_, logName.empty() ? state_.documentPath : pathOf(logName)) + ":";
+    std::string place = shownFrom(start_, logName.empty() ? state_.documentPath : pathFromLog(state_, logName)) + ":";
     if (line) place += std::to_string(*line) + ":";
     return place;
 }
 
-bool LogReport::exists(const std::string& logName) const { return files_.exists(pathOf(logName)); }
-
-std::string LogReport::pathOf(const std::string& logName) const {
-    return logName.starts_with('/') ? logName : state_.documentDir + logName;
-}
+bool LogReport::exists(const std::string& logName) const { return files_.exists(pathFromLog(state_, logName)); }
 
 }  // namespace kestro::cli

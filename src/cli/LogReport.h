@@ -13,6 +13,10 @@
 
 namespace kestro::cli {
 
+// A file as the log names it, as an absolute path: the compiler ran in the
+// document's directory.
+std::string pathFromLog(const BarState& state, const std::string& name);
+
 class LogReport {
 public:
     // Reads the document's log; `start` is the directory kestro-build was
@@ -30,8 +34,6 @@ private:
     // FILE[:LINE]: for a file as the log names it.
     std::string placeOf(const std::string& logName, const std::optional<long>& line) const;
     bool exists(const std::string& logName) const;
-    // The name the compiler, which ran in the document's directory, gave.
-    std::string pathOf(const std::string& logName) const;
 
     FileSystem& files_;
     const BarState& state_;

@@ -116,5 +116,37 @@ expect "warning lines" "$(grep 'warning:' "$dir/err.txt")" "warnings.tex:3: warn
 warnings.tex:3: warning: Citation \`nobody' on page 1 undefined on input line 3.
 $(cd "$work/warn/shared" && pwd -P)/part.tex:1: warning: Reference \`alsonowhere' on page 1 undefined on input line 1.
 warnings.tex: warning: There were undefined references."
+# --watch on a document that \input's a chapter: a save of the chapter (an
+# editor's rename), a burst of saves and a save during a build (while a
+# slow TeX wrapper runs) each give one build more; the viewer is started
+# after the first PDF only; SIGTERM ends the watch.
+name="watch" dir=$work/watch
+mkdir "$dir" && printf '\\documentclass{article}\\begin{document}\\input{chapter}\\end{document}\n' >"$dir/main.tex"
+save() { printf '\\typeout{VERSION-%s}Text %s.\n' "$1" "$1" >"$dir/chapter.new" && mv "$dir/chapter.new" "$dir/chapter.tex"; }
+builds() { grep -c '^kestro-build: built main.pdf in' "$dir/err.txt"; }
+waitFor() { for i in $(seq 300); do [ -e "$1" ] && [ "$(builds)" -ge "$2" ] && return; sleep 0.1; done; fail "waited for $1 and build $2"; }
+save 1
+printf '#!/bin/sh\n[ -e slow ] && touch compiling && sleep 1\nexec platex "$@"\n' >"$work/wrap/slow-platex" && chmod +x "$work/wrap/slow-platex"
+printf '[Settings]\nTeX=%s\n' "$work/wrap/slow-platex" >"$dir/Kestro.ini"
+printf '#!/bin/sh\necho "$@" >> "%s/opened"\n' "$dir" >"$work/wrap/opener" && chmod +x "$work/wrap/opener"
+(cd "$dir" && KESTRO_OPENER="$work/wrap/opener" exec setsid "$exe" --watch --one-click --yes --paper a4 main.tex </dev/null >out.txt 2>err.txt) &
+watcher=$!
+waitFor "$dir/opened" 1
+save 2
+waitFor "$dir/main.log" 2
+grep -q VERSION-2 "$dir/main.log" || fail "the saved chapter was not compiled"
+touch "$dir/main.tex" && save 3
+waitFor "$dir/main.log" 3
+touch "$dir/slow" && save 4
+waitFor "$dir/compiling" 3
+save 5
+waitFor "$dir/main.log" 5
+sleep 1
+expect builds "$(builds)" 5
+grep -q VERSION-5 "$dir/main.log" || fail "the chapter saved during a build was not compiled"
+expect "viewer starts" "$(cat "$dir/opened")" main.pdf
+kill -TERM $watcher
+wait $watcher
+expect "status after SIGTERM" $? 143
 [ $status -eq 0 ] && echo passed
 exit $status

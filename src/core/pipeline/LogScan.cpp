@@ -69,6 +69,12 @@ std::string LogScan::openFile() const {
     return "";
 }
 
+std::vector<std::string> LogScan::openedFiles() const {
+    std::vector<std::string> names;
+    for (const OpenGroup& group : opened_) names.push_back(joined(group.begin, group.end));
+    return names;
+}
+
 std::string_view LogScan::lineAt(std::size_t start) const {
     std::size_t end = log_.find('\n', start);
     if (end == npos) end = log_.size();
@@ -100,7 +106,11 @@ std::size_t LogScan::openGroup(std::size_t pos) {
         group = OpenGroup{pos, end};
     }
     // A break inside the name changes neither its first byte nor its dots.
-    if (!looksLikeFile(log_.substr(group.begin, group.end - group.begin))) group = OpenGroup{};
+    if (looksLikeFile(log_.substr(group.begin, group.end - group.begin))) {
+        opened_.push_back(group);
+    } else {
+        group = OpenGroup{};
+    }
     open_.push_back(group);
     return end;
 }

@@ -42,6 +42,8 @@ public:
 
     // The innermost file open at the line `run` visits; empty when none is.
     std::string openFile() const;
+    // Every file the scan has seen opened, in order.
+    std::vector<std::string> openedFiles() const;
 
     // The line that starts at `start`, without its line break.
     std::string_view lineAt(std::size_t start) const;
@@ -71,6 +73,7 @@ private:
     LogFileExists exists_;
     std::size_t lineStart_ = 0;
     std::vector<OpenGroup> open_;
+    std::vector<OpenGroup> opened_;
 };
 
 // TeX breaks log lines at this many bytes (max_print_line), so a long file
