@@ -9,6 +9,7 @@
 #include "FakePlatform.h"
 #include "pipeline/Bibliography.h"
 #include "pipeline/CompileDocument.h"
+#include "pipeline/CompilerInputs.h"
 #include "pipeline/FirstTexError.h"
 #include "pipeline/IndexStep.h"
 #include "pipeline/LatexWarnings.h"
@@ -206,6 +207,22 @@ TEST(LatexWarnings, EachWarningWithItsFileLineAndWholeMessage) {
         EXPECT_EQ(std::tie(warnings[i].file, warnings[i].line, warnings[i].message),
                   std::tie(std::get<0>(expected[i]), std::get<1>(expected[i]), std::get<2>(expected[i])));
     }
+}
+
+// What a watch builds again for: what the compiler read, from -recorder's
+// file when there is one, else from the log; never what the road writes.
+TEST(CompilerInputs, ReadFilesWithoutTheRoadsOwnOutputs) {
+    const std::string log =
+        "(./my doc.tex (/usr/share/texlive/article.cls) (./my doc.aux) (./chap.tex) (./my doc.bbl)\n"
+        "\\openout1 = `\"my doc.aux\"'.\n(./chap.tex) (./my doc.toc)\n\\openout2 = `my doc.toc'.\n";
+    const std::set<std::string> existing = {"./my doc.tex", "./my doc.aux", "./my doc.bbl", "./my doc.toc"};
+    const LogFileExists exists = [&](const std::string& name) { return existing.contains(name); };
+    EXPECT_EQ(compilerInputs(kUtf8, log, std::nullopt, "my doc", exists),
+              (Texts{"my doc.tex", "/usr/share/texlive/article.cls", "chap.tex"}));
+    const std::string recorder = "PWD /doc\r\nINPUT /etc/texmf.cnf\r\nINPUT my doc.tex\r\nOUTPUT my doc.aux\r\n"
+                                 "INPUT ./sub/in put.tex\r\nINPUT my doc.aux\r\nINPUT my doc.ind\r\nINPUT my doc.tex\r\n";
+    EXPECT_EQ(compilerInputs(kUtf8, log, recorder, "my doc", exists),
+              (Texts{"/etc/texmf.cnf", "my doc.tex", "sub/in put.tex"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, TexTest, ::testing::Bool(), rulesName);
