@@ -135,8 +135,10 @@ waitFor "$dir/opened" 1
 save 2
 waitFor "$dir/main.log" 2
 grep -q VERSION-2 "$dir/main.log" || fail "the saved chapter was not compiled"
-touch "$dir/main.tex" && save 3
+touch "$dir/main.tex" && sleep 0.05 && save 3
 waitFor "$dir/main.log" 3
+sleep 1
+expect "builds after a burst" "$(builds)" 3
 touch "$dir/slow" && save 4
 waitFor "$dir/compiling" 3
 save 5
