@@ -217,13 +217,21 @@ void PosixProcesses::waitForEnd(pid_t pid) {
 // The tool stopped (Ctrl-Z, or a read of the terminal in the background):
 // the program stops too, so the user's shell sees its job stopped and gets
 // the terminal; once continued, in the foreground, the tool has it again.
+// A program that no shell could continue does not stop: in the foreground
+// the tool goes on, in the background it could never have the terminal, and
+// it ends as the system ends such a group, by SIGHUP.
 void PosixProcesses::relayStop(pid_t group, int signal) {
     RunningTool& tool = runningTool();
     {
         std::lock_guard lock(tool.mutex);
         giveTerminalBack(tool);
     }
-    ::raise(signal);
+    if (signal == SIGSTOP || groupCanBeStopped(::getpgrp())) {
+        ::raise(signal);
+    } else if (!terminal_->callerInForeground()) {
+        signalGroup(group, SIGHUP);
+        return;
+    }
     {
         std::lock_guard lock(tool.mutex);
         if (!tool.closed && terminal_->callerInForeground()) {

@@ -15,4 +15,9 @@ void signalGroup(pid_t group, int signal);
 // cannot name a later group.
 bool groupHasLiveMembers(pid_t group);
 
+// Whether a shell could continue the group if it stopped: one of its
+// processes has a parent in another group of the same session. The system
+// does not stop an orphaned group on SIGTSTP, SIGTTIN or SIGTTOU.
+bool groupCanBeStopped(pid_t group);
+
 }  // namespace kestro
