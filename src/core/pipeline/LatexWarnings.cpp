@@ -18,7 +18,9 @@ std::string warningText(const LogScan& scan, std::size_t start) {
     std::string_view line = scan.lineAt(start);
     std::string text(line.substr(kPrefix.size()));
     for (int n = 1; n < kMaxLines; ++n) {
-        const bool filled = line.size() >= kLogLineWidth;
+        // pTeX breaks before a double-width character that would not fit,
+        // so a full line may be a byte short.
+        const bool filled = line.size() + 1 >= kLogLineWidth;
         start = scan.nextLine(start);
         if (start == npos) break;
         line = scan.lineAt(start);
