@@ -1,11 +1,12 @@
 // The log analysis on arbitrary logs: the re-run requests are what a plain
 // reading finds (exactly in UTF-8 and on ASCII text, never more in CP932),
-// the closing runs keep their rules, and the first TeX error is a text of
-// the log. The plain searches are the code page's, fuzzed there.
+// the closing runs keep their rules, and the first TeX error and the
+// warnings are texts of the log. The plain searches are the code page's, fuzzed there.
 #include <string>
 
 #include "FuzzCheck.h"
 #include "pipeline/FirstTexError.h"
+#include "pipeline/LatexWarnings.h"
 #include "pipeline/LogAnalysis.h"
 
 using namespace kestro;
@@ -45,9 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!tocBefore) FUZZ_CHECK(runs == chooseClosingRuns(false, tocNow, !tocChanged, labels));
     if (!labels && !tocNow && !tocBefore) FUZZ_CHECK(runs == ClosingRuns::None);
 
-    const std::optional<TexErrorPlace> error = firstTexError(cp, log);
-    if (error) FUZZ_CHECK(log.find("! " + error->message) != std::string::npos);
-    if (log.find("! ") == std::string::npos) FUZZ_CHECK(!error);
+    // Errors and warnings are texts of the log, whichever names exist.
+    const auto exists = [&](const std::string& name) { return name.size() % 3 == 0; };
+    const std::optional<LogPlace> error = firstTexError(cp, log, exists);
+    if (error) FUZZ_CHECK(log.find(error->message) != std::string::npos);
+    if (log.find("! ") == std::string::npos && log.find(": ") == std::string::npos) FUZZ_CHECK(!error);
     if (error && error->line) FUZZ_CHECK(*error->line >= 0 && *error->line <= 999999999);
+    for (const LogPlace& warning : latexWarnings(cp, log, exists)) {
+        FUZZ_CHECK(log.find("LaTeX Warning: ") != std::string::npos);
+        if (warning.line) FUZZ_CHECK(*warning.line >= 0 && *warning.line <= 999999999);
+    }
     return 0;
 }

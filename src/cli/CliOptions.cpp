@@ -67,6 +67,8 @@ std::string takeOption(const std::vector<std::string>& arguments, std::size_t& i
         options.answer = argument == "--yes" ? Answer::Ok : Answer::Cancel;
     } else if (argument == "--no-view") {
         options.noView = true;
+    } else if (argument == "--watch") {
+        options.watch = true;
     } else if (hasName(argument, "--paper")) {
         std::string value;
         if (!takeValue(arguments, i, "--paper", value)) return "--paper needs a paper size";
@@ -75,6 +77,8 @@ std::string takeOption(const std::vector<std::string>& arguments, std::size_t& i
     } else if (hasName(argument, "--index-options")) {
         std::string value;
         if (!takeValue(arguments, i, "--index-options", value)) return "--index-options needs a text (\"\" for none)";
+        // Kestro.ini holds one line per key: such a value could never be stored.
+        if (value.find_first_of("\r\n") != std::string::npos) return "--index-options cannot hold a line break";
         options.indexOptions = value;
     } else {
         return "unknown option: " + argument;
@@ -104,6 +108,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
     }
 
     if (options.help || options.version) return ParseResult{options, ""};
+    if (options.watch && options.road == Road::Pdf) return fail("--pdf and --watch cannot be combined");
     if (documents.empty()) return fail("no document given");
     if (documents.size() > 1) return fail("only one document can be given");
     if (documents[0].empty()) return fail("the document name is empty");
@@ -114,7 +119,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
 std::string usageText(const std::string& programName) {
     return "Usage: " + programName +
            " [--tex | --pdf | --one-click] [--yes | --no] [--paper SIZE]\n"
-           "       [--index-options TEXT] [--no-view] FILE.tex\n"
+           "       [--index-options TEXT] [--no-view] [--watch] FILE.tex\n"
            "\n"
            "Runs one of the bar's buttons on FILE.tex, with the settings of Kestro.ini\n"
            "in the current directory.\n"
@@ -132,6 +137,8 @@ std::string usageText(const std::string& programName) {
            "                     the text to confirm in the index options dialog; when\n"
            "                     the dialog is switched off, the options of this run only\n"
            "  --no-view          do not hand the PDF to the viewer\n"
+           "  --watch            build, then again on every save of the document or a\n"
+           "                     file it read, until interrupted (not with --pdf)\n"
            "  --help             show this text\n"
            "  --version          show the program's version\n"
            "\n"
@@ -139,8 +146,10 @@ std::string usageText(const std::string& programName) {
            "(for --pdf: or was there), and shown unless --no-view; 1 when not, with a\n"
            "last line on standard error that says what failed (after FILE:LINE: MESSAGE\n"
            "for the first TeX error of the log); 2 for a wrong command line or a\n"
-           "document that cannot be found; 128 + the signal when SIGTERM or SIGHUP\n"
-           "stopped it (the running tool gets the same signal).\n";
+           "document that cannot be found or is no regular file; 128 + the signal when\n"
+           "SIGTERM, SIGHUP or SIGINT stopped it (the running tool's process group gets\n"
+           "the same signal). After a road, FILE:LINE: warning: MESSAGE for each LaTeX\n"
+           "warning of the log.\n";
 }
 
 }  // namespace kestro::cli

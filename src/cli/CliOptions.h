@@ -21,6 +21,8 @@ struct CliOptions {
     // Index options for the index options dialog; nothing: as it opens.
     std::optional<std::string> indexOptions;
     bool noView = false;
+    // Build again on every save of a file the compiler read.
+    bool watch = false;
     bool help = false;
     bool version = false;
     std::string document;

@@ -1,88 +1,27 @@
 #include "KestroBuild.h"
 
-#include <errno.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <optional>
 #include <variant>
 
+#include "DocumentFile.h"
+#include "InotifyWatcher.h"
+#include "JobTerminal.h"
+#include "LogReport.h"
 #include "PosixFileSystem.h"
 #include "PosixProcesses.h"
 #include "PosixTextFileStore.h"
 #include "StopSignals.h"
 #include "TerminalUi.h"
+#include "Watch.h"
 #include "app/Startup.h"
 #include "app/BarWindow.h"
-#include "seam/FileError.h"
-#include "pipeline/FirstTexError.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
 
 namespace kestro::cli {
 namespace {
-
-// True when the system refuses the path for its length (longer than
-// PATH_MAX, or a part longer than NAME_MAX), so it names no file at all.
-bool longerThanAllowed(const std::string& path) {
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) != 0 && errno == ENAMETOOLONG;
-}
-
-// `path` as seen from `start`, the directory kestro-build was started in.
-std::string shownFrom(const std::optional<std::string>& start, const std::string& path) {
-    namespace fs = std::filesystem;
-    const fs::path normal = fs::path(path).lexically_normal();
-    if (!start) return normal.string();
-    const fs::path relative = normal.lexically_relative(*start);
-    return relative.empty() ? normal.string() : relative.string();
-}
-
-// FILE:LINE: MESSAGE for the first TeX error of the log, as editors' build
-// panels and quickfix lists read it; nothing when the log holds none.
-std::optional<std::string> firstErrorLine(FileSystem& files, const BarState& state,
-                                          const std::optional<std::string>& start) {
-    std::string log;
-    try {
-        log = files.readWholeFile(state.documentDir + state.documentStem + ".log");
-    } catch (const FileError&) {
-        return std::nullopt;
-    } catch (const MemoryError&) {
-        return std::nullopt;
-    }
-    const std::optional<TexErrorPlace> error = firstTexError(CodePage::Utf8, log);
-    if (!error) return std::nullopt;
-    // Names in the log are the compiler's, which ran in the document's
-    // directory.
-    std::string file = error->file.empty() ? state.documentPath : error->file;
-    if (file.front() != '/') file = state.documentDir + file;
-    std::string line = shownFrom(start, file) + ":";
-    if (error->line) line += std::to_string(*error->line) + ":";
-    return line + " " + error->message;
-}
-
-// The document as an absolute path, or the exit status when there is none
-// to build (its message written).
-std::variant<std::string, int> documentToBuild(const CliOptions& options, FileSystem& files,
-                                               const std::optional<std::string>& cwd, const std::string& appName,
-                                               std::ostream& messages) {
-    const std::string document = documentFromDirectory(options.document, cwd);
-    if (document.front() != '/') {
-        messages << appName << ": the current directory cannot be read\n";
-        return kExitFailure;
-    }
-    if (!files.exists(document)) {
-        if (longerThanAllowed(document)) {
-            messages << appName << ": " << options.document
-                     << ": the path is longer than the system allows (" << document.size() << " bytes)\n";
-        } else {
-            messages << appName << ": " << document << " が見つかりません。\n";
-        }
-        return kExitUsage;
-    }
-    return document;
-}
 
 BarControl buttonOf(Road road) {
     switch (road) {
@@ -91,6 +30,45 @@ BarControl buttonOf(Road road) {
     case Road::OneClick: return BarControl::OneClick;
     }
     return BarControl::Tex;
+}
+
+// One press of the button: the first error where the road failed on one,
+// else the warnings, and the failure line. The log counts only when this
+// road's compiler wrote it.
+int pressAndReport(BarWindow& bar, Road road, FileSystem& files, const std::optional<std::string>& cwd,
+                   const std::string& appName, std::ostream& messages) {
+    const BarState& state = bar.state();
+    const std::string logPath = state.documentDir + state.documentStem + ".log";
+    const std::optional<FileTime> logBefore = files.modificationTime(logPath);
+    bar.press(buttonOf(road));
+    const RoadOutcome& outcome = bar.lastRoad();
+
+    const std::optional<FileTime> logAfter = files.modificationTime(logPath);
+    if (logAfter && logAfter != logBefore) {
+        const LogReport report(files, state, cwd);
+        const std::optional<std::string> error = outcome.succeeded ? std::nullopt : report.firstErrorLine();
+        const std::vector<std::string> lines = error ? std::vector{*error} : report.warningLines();
+        for (const std::string& line : lines) messages << line << "\n";
+    }
+    if (outcome.succeeded) return kExitSuccess;
+    messages << appName << ": " << outcome.failure << "\n";
+    return kExitFailure;
+}
+
+// --watch: the viewer is started after the first PDF only.
+int watchAndBuild(BarWindow& bar, Road road, FileSystem& files, const std::optional<std::string>& cwd,
+                  const std::string& appName, std::ostream& messages) {
+    InotifyWatcher watcher;
+    if (!watcher.valid()) {
+        messages << appName << ": files cannot be watched on this system\n";
+        return kExitFailure;
+    }
+    DocumentWatch watch(watcher, files, bar.state(), appName, messages);
+    return watch.run([&] {
+        const bool built = pressAndReport(bar, road, files, cwd, appName, messages) == kExitSuccess;
+        if (built) road = Road::Tex;
+        return built;
+    });
 }
 
 }  // namespace
@@ -102,18 +80,20 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
 
     PosixFileSystem files;
     const std::optional<std::string> cwd = files.currentDirectory();
-    const std::variant<std::string, int> found = documentToBuild(options, files, cwd, appName, messages);
+    const std::variant<std::string, int> found = documentToBuild(options.document, files, cwd, appName, messages);
     if (const int* status = std::get_if<int>(&found)) return *status;
 
     // Tools read the terminal when kestro-build has one; otherwise nothing,
     // so TeX stops at an error instead of waiting for an answer.
-    PosixProcesses processes(::isatty(0) ? StdinMode::Inherit : StdinMode::Empty);
+    const std::unique_ptr<JobTerminal> jobTerminal = JobTerminal::open();
+    PosixProcesses platformProcesses(::isatty(0) ? StdinMode::Inherit : StdinMode::Empty, jobTerminal.get());
+    InterruptibleProcesses processes(platformProcesses);
     PosixTextFileStore disk;
     StopSafeTextFileStore store(disk);
     IniProfile profile(store);
     SettingsFile settings(profile, settingsPathForStart(rules, cwd));
     TerminalUi ui(options, messages, terminal);
-    TerminalDesktop desktop(options, processes);
+    TerminalDesktop desktop(options, platformProcesses);
     Services services{rules, settings, files, processes, desktop, ui, appName};
 
     BarWindow bar(services, "");
@@ -125,20 +105,9 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
     if (options.paperSizeNo && state.paperSizeSticky != 0) state.paperSizeNo = *options.paperSizeNo;
     if (options.indexOptions && state.indexDialogNever != 0) state.indexOptions = *options.indexOptions;
 
-    // The button's own road, judged by the core. The log counts only when
-    // this road's compiler wrote it.
-    const std::string logPath = state.documentDir + state.documentStem + ".log";
-    const std::optional<FileTime> logBefore = files.modificationTime(logPath);
-    bar.press(buttonOf(options.road));
-    const RoadOutcome& road = bar.lastRoad();
-    if (road.succeeded) return kExitSuccess;
-
-    const std::optional<FileTime> logAfter = files.modificationTime(logPath);
-    if (logAfter && logAfter != logBefore) {
-        if (std::optional<std::string> line = firstErrorLine(files, state, cwd)) messages << *line << "\n";
-    }
-    messages << appName << ": " << road.failure << "\n";
-    return kExitFailure;
+    // The button's own road, judged by the core.
+    if (options.watch) return watchAndBuild(bar, options.road, files, cwd, appName, messages);
+    return pressAndReport(bar, options.road, files, cwd, appName, messages);
 }
 
 }  // namespace kestro::cli

@@ -28,6 +28,7 @@ sigset_t stopSignals() {
     sigemptyset(&set);
     sigaddset(&set, SIGTERM);
     sigaddset(&set, SIGHUP);
+    sigaddset(&set, SIGINT);
     return set;
 }
 
@@ -36,13 +37,33 @@ sigset_t stopSignals() {
     int signal = 0;
     while (::sigwait(&set, &signal) != 0) {
     }
-    receivedSignal = signal;
-    stopToolsForExit(signal);
-    settingsWrites().lock();
-    ::_exit(128 + signal);
+    endOnSignal(signal);
 }
 
 }  // namespace
+
+void endOnSignal(int signal) {
+    receivedSignal = signal;
+    stopToolsForExit(signal);
+    settingsWrites().lock();
+    if (signal == SIGINT) {
+        // Ended by the signal itself, so a shell loop that ran kestro-build
+        // stops too, as after its own Ctrl-C.
+        ::signal(SIGINT, SIG_DFL);
+        sigset_t interrupt;
+        sigemptyset(&interrupt);
+        sigaddset(&interrupt, SIGINT);
+        ::pthread_sigmask(SIG_UNBLOCK, &interrupt, nullptr);
+        ::raise(SIGINT);
+    }
+    ::_exit(128 + signal);
+}
+
+ProcessEnd InterruptibleProcesses::startAndWait(const ProcessRequest& request) {
+    const ProcessEnd end = processes_.startAndWait(request);
+    if (end.signal == SIGINT) endOnSignal(SIGINT);
+    return end;
+}
 
 void handleStopSignals() {
     const sigset_t set = stopSignals();

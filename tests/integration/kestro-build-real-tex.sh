@@ -31,6 +31,7 @@ build() {
     case "$ran" in $runs) ;; *) fail "ran: $ran" ;; esac
 }
 fail() { echo "FAILED: $name: $*"; status=1; }
+expect() { [ "$2" = "$3" ] || fail "$1: got [$2], wanted [$3]"; }
 # The final log holds no LaTeX warning and asks for no run (font notes may remain).
 resolved() {
     grep -q 'Output written' "$dir/$name.log" || fail "no output"
@@ -64,5 +65,90 @@ grep -q 'Warning:' "$dir/hyperref.log" && fail "warnings in the final log"
 if command -v qpdf >/dev/null; then
     qpdf --json --json-key=outlines "$dir/hyperref.pdf" | grep -q '"title": "Introduction"' || fail "no outline"
 fi
+# startIn DIR ANSWER ARGUMENT...: kestro-build started in DIR, without a
+# terminal (ANSWER empty) or on one where ANSWER is typed; its status in
+# $got, its messages in DIR/err.txt.
+startIn() {
+    at=$1 answer=$2
+    shift 2
+    : >"$work/runs"
+    if [ -z "$answer" ]; then
+        (cd "$at" && setsid "$exe" --yes --paper a4 "$@" </dev/null >out.txt 2>err.txt)
+    else
+        printf '%s\n' "$answer" | (cd "$at" && script -qec "$exe --yes --paper a4 $* 2>err.txt" /dev/null >out.txt)
+    fi
+    got=$?
+}
+# TeX= names a wrapper that adds -file-line-error, or nothing.
+fileLineError() {
+    printf '#!/bin/sh\nexec platex -file-line-error "$@"\n' >"$work/wrap/fle-platex" && chmod +x "$work/wrap/fle-platex"
+    printf '[Settings]\nTeX=%s\n' "$work/wrap/fle-platex" >"$1/Kestro.ini"
+}
+
+# The error line names the file TeX had open, a blank and parentheses in
+# its name, in both of TeX's forms of an error.
+name="names" dir=$work/names
+mkdir -p "$dir/sub" && printf 'ok\n\\undefinedcs\n' >"$dir/sub/chap(1).tex" || exit 1
+printf '\\documentclass{article}\\begin{document}\n\\input{sub/chap(1)}\n\\end{document}\n' >"$dir/my doc.tex"
+for form in plain file-line-error; do
+    [ $form = plain ] || fileLineError "$dir"
+    startIn "$dir" "" "my doc.tex"
+    grep -qx 'sub/chap(1).tex:2: Undefined control sequence.' "$dir/err.txt" || fail "$form: $(cat "$dir/err.txt")"
+done
+# x typed at TeX's prompt on the terminal, after a page went out: the road
+# ends there, in both forms.
+name="user stop" dir=$work/stop
+mkdir "$dir" && printf '\\documentclass{article}\\begin{document}\nx\\newpage\n\\undefinedcs\n\\end{document}\n' >"$dir/stop.tex"
+for form in plain file-line-error; do
+    [ $form = plain ] || fileLineError "$dir"
+    startIn "$dir" x --tex stop.tex
+    expect "$form: runs" "$(tr '\n' ' ' <"$work/runs")" "platex "
+    grep -q 'Output written on stop.dvi' "$dir/stop.log" || fail "$form: no page went out"
+done
+# Every LaTeX warning of the final log, a file outside the start directory
+# by its absolute path; the road and its status as before.
+name="warnings" dir=$work/warn/doc
+mkdir -p "$dir" "$work/warn/shared" && printf '\\ref{alsonowhere}\n' >"$work/warn/shared/part.tex" || exit 1
+printf '\\documentclass{jsarticle}\n\\begin{document}\nSee \\ref{nowhere} and \\cite{nobody}.\n\\input{../shared/part}\n\\end{document}\n' >"$dir/warnings.tex"
+startIn "$dir" "" --tex warnings.tex
+expect status $got 0
+expect "warning lines" "$(grep 'warning:' "$dir/err.txt")" "warnings.tex:3: warning: Reference \`nowhere' on page 1 undefined on input line 3.
+warnings.tex:3: warning: Citation \`nobody' on page 1 undefined on input line 3.
+$(cd "$work/warn/shared" && pwd -P)/part.tex:1: warning: Reference \`alsonowhere' on page 1 undefined on input line 1.
+warnings.tex: warning: There were undefined references."
+# --watch on a document that \input's a chapter: a save of the chapter (an
+# editor's rename), a burst of saves and a save during a build (while a
+# slow TeX wrapper runs) each give one build more; the viewer is started
+# after the first PDF only; SIGTERM ends the watch.
+name="watch" dir=$work/watch
+mkdir "$dir" && printf '\\documentclass{article}\\begin{document}\\input{chapter}\\end{document}\n' >"$dir/main.tex"
+save() { printf '\\typeout{VERSION-%s}Text %s.\n' "$1" "$1" >"$dir/chapter.new" && mv "$dir/chapter.new" "$dir/chapter.tex"; }
+builds() { grep -c '^kestro-build: built main.pdf in' "$dir/err.txt"; }
+waitFor() { for i in $(seq 300); do [ -e "$1" ] && [ "$(builds)" -ge "$2" ] && return; sleep 0.1; done; fail "waited for $1 and build $2"; }
+save 1
+printf '#!/bin/sh\n[ -e slow ] && touch compiling && sleep 1\nexec platex "$@"\n' >"$work/wrap/slow-platex" && chmod +x "$work/wrap/slow-platex"
+printf '[Settings]\nTeX=%s\n' "$work/wrap/slow-platex" >"$dir/Kestro.ini"
+printf '#!/bin/sh\necho "$@" >> "%s/opened"\n' "$dir" >"$work/wrap/opener" && chmod +x "$work/wrap/opener"
+(cd "$dir" && KESTRO_OPENER="$work/wrap/opener" exec setsid "$exe" --watch --one-click --yes --paper a4 main.tex </dev/null >out.txt 2>err.txt) &
+watcher=$!
+waitFor "$dir/opened" 1
+save 2
+waitFor "$dir/main.log" 2
+grep -q VERSION-2 "$dir/main.log" || fail "the saved chapter was not compiled"
+touch "$dir/main.tex" && sleep 0.05 && save 3
+waitFor "$dir/main.log" 3
+sleep 1
+expect "builds after a burst" "$(builds)" 3
+touch "$dir/slow" && save 4
+waitFor "$dir/compiling" 3
+save 5
+waitFor "$dir/main.log" 5
+sleep 1
+expect builds "$(builds)" 5
+grep -q VERSION-5 "$dir/main.log" || fail "the chapter saved during a build was not compiled"
+expect "viewer starts" "$(cat "$dir/opened")" main.pdf
+kill -TERM $watcher
+wait $watcher
+expect "status after SIGTERM" $? 143
 [ $status -eq 0 ] && echo passed
 exit $status

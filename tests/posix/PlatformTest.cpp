@@ -237,11 +237,14 @@ TEST(CliOptions, EveryOptionAndEveryWrongLine) {
     EXPECT_EQ(std::tie(o.road, o.answer, o.paperSizeNo, o.indexOptions, o.noView, o.document),
               std::tuple(cli::Road::Pdf, Answer::Cancel, 4, "-s my.ist", true, "--odd.tex"));
     EXPECT_EQ(cli::parseCommandLine({"--index-options=", "--one-click", "--one-click", "a.tex"}).options->indexOptions, "");
+    EXPECT_TRUE(cli::parseCommandLine({"--watch", "--one-click", "a.tex"}).options->watch);
     EXPECT_EQ(cli::paperSizeNumber("B5VAR"), 9);
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
-             {"a.tex", "b.tex"}, {"--yes", "--no", "a.tex"}, {"--paper", "b5 ", "a.tex"}, {"a.tex", "--paper"}, {""}}) {
+             {"a.tex", "b.tex"}, {"--yes", "--no", "a.tex"}, {"--paper", "b5 ", "a.tex"}, {"a.tex", "--paper"}, {""},
+             {"--index-options", "-s x\ny", "a.tex"}, {"--index-options=-s\r", "a.tex"}, {"--watch", "--pdf", "a.tex"}}) {
         EXPECT_FALSE(cli::parseCommandLine(wrong).options) << wrong[0];
     }
+    EXPECT_EQ(cli::parseCommandLine({"--index-options=\r", "a.tex"}).error, "--index-options cannot hold a line break");
 }
 
 }  // namespace

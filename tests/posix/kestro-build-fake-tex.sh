@@ -44,12 +44,13 @@ start() {
 # build ARGUMENT...: kestro-build in $work, with no terminal and a line on
 # standard input; its status in $got.
 build() {
-    (cd "$work" && echo x | setsid "$exe" "$@" >"$work/err" 2>&1)
+    (cd "$work" && echo x | setsid timeout 60 "$exe" "$@" >"$work/err" 2>&1)
     got=$?
 }
 
-start "a wrong command line or a missing document"
-for line in "" "--tex --pdf work/paper.tex" "work/missing.tex"; do
+start "a wrong command line, a missing document or one that is no regular file"
+mkfifo "$doc/fifo.tex" && ln -s gone "$doc/dangling.tex" && mkdir "$doc/dir.tex" || exit 1
+for line in "" "--tex --pdf work/paper.tex" "work/missing.tex" "--yes work/fifo.tex" work/dangling.tex work/dir.tex; do
     build $line
     expect "status of [$line]" $got 2
 done
@@ -89,20 +90,26 @@ dvipdfmx [-p] [a3] [paper] @$doc
 dvipdfmx [-p] [letter] [paper] @$doc"
 expect stored "$(setting PdfSizeNo) $(setting MkIdxOpt)" "10 -s my"
 
-# SIGTERM and SIGHUP reach the running tool, which does not outlive
-# kestro-build; the settings file stays whole.
+# SIGTERM and SIGHUP end the tool's whole tree (behind a wrapper script
+# that does not exec: the compiler and what it started) and nothing outside
+# it, not the editor whose process group kestro-build shares; the settings
+# file stays whole.
+gone() { for i in $(seq 50); do case "$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null)" in ''|Z) return 0 ;; esac; sleep 0.1; done; return 1; }
 for signal in TERM:15 HUP:1; do
     number=${signal#*:} signal=${signal%:*}
-    start "SIG$signal is forwarded to the tool and ends the run" '[Settings]\nPdfNeShow=1\nTeX=platex\n'
-    compiler "trap 'printf got > signal.txt; kill \$!; exit 1' TERM HUP; touch started.txt; sleep 30 & wait"
-    (cd "$work" && exec setsid "$exe" --tex "$doc/paper.tex" </dev/null >"$work/err" 2>&1) &
-    pid=$!
-    for i in $(seq 100); do [ -e "$doc/started.txt" ] || sleep 0.1; done
-    kill -$signal $pid
-    wait $pid
-    expect status $? $((128 + number))
+    start "SIG$signal ends the tool's tree and the run" "[Settings]\nPdfNeShow=1\nTeX=$bin/wrapper\n"
+    compiler "trap 'printf got > signal.txt; exit 1' TERM HUP; sleep 30 & echo \$! > sleep.pid; wait"
+    printf '#!/bin/sh\n"%s" "$@"\n' "$bin/platex" >"$bin/wrapper" && chmod +x "$bin/wrapper"
+    setsid sh -c "cd '$work' || exit; trap 'echo got > editor.txt' TERM HUP
+        '$exe' --tex '$doc/paper.tex' </dev/null >err 2>&1 & echo \$! > pid; wait \$!; echo \$? > status" &
+    for i in $(seq 100); do [ -s "$doc/sleep.pid" ] || sleep 0.1; done
+    kill -$signal "$(cat "$work/pid")"
+    wait
+    expect status "$(cat "$work/status")" $((128 + number))
     expect "the tool's signal" "$(cat "$doc/signal.txt" 2>/dev/null)" got
-    expect "Kestro.ini" "$(cat "$work/Kestro.ini")" "$(printf '[Settings]\nPdfNeShow=1\nTeX=platex')"
+    gone "$(cat "$doc/sleep.pid")" || fail "the compiler's child outlived kestro-build"
+    [ -e "$work/editor.txt" ] && fail "the editor got SIG$signal"
+    expect "Kestro.ini" "$(cat "$work/Kestro.ini")" "$(printf '[Settings]\nPdfNeShow=1\nTeX=%s' "$bin/wrapper")"
 done
 
 # On the terminal: the viewer question, y (the retry fails again); the
@@ -120,6 +127,15 @@ for said in "/no/such/file が見つかりません。" "$bin はディレクト
     grep -qF "$said" "$work/err" || fail "not said: $said"
 done
 expect "stored" "$(setting DviPdf)" "$bin/mine"
+
+# Ctrl-C on the terminal reaches the tool, which has the terminal while it
+# runs; a tool that it ends ends the road and kestro-build by SIGINT.
+start "Ctrl-C ends the tool, the road and kestro-build"
+compiler 'touch started.txt; sleep 30'
+(for i in $(seq 100); do [ -e "$doc/started.txt" ] || sleep 0.1; done; printf '\003'; sleep 1) |
+    (cd "$work" && script -qec "'$exe' --tex '$doc/paper.tex'; echo status \$?" /dev/null >"$work/err" 2>&1)
+grep -q 'status 130' "$work/err" || fail "$(cat "$work/err")"
+expect "converter runs" "$(runs dvipdfmx)" 0
 
 [ $status -eq 0 ] && echo passed
 exit $status

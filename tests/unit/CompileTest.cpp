@@ -9,8 +9,10 @@
 #include "FakePlatform.h"
 #include "pipeline/Bibliography.h"
 #include "pipeline/CompileDocument.h"
+#include "pipeline/CompilerInputs.h"
 #include "pipeline/FirstTexError.h"
 #include "pipeline/IndexStep.h"
+#include "pipeline/LatexWarnings.h"
 #include "pipeline/Launcher.h"
 #include "pipeline/LogAnalysis.h"
 #include "pipeline/ProgramLookup.h"
@@ -25,7 +27,8 @@ constexpr CodePage kUtf8 = CodePage::Utf8, kCp932 = CodePage::Cp932;
 
 TEST(LogAnalysis, AnswersRequestsAndWarningsAreFoundOnlyWhereTheyStand) {
     EXPECT_TRUE(isUserStop(kUtf8, "l.3 \\foo\n? X"));
-    EXPECT_FALSE(isUserStop(kUtf8, "? x at the start\n?x\n? q\n\r? x"));
+    EXPECT_TRUE(isUserStop(kUtf8, "\n? x marks the spot\n./paper.tex:3: Undefined control sequence.\n? x\r\n"));
+    EXPECT_FALSE(isUserStop(kUtf8, "? x at the start\n?x\n? q\n\r? x\n? xy\n? X marks the spot"));
     EXPECT_TRUE(reportsMissingBbl(kUtf8, "No file \xE8\xAB\x96.bbl.\n", "\xE8\xAB\x96"));
     EXPECT_FALSE(reportsMissingBbl(kUtf8, "No file paper.bbl.\n", "pap"));
     EXPECT_FALSE(auxNamesBibdata(kUtf8, "\\BibData{refs}"));
@@ -139,29 +142,87 @@ TEST_P(TexTest, PlainCompilersRunOnceWhateverTheyLeave) {
     EXPECT_EQ(programsRun(), (Texts{"ptex", "PLATEX"}));
 }
 
+// The names that exist decide where a name with blanks or parentheses ends;
+// with -file-line-error the error line names file and line itself.
 TEST(FirstTexError, FindsTheFileOpenAtTheFirstErrorAndItsLine) {
     const std::string longDir = "/usr/share/texlive/texmf-dist/tex/latex/some-package-with-a-rather-long-name/sub/dir/";
-    const std::tuple<CodePage, std::string, std::optional<TexErrorPlace>> cases[] = {
+    const std::set<std::string> existing = {"./my doc.tex", "./sub/chap(1).tex", "./a (draft)"};
+    const LogFileExists exists = [&](const std::string& name) { return existing.contains(name); };
+    const std::tuple<CodePage, std::string, std::optional<LogPlace>> cases[] = {
         {kUtf8,
          "(./paper.tex\n(/usr/share/jarticle.cls\n(/usr/share/jsize10.clo)) (./paper.aux)\n(./chap1.tex\n"
          "(Font)   using `JY1/mc/m/n'.\nOverfull \\hbox (1.2pt too wide) in paragraph ! not here\n"
          "! Undefined control sequence.\nl.7 \\undefinedcs\n\n! Second error.\nl.9 x\n",
-         TexErrorPlace{"./chap1.tex", 7, "Undefined control sequence."}},
+         LogPlace{"./chap1.tex", 7, "Undefined control sequence."}},
         {kUtf8, "(\"./my paper.tex\" (./chap1.tex)\r\n! LaTeX Error: File `x.sty' not found.\r\n\r\nl.3 \\usepackage{x}\r\n",
-         TexErrorPlace{"./my paper.tex", 3, "LaTeX Error: File `x.sty' not found."}},
+         LogPlace{"./my paper.tex", 3, "LaTeX Error: File `x.sty' not found."}},
         {kUtf8, "(./paper.tex\n(" + longDir.substr(0, 78) + "\n" + longDir.substr(78) + "part.sty\n! Missing $.\nl.12 a\n",
-         TexErrorPlace{longDir + "part.sty", 12, "Missing $."}},
+         LogPlace{longDir + "part.sty", 12, "Missing $."}},
         {kCp932, "(./\x95\x5c\x83\x5c.tex)\n! Emergency stop.\n<*> paper\n! Again.\nl.1 x\n",
-         TexErrorPlace{"", std::nullopt, "Emergency stop."}},
+         LogPlace{"", std::nullopt, "Emergency stop."}},
         {kUtf8, "(./paper.tex [1] )\nOutput written on paper.dvi (1 page).\n", std::nullopt},
+        {kUtf8, "(./my doc.tex (./sub/chap(1).tex) (./a (draft)\n! Undefined control sequence.\nl.2 x\n",
+         LogPlace{"./a (draft)", 2, "Undefined control sequence."}},
+        {kUtf8, "(./my doc.tex (./sub/chap(1).tex\n! Undefined control sequence.\nl.2 x\n",
+         LogPlace{"./sub/chap(1).tex", 2, "Undefined control sequence."}},
+        // The empty answer to the file name prompt stops TeX, and the
+        // context of that stop names the line.
+        {kUtf8, "(./my doc.tex\n! LaTeX Error: File `comment.sty' not found.\n\nEnter file name: \n"
+                "./my doc.tex:4: Emergency stop.\n<read *> \n\nl.4 \\begin\n",
+         LogPlace{"./my doc.tex", 4, "LaTeX Error: File `comment.sty' not found."}},
+        {kUtf8, "(./my doc.tex (./sub/my chap.tex\n./sub/my chap.tex:12: Undefined control sequence.\nl.12 \\x\n",
+         LogPlace{"./sub/my chap.tex", 12, "Undefined control sequence."}},
     };
     for (const auto& [cp, log, expected] : cases) {
         SCOPED_TRACE(log);
-        const std::optional<TexErrorPlace> error = firstTexError(cp, log);
+        const std::optional<LogPlace> error = firstTexError(cp, log, exists);
         ASSERT_EQ(error.has_value(), expected.has_value());
         if (error) EXPECT_EQ(std::tie(error->file, error->line, error->message),
                              std::tie(expected->file, expected->line, expected->message));
     }
+    EXPECT_EQ(firstTexError(kUtf8, "(./my doc.tex\n! X.\n")->file, "./my");  // nothing to ask: as far as a blank
+}
+
+// One per warning, in order: its lines joined, the line it names, the file
+// open at it; the font warnings and other packages' are not LaTeX's.
+TEST(LatexWarnings, EachWarningWithItsFileLineAndWholeMessage) {
+    const std::string log =
+        "(./my doc.tex (./my doc.aux\n\nLaTeX Warning: Label `a' multiply defined.\n\n)\n"
+        "LaTeX Font Warning: Font shape `OT1/cmr/bx/sc' undefined\nPackage natbib Warning: Citation `x' undefined\n"
+        "(./sub/chap(1).tex\n\nLaTeX Warning: Citation `a-rather-long-key-that-makes-the-line-full' on page 1 \n"
+        "undefined on input line 12.\n\n\nLaTeX Warning: You have requested release `2099/01/01' of LaTeX,\n"
+        "               but only release `2022/11/01' is available on input line 3.\n\n)\n"
+        "LaTeX Warning: There were undefined references.\r\n";
+    const std::set<std::string> existing = {"./my doc.tex", "./my doc.aux", "./sub/chap(1).tex"};
+    const std::vector<LogPlace> warnings =
+        latexWarnings(kUtf8, log, [&](const std::string& name) { return existing.contains(name); });
+    const std::vector<std::tuple<std::string, std::optional<long>, std::string>> expected = {
+        {"./my doc.aux", std::nullopt, "Label `a' multiply defined."},
+        {"./sub/chap(1).tex", 12, "Citation `a-rather-long-key-that-makes-the-line-full' on page 1 undefined on input line 12."},
+        {"./sub/chap(1).tex", 3, "You have requested release `2099/01/01' of LaTeX, but only release `2022/11/01' is available on input line 3."},
+        {"./my doc.tex", std::nullopt, "There were undefined references."},
+    };
+    ASSERT_EQ(warnings.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(std::tie(warnings[i].file, warnings[i].line, warnings[i].message),
+                  std::tie(std::get<0>(expected[i]), std::get<1>(expected[i]), std::get<2>(expected[i])));
+    }
+}
+
+// What a watch builds again for: what the compiler read, from -recorder's
+// file when there is one, else from the log; never what the road writes.
+TEST(CompilerInputs, ReadFilesWithoutTheRoadsOwnOutputs) {
+    const std::string log =
+        "(./my doc.tex (/usr/share/texlive/article.cls) (./my doc.aux) (./chap.tex) (./my doc.bbl)\n"
+        "\\openout1 = `\"my doc.aux\"'.\n(./chap.tex) (./my doc.toc)\n\\openout2 = `my doc.toc'.\n";
+    const std::set<std::string> existing = {"./my doc.tex", "./my doc.aux", "./my doc.bbl", "./my doc.toc"};
+    const LogFileExists exists = [&](const std::string& name) { return existing.contains(name); };
+    EXPECT_EQ(compilerInputs(kUtf8, log, std::nullopt, "my doc", exists),
+              (Texts{"my doc.tex", "/usr/share/texlive/article.cls", "chap.tex"}));
+    const std::string recorder = "PWD /doc\r\nINPUT /etc/texmf.cnf\r\nINPUT my doc.tex\r\nOUTPUT my doc.aux\r\n"
+                                 "INPUT ./sub/in put.tex\r\nINPUT my doc.aux\r\nINPUT my doc.ind\r\nINPUT my doc.tex\r\n";
+    EXPECT_EQ(compilerInputs(kUtf8, log, recorder, "my doc", exists),
+              (Texts{"/etc/texmf.cnf", "my doc.tex", "sub/in put.tex"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, TexTest, ::testing::Bool(), rulesName);

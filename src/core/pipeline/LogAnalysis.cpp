@@ -68,7 +68,15 @@ bool startsCharacter(CodePage cp, std::string_view text, std::size_t start, std:
 }  // namespace
 
 bool isUserStop(CodePage cp, std::string_view log) {
-    return containsText(cp, log, "\n? x") || containsText(cp, log, "\n? X");
+    // TeX echoes the answer on a line of its own; a line that only begins
+    // with "? x" is the document's text (\typeout{? x marks the spot}).
+    for (const std::string_view answer : {"\n? x", "\n? X"}) {
+        for (std::size_t at = findText(cp, log, answer); at != npos; at = findText(cp, log, answer, at + 1)) {
+            const std::size_t after = at + answer.size();
+            if (after == log.size() || isLineBreak(log[after])) return true;
+        }
+    }
+    return false;
 }
 
 bool reportsMissingBbl(CodePage cp, std::string_view log, std::string_view stem) {

@@ -8,7 +8,8 @@
 
 namespace kestro {
 
-// The user answered the compiler's error prompt with x or X.
+// The user answered the compiler's error prompt with x or X: a line that is
+// exactly "? x" or "? X".
 bool isUserStop(CodePage cp, std::string_view log);
 // The log reports the missing bibliography file of the stem.
 bool reportsMissingBbl(CodePage cp, std::string_view log, std::string_view stem);

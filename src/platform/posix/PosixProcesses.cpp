@@ -15,20 +15,30 @@
 #include <unistd.h>
 #include <vector>
 
+#include "JobTerminal.h"
+#include "ProcessGroup.h"
+
 extern char** environ;
 
 namespace kestro {
 
 namespace {
 
-// The tool startAndWait waits for. Its pid is cleared before the process is
-// reaped, so a pid read under the lock always names that tool, never a
-// later process that reuses the number.
+// The tool startAndWait waits for: a process group of its own, which it
+// leads, with whatever helpers it started. The group is cleared before the
+// tool is reaped, and the tool is not reaped while a stopper is at work, so
+// a group read under the lock always names that tool's, never a later
+// process group that reuses the number.
 struct RunningTool {
     std::mutex mutex;
-    std::condition_variable ended;
-    pid_t pid = 0;
-    unsigned long long generation = 0;
+    std::condition_variable changed;
+    pid_t group = 0;
+    // The tool itself has ended (its helpers may not have).
+    bool ended = false;
+    // A stopper is ending the group.
+    bool stopping = false;
+    // The terminal the group has been lent; null when it has none.
+    const JobTerminal* terminal = nullptr;
     // The program is ending: no tool may start any more.
     bool closed = false;
 };
@@ -37,6 +47,15 @@ RunningTool& runningTool() {
     static RunningTool tool;
     return tool;
 }
+
+// Under the tool's lock.
+void giveTerminalBack(RunningTool& tool) {
+    if (tool.terminal != nullptr) tool.terminal->takeBack();
+    tool.terminal = nullptr;
+}
+
+// How often a stopper looks whether the group has ended.
+constexpr std::chrono::milliseconds kGroupPoll{50};
 
 std::vector<char*> argumentVector(const ProcessRequest& request) {
     std::vector<char*> argv;
@@ -81,6 +100,9 @@ public:
     FileActions& operator=(const FileActions&) = delete;
 
     bool emptyStdin() { return ::posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0) == 0; }
+    // The child's group becomes the foreground group of the terminal before
+    // it runs anything, so it never meets the terminal in the background.
+    bool takeTerminal(int terminal) { return ::posix_spawn_file_actions_addtcsetpgrp_np(&actions_, terminal) == 0; }
     bool changeDirectory(const std::string& directory) {
         return ::posix_spawn_file_actions_addchdir_np(&actions_, directory.c_str()) == 0;
     }
@@ -106,17 +128,26 @@ void stopTool(int firstSignal, bool forGood) {
     RunningTool& tool = runningTool();
     std::unique_lock lock(tool.mutex);
     if (forGood) tool.closed = true;
-    if (tool.pid == 0) return;
-    const pid_t pid = tool.pid;
-    const unsigned long long generation = tool.generation;
-    ::kill(pid, firstSignal);
-    if (tool.ended.wait_for(lock, kGraceBeforeKill, [&] { return tool.generation != generation; })) return;
-    ::kill(pid, SIGKILL);
+    if (tool.group != 0 && !tool.stopping) {
+        const pid_t group = tool.group;
+        tool.stopping = true;
+        signalGroup(group, firstSignal);
+        // The helpers a wrapper script started get the grace too.
+        const auto deadline = std::chrono::steady_clock::now() + kGraceBeforeKill;
+        while (std::chrono::steady_clock::now() < deadline && !(tool.ended && !groupHasLiveMembers(group))) {
+            tool.changed.wait_for(lock, kGroupPoll);
+        }
+        signalGroup(group, SIGKILL);
+        tool.stopping = false;
+        tool.changed.notify_all();
+    }
+    if (forGood) giveTerminalBack(tool);
 }
 
 }  // namespace
 
-PosixProcesses::PosixProcesses(StdinMode stdinMode) : stdinMode_(stdinMode) {}
+PosixProcesses::PosixProcesses(StdinMode stdinMode, const JobTerminal* terminal)
+    : stdinMode_(stdinMode), terminal_(terminal) {}
 
 bool PosixProcesses::isStartable(const std::string& path) {
     struct stat status {};
@@ -132,7 +163,9 @@ std::optional<std::string> PosixProcesses::environment(const std::string& name) 
 ProcessEnd PosixProcesses::startAndWait(const ProcessRequest& request) {
     FileActions actions;
     if (stdinMode_ == StdinMode::Empty && !actions.emptyStdin()) return ProcessEnd{};
-    const SpawnAttributes attributes(0);
+    const bool lendTerminal = terminal_ != nullptr && terminal_->callerInForeground();
+    if (lendTerminal && !actions.takeTerminal(terminal_->descriptor())) return ProcessEnd{};
+    const SpawnAttributes attributes(POSIX_SPAWN_SETPGROUP);
 
     RunningTool& tool = runningTool();
     std::optional<pid_t> pid;
@@ -141,22 +174,20 @@ ProcessEnd PosixProcesses::startAndWait(const ProcessRequest& request) {
         if (tool.closed) return ProcessEnd{};
         pid = spawn(request, actions, attributes);
         if (!pid) return ProcessEnd{};
-        tool.pid = *pid;
+        tool.group = *pid;
+        tool.ended = false;
+        tool.terminal = lendTerminal ? terminal_ : nullptr;
     }
 
-    // Wait for the end without reaping, so the pid stays ours until the
-    // stopper can no longer see it.
-    siginfo_t info{};
-    int waited;
-    do {
-        waited = ::waitid(P_PID, static_cast<id_t>(*pid), &info, WEXITED | WNOWAIT);
-    } while (waited != 0 && errno == EINTR);
+    waitForEnd(*pid);
     {
-        std::lock_guard lock(tool.mutex);
-        tool.pid = 0;
-        ++tool.generation;
+        std::unique_lock lock(tool.mutex);
+        tool.ended = true;
+        tool.changed.notify_all();
+        tool.changed.wait(lock, [&] { return !tool.stopping; });
+        giveTerminalBack(tool);
+        tool.group = 0;
     }
-    tool.ended.notify_all();
 
     int status = 0;
     pid_t reaped;
@@ -165,6 +196,50 @@ ProcessEnd PosixProcesses::startAndWait(const ProcessRequest& request) {
     } while (reaped < 0 && errno == EINTR);
     if (reaped != *pid) return ProcessEnd{};
     return processEndOf(status);
+}
+
+// Waits for the end without reaping, so the number stays the tool's until
+// the stopper can no longer see it.
+void PosixProcesses::waitForEnd(pid_t pid) {
+    for (;;) {
+        siginfo_t info{};
+        if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WSTOPPED | WNOWAIT) != 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        if (info.si_code != CLD_STOPPED) return;
+        siginfo_t seen{};
+        ::waitid(P_PID, static_cast<id_t>(pid), &seen, WSTOPPED | WNOHANG);
+        if (terminal_ != nullptr) relayStop(pid, info.si_status);
+    }
+}
+
+// The tool stopped (Ctrl-Z, or a read of the terminal in the background):
+// the program stops too, so the user's shell sees its job stopped and gets
+// the terminal; once continued, in the foreground, the tool has it again.
+// A program that no shell could continue does not stop: in the foreground
+// the tool goes on, in the background it could never have the terminal, and
+// it ends as the system ends such a group, by SIGHUP.
+void PosixProcesses::relayStop(pid_t group, int signal) {
+    RunningTool& tool = runningTool();
+    {
+        std::lock_guard lock(tool.mutex);
+        giveTerminalBack(tool);
+    }
+    if (signal == SIGSTOP || groupCanBeStopped(::getpgrp())) {
+        ::raise(signal);
+    } else if (!terminal_->callerInForeground()) {
+        signalGroup(group, SIGHUP);
+        return;
+    }
+    {
+        std::lock_guard lock(tool.mutex);
+        if (!tool.closed && terminal_->callerInForeground()) {
+            terminal_->giveTo(group);
+            tool.terminal = terminal_;
+        }
+    }
+    ::killpg(group, SIGCONT);
 }
 
 int PosixProcesses::startNoWait(const ProcessRequest& request) { return startDetached(request, std::string()); }

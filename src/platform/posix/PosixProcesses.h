@@ -3,6 +3,8 @@
 // name can inject a command.
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <csignal>
 #include <string>
@@ -17,18 +19,26 @@ enum class StdinMode {
     Empty,    // /dev/null: no terminal, so TeX stops at its first error
 };
 
+class JobTerminal;
+
 class PosixProcesses : public Processes {
 public:
-    explicit PosixProcesses(StdinMode stdinMode = StdinMode::Inherit);
+    // With a terminal, tools run as jobs on it (see startAndWait); it must
+    // outlive this object.
+    explicit PosixProcesses(StdinMode stdinMode = StdinMode::Inherit, const JobTerminal* terminal = nullptr);
 
     bool isStartable(const std::string& path) override;
     std::optional<std::string> environment(const std::string& name) override;
 
-    // The tool stays in the bar's process group, so Ctrl-C in the terminal
-    // reaches both. Signals blocked in the calling thread are unblocked in
-    // the tool, and SIGPIPE is reset to its default. The front end must not
-    // set SIGCHLD to SIG_IGN: the exit code would be lost (the result is
-    // then -1).
+    // The tool leads a process group of its own, so that stopping it stops
+    // the helpers it started, and no signal for it ever reaches the caller's
+    // group. With a terminal whose foreground group is the caller's, the
+    // tool's group is the foreground group while it runs, as a shell's job;
+    // a tool stopped from the terminal stops the caller too (the raised stop
+    // signal), and goes on when the caller is continued. Signals blocked in
+    // the calling thread are unblocked in the tool, and SIGPIPE is reset to
+    // its default. The front end must not set SIGCHLD to SIG_IGN: the exit
+    // code would be lost (the result is then -1).
     ProcessEnd startAndWait(const ProcessRequest& request) override;
 
     // startDetached in the current directory.
@@ -43,7 +53,11 @@ public:
     int startDetached(const ProcessRequest& request, const std::string& directory);
 
 private:
+    void waitForEnd(pid_t pid);
+    void relayStop(pid_t group, int signal);
+
     StdinMode stdinMode_;
+    const JobTerminal* terminal_;
 };
 
 // How a process ended, from the status that waitpid gave: its exit code, or
@@ -53,14 +67,16 @@ ProcessEnd processEndOf(int status);
 // A tool asked to stop has this long to end before SIGKILL.
 inline constexpr std::chrono::milliseconds kGraceBeforeKill{2000};
 
-// Stops the tool that startAndWait is waiting for: `firstSignal`, then
-// SIGKILL when it still runs kGraceBeforeKill later; the tool then reads as 128 +
-// the signal. Returns at once when no tool runs, else once the tool has ended
-// or been sent SIGKILL. Safe from any thread, not from a signal handler.
+// Stops the tool that startAndWait is waiting for, with its process group:
+// `firstSignal` to the group, then SIGKILL to what is left of it once the
+// tool has ended or kGraceBeforeKill has passed; the tool then reads as 128
+// + the signal. Returns at once when no tool runs, else once the group has
+// been sent SIGKILL. Safe from any thread, not from a signal handler.
 void stopRunningTool(int firstSignal = SIGTERM);
 
 // The same for a program that is about to end: from then on startAndWait
-// starts nothing (it yields -1), so no tool is left running after it.
+// starts nothing (it yields -1), so no tool is left running after it, and a
+// terminal lent to the tool is the caller's again.
 void stopToolsForExit(int firstSignal);
 
 }  // namespace kestro

@@ -1,0 +1,44 @@
+// The compiler log's first error and its LaTeX warnings as lines that
+// editors' build panels and the quickfix lists of Emacs and Vim read:
+// FILE:LINE: MESSAGE, FILE:LINE: warning: MESSAGE, or FILE: ... without a
+// line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "seam/FileSystem.h"
+#include "state/BarState.h"
+
+namespace kestro::cli {
+
+// A file as the log names it, as an absolute path: the compiler ran in the
+// document's directory.
+std::string pathFromLog(const BarState& state, const std::string& name);
+
+class LogReport {
+public:
+    // Reads the document's log; `start` is the directory kestro-build was
+    // started in (nothing: unknown). A log that cannot be read reports
+    // nothing.
+    LogReport(FileSystem& files, const BarState& state, std::optional<std::string> start);
+
+    // The first TeX error, with or without -file-line-error; nothing when
+    // the log holds none.
+    std::optional<std::string> firstErrorLine() const;
+    // One line per LaTeX warning, in the log's order.
+    std::vector<std::string> warningLines() const;
+
+private:
+    // FILE[:LINE]: for a file as the log names it.
+    std::string placeOf(const std::string& logName, const std::optional<long>& line) const;
+    bool exists(const std::string& logName) const;
+
+    FileSystem& files_;
+    const BarState& state_;
+    std::optional<std::string> start_;
+    std::string log_;
+};
+
+}  // namespace kestro::cli
