@@ -41,8 +41,7 @@ resolved() {
 # leaves the toc as it was.
 build toc toc.tex 0 "platex platex dvipdfmx " --tex
 resolved
-# Every paper size's page box, converted from the DVI just made: the JIS B
-# sizes, which TeX Live's own b-sizes are not, in points.
+# Each paper size's page box in points, the B sizes JIS ones (not TeX Live's).
 command -v pdfinfo >/dev/null || fail "no pdfinfo (poppler-utils) to read the page boxes"
 for paper in a3=841.89x1190.55 a4=595.28x841.89 a5=419.53x595.28 a6=297.64x419.53 landscape=841.89x595.28 \
              b3=1031.81x1459.84 b4=728.5x1031.81 b5=515.91x728.5 b6=362.83x515.91 b5var=515.91x651.97 \

@@ -8,12 +8,6 @@
 
 #include "FakePlatform.h"
 #include "app/BarWindow.h"
-#include "app/ControlTable.h"
-#include "dialogs/ToolSelection.h"
-#include "pdf/PdfOutput.h"
-#include "pipeline/Bibliography.h"
-#include "pipeline/IndexStep.h"
-#include "pipeline/ToolSearch.h"
 #include "pipeline/DocumentDirectory.h"
 #include "document/EditorAndPrompt.h"
 #include "settings/IniText.h"
@@ -287,75 +281,6 @@ TEST(TheBarsTexts, EveryMessageItsTooltipsAndTheVersionCommand) {
     const std::pair<int, bool> commands[] = {{16, true}, {31, true}, {32, false}, {15, false}};
     for (const auto& [command, about] : commands) EXPECT_EQ(BarWindow::isAboutCommand(command), about) << command;
 }
-
-// The words for what only one platform has, as the operations and the
-// windows show them: on Windows the templates' and messages' own, byte for
-// byte; on Linux the same texts with the Linux counterparts in their place.
-struct PlatformTextsTest : TexTest {};
-TEST_P(PlatformTextsTest, NameWhatThePlatformHas) {
-    Services& s = bar.services;
-    BarState none;
-    openInEditor(none, s);
-    bar.ui.answers.assign(6, Answer::Cancel);
-    changeTexCompiler(state, s);
-    for (const auto select : {selectBibtex, selectDvipdf, selectIndexTool}) select(state, s);
-    installTool(candidate(bibtex), 1);  // found in a fixed directory, failing
-    installTool(candidate("mendex"), 1);
-    runBibliography(state, s), runIndex(state, s);
-    installTool(tool(bibtex), 2);
-    installTool(tool("mendex"), 2);
-    runBibliography(state, s), runIndex(state, s);
-    state.texCommand = "nosuch";
-    compilerFallback(state, s);
-    bar.files.write(beside(".dvi"), "dvi");
-    installTool(tool("dvipdfmx"), 1);
-    state.acrSetting = state.paperSizeSticky = 1;
-    convertDviToPdf(state, s);
-    bar.ui.canChoose = false;
-    selectBibtex(state, s);
-    Texts shown = bar.ui.boxTexts();
-    const DialogTemplate &barForm = dialogTemplate(kBarTemplate), &about = dialogTemplate(kAboutTemplate);
-    const auto control = [this](int form, int id) { return controlText(bar.rules, templateControl(dialogTemplate(form), id)); };
-    shown.insert(shown.end(), {BarWindow::tooltipText(bar.rules, 1009), captionText(bar.rules, barForm),
-                               controlText(bar.rules, about.controls[1]), controlText(bar.rules, about.controls[4]),
-                               control(kBarTemplate, 1009), control(kSettingsTemplate, SettingsDialog::kBibtex),
-                               controlText(bar.rules, dialogTemplate(kPaperSizeTemplate).controls[6])});
-    Texts expected = {
-        "好きな ｴﾃﾞｨﾀ を登録できます。(ﾃﾞﾌｫﾙﾄは ﾒﾓ帳 Notepad です。)\n「設定」->「ｴﾃﾞｨﾀ の登録」で選択して下さい。",
-        "TeX の compiler を変更します。OK ボタンを押せば実行ファイルが選択できます。\nキャンセルすれば、元の platex に戻ります。（パス名無しの \"platex\" のみ）\n他の TeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。",
-        "BibTeX が実効できない時は、実行ファイルが特定できていない可能性があります。\n選択により、フルパスで jbibtex.exe を特定します。\nキャンセルすれば、デフォルトに戻ります。（パス名無しの \"jbibtex\" のみ）\njBibTeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。",
-        "もし PDF が作れないときは、OK ボタンを押して実行ファイル dvipdfmx.exe を見つけて選択して下さい。\n恐らく、\"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。\nキャンセルすれば、パス名無しの dvipdfmx のみに戻ります。",
-        "MakeIndex が実効できない時は、実行ファイルが特定できていない可能性があります。\n選択により、フルパスで mendex.exe を特定します。\nキャンセルすれば、デフォルトに戻ります。（パス名無しの \"mendex\" のみ）",
-        "BibTeX (\"jbibtex.exe\") は「設定」→「BibTeX の選択」からも選択できます。\nそれでも駄目なら「コマンドプロンプト」を使って、直接、実行して下さい。",
-        "MakeIndex (\"mendex.exe\") は「設定」の「makeIndex の選択」からも選択できます。\nそれでも駄目なら「コマンドプロンプト」を使って、直接、実行して下さい。",
-        "何かエラーがあります。実行ファイル \"jbibtex.exe\" を \"bibtex.exe\" にしてしまったとか。\nDVI ファイルの参考文献の欄も確かめてみて下さい。",
-        "何かエラーがあります。実行ファイル \"mendex.exe\" を \"makeindex.exe\" にしてしまったとか。",
-        "TeX のコンパイラー \"nosuch\" が実行できません。パスが通ってない可能性があります。\nもし TeX をインストールしているなら、自分で選択してください。\nキャンセルすれば、デフォルトに戻ります。（パス名無しの \"platex\" のみ）\nTeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" などにあるでしょう。",
-        "TeX のコンパイラーは\n「設定」→「TeX の変更」からも選択できます。",
-        "PDF file が作れません！\n もし Acrobat (Adobe Reader) が起動中なら \n閉じてから、「OK」ボタンを下さい。",
-        "PDF file が作れません！",
-        "ここでは実行ファイルを選択できません。\n「設定」で「jBibTeX の選択」をして、実行ファイルを選択して下さい。",
-        "\nコマンドプロンプトを開く", "Pelvane: Drag & Drop TeX file", "Pelvane Version 3.0", "Windows 版", "コマンド\nプロンプト",
-        "jBibTeX の選択", "メニューの [TeX]→[PDF作成サイズ] でも変更可能",
-    };
-    const std::pair<std::string, std::string> linuxWords[] = {
-        {"Pelvane", "Kestro"}, {"Windows", "Linux"}, {"コマンド\nプロンプト", "端末"}, {"コマンドプロンプト", "端末"},
-        {"jbibtex.exe", "pbibtex"}, {"bibtex.exe", "bibtex"}, {"\"jbibtex\"", "\"pbibtex\""}, {"jBibTeX", "pBibTeX"},
-        {"mendex.exe", "mendex"}, {"makeindex.exe", "makeindex"}, {"dvipdfmx.exe", "dvipdfmx"},
-        {"\"C:\\tex\\bin\", \"C:\\usr\\local\\bin\"", "\"/usr/local/texlive/*/bin/*\", \"/usr/bin\""},
-        {"ﾒﾓ帳 Notepad", "ﾃﾞｽｸﾄｯﾌﾟ の既定のｱﾌﾟﾘ"}, {"ｴﾃﾞｨﾀ の登録", "ｴﾃﾞｨﾀ の変更"}, {"Acrobat (Adobe Reader)", "PDF ビューア"},
-        {"メニューの [TeX]→[PDF作成サイズ]", "[設定]→[PDF 用紙設定]"},
-    };
-    for (std::string& text : expected) {
-        for (const auto& [word, counterpart] : linuxWords) {
-            for (std::size_t at = 0; !windows && (at = text.find(word, at)) != std::string::npos; at += counterpart.size()) {
-                text.replace(at, word.size(), counterpart);
-            }
-        }
-    }
-    EXPECT_EQ(shown, expected);
-}
-INSTANTIATE_TEST_SUITE_P(Rules, PlatformTextsTest, ::testing::Bool(), rulesName);
 
 // The editor opens the quoted document in its directory; the console
 // starts there, trying the terminals in turn.

@@ -384,9 +384,9 @@ TEST(ResourceScript, DrawsTheTemplatesOfTheControlTable) {
     const char* const kinds[] = {"LTEXT", "SS_ICON", "PUSHBUTTON", "DEFPUSHBUTTON", "BS_AUTOCHECKBOX", "BS_AUTORADIOBUTTON", "EDITTEXT", "COMBOBOX"};
     for (const DialogTemplate& t : dialogTemplates()) {
         std::vector<std::string> table{std::to_string(t.left) + ", " + std::to_string(t.top) + ", " + std::to_string(t.width) +
-                                           ", " + std::to_string(t.height), captionText(PlatformRules::windows(), t)};
+                                           ", " + std::to_string(t.height), t.caption};
         for (const TemplateControl& c : t.controls) {
-            table.push_back(kinds[static_cast<int>(c.kind)] + (" " + std::to_string(c.id)) + " [" + controlText(PlatformRules::windows(), c) + "] " + std::to_string(c.left) + " " + std::to_string(c.top) +
+            table.push_back(kinds[static_cast<int>(c.kind)] + (" " + std::to_string(c.id)) + " [" + c.text + "] " + std::to_string(c.left) + " " + std::to_string(c.top) +
                             " " + std::to_string(c.width) + " " + std::to_string(c.height));
         }
         EXPECT_EQ(drawn[std::to_string(t.id)], table) << "template " << t.id;
