@@ -56,11 +56,14 @@ else()
   # Debian wants manual pages and the changelog compressed with gzip -9n.
   set(KESTRO_DOC_OUT ${CMAKE_BINARY_DIR}/packaging)
   set(KESTRO_GZIPPED)
-  foreach(source man/kestro.1 man/kestro-build.1 changelog)
-    get_filename_component(name ${source} NAME)
+  # The Japanese manual pages keep their folder (ja/) so as not to meet the
+  # English ones of the same name.
+  foreach(source man/kestro.1 man/kestro-build.1 man/ja/kestro.1 man/ja/kestro-build.1 changelog)
+    string(REGEX REPLACE "^man/" "" name ${source})
+    get_filename_component(folder ${KESTRO_DOC_OUT}/${name} DIRECTORY)
     add_custom_command(
       OUTPUT ${KESTRO_DOC_OUT}/${name}.gz
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${KESTRO_DOC_OUT}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
       COMMAND gzip -9n -c ${KESTRO_PACKAGING_DIR}/${source} > ${KESTRO_DOC_OUT}/${name}.gz
       DEPENDS ${KESTRO_PACKAGING_DIR}/${source}
       VERBATIM)
@@ -70,6 +73,8 @@ else()
 
   install(FILES ${KESTRO_DOC_OUT}/kestro.1.gz ${KESTRO_DOC_OUT}/kestro-build.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT kestro)
+  install(FILES ${KESTRO_DOC_OUT}/ja/kestro.1.gz ${KESTRO_DOC_OUT}/ja/kestro-build.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1 COMPONENT kestro)
   install(FILES ${KESTRO_PACKAGING_DIR}/copyright ${KESTRO_DOC_OUT}/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kestro COMPONENT kestro)
 

@@ -72,12 +72,14 @@ check_deb() {
   for size in 16 22 24 32 48 64 128 256; do
     wanted+=$'\n'./usr/share/icons/hicolor/${size}x${size}/apps/kestro.png
   done
-  wanted+=$'\n'./usr/share/man/man1/kestro.1.gz
-  wanted+=$'\n'./usr/share/man/man1/kestro-build.1.gz
+  for page in kestro kestro-build; do
+    wanted+=$'\n'./usr/share/man/man1/$page.1.gz
+    wanted+=$'\n'./usr/share/man/ja/man1/$page.1.gz
+  done
   wanted+=$'\n'./usr/share/bash-completion/completions/kestro-build
   wanted+=$'\n'./usr/share/doc/kestro/copyright
   wanted+=$'\n'./usr/share/doc/kestro/changelog.gz
-  check "the package holds the programs, menu entry, icons, manual pages, completion and documents" \
+  check "the package holds the programs, menu entry, icons, manual pages in English and Japanese, completion and documents" \
     has_all "$work/deb-files" "$wanted"
   check "the package installs nothing but programs and data under /usr" \
     bash -c '! grep -Ev "^\.(/usr(/(bin|share)(/.*)?)?)?$" "$1"' _ "$work/deb-files"
@@ -112,7 +114,9 @@ check_deb() {
   check "the AppStream data launches the menu entry" test -f "$unpacked/usr/share/applications/$launchable"
   check "the menu entry is valid" desktop-file-validate "$unpacked/usr/share/applications/kestro.desktop"
   for page in kestro kestro-build; do
-    check "the manual page $page(1) renders without a warning" render_man "$unpacked/usr/share/man/man1/$page.1.gz"
+    check "the manual page $page(1) renders without a warning" \
+      render_man NAME -l "$unpacked/usr/share/man/man1/$page.1.gz"
+    check "man -L ja $page shows the Japanese page without a warning" render_man 名前 -L ja "$page"
   done
   check "the bash completion offers the paper sizes" complete_paper "$unpacked"
 
@@ -122,9 +126,13 @@ check_deb() {
   check "lintian finds no error" bash -c '! grep -q "^E:" "$1"' _ "$work/lintian.log"
 }
 
+# render_man HEADING MAN-ARGUMENT...: man, finding pages in the unpacked
+# package, shows one without a warning, and it starts with its name section.
 render_man() {
-  LANG=C.UTF-8 MANWIDTH=80 man --warnings -l "$1" >"$work/man.out" 2>"$work/man.err"
-  [ ! -s "$work/man.err" ] && grep -q '^NAME' "$work/man.out" || { cat "$work/man.err"; return 1; }
+  local heading=$1
+  shift
+  MANPATH=$unpacked/usr/share/man LANG=C.UTF-8 MANWIDTH=80 man --warnings "$@" >"$work/man.out" 2>"$work/man.err"
+  [ ! -s "$work/man.err" ] && grep -q "^$heading" "$work/man.out" || { cat "$work/man.err"; return 1; }
 }
 
 complete_paper() {

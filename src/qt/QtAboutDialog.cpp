@@ -14,26 +14,25 @@ QtAboutDialog::QtAboutDialog(QWidget* parent)
     : PlacedBesideBar<QDialog>(parent, templateDialogFrame()) {
     setObjectName("aboutDialog");
     const DialogTemplate& form = dialogTemplate(kAboutTemplate);
-    setWindowTitle(fromBytes(form.caption));
+    setWindowTitle(shownCaption(form));
 
     auto* icon = new QLabel(this);
     icon->setObjectName("aboutIcon");
     icon->setAlignment(Qt::AlignCenter);
 
     // Shown as written: no ampersand turns into a mnemonic here.
-    auto* version = new QLabel(fromBytes(form.controls[1].text), this);
+    auto* version = new QLabel(shownText(form.controls[1]), this);
     version->setObjectName("aboutVersion");
     version->setTextFormat(Qt::PlainText);
 
-    auto* ok = new QPushButton(fromBytes(form.controls[2].text), this);
+    auto* ok = new QPushButton(shownText(form.controls[2]), this);
     ok->setObjectName("aboutOk");
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    // The Linux bar's own two lines, at the places of the Windows ones.
-    auto* first = new QLabel(QStringLiteral("TeX ツールバー"), this);
+    auto* first = new QLabel(shownText(form.controls[3]), this);
     first->setObjectName("aboutLine1");
-    auto* second = new QLabel(QStringLiteral("Linux 版"), this);
+    auto* second = new QLabel(shownText(form.controls[4]), this);
     second->setObjectName("aboutLine2");
 
     TemplateLayout(this, form, {icon, version, ok, first, second}).apply();

@@ -53,7 +53,7 @@ QtBarWindow::QtBarWindow(QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint) {
     setObjectName("bar");
     const DialogTemplate& form = dialogTemplate(kBarTemplate);
-    setWindowTitle(fromBytes(form.caption));
+    setWindowTitle(shownCaption(form));
     setWindowIcon(barIcon(128));
     setAcceptDrops(true);
 
@@ -64,12 +64,12 @@ QtBarWindow::QtBarWindow(QWidget* parent)
             history_->setObjectName("history1017");
             controls_ << history_;
         } else if (control.kind == ControlKind::Text) {
-            historyLabel_ = new QLabel(fromBytes(control.text), this);
+            historyLabel_ = new QLabel(shownText(control), this);
             historyLabel_->setObjectName("historyLabel");
             controls_ << historyLabel_;
         } else {
             const auto button = static_cast<BarControl>(control.id);
-            controls_ << addButton(button, fromBytes(control.text), iconOf(button));
+            controls_ << addButton(button, shownText(control), iconOf(button));
         }
     }
 
@@ -99,7 +99,7 @@ QPushButton* QtBarWindow::addButton(BarControl control, const QString& caption, 
 QString QtBarWindow::tooltipFor(int controlId) {
     // The stored texts begin with a line break (a blank first line in the
     // tip); the tip shows the words alone.
-    QString text = fromBytes(BarWindow::tooltipText(controlId));
+    QString text = fromBytes(BarWindow::tooltipText(PlatformRules::native(), controlId));
     while (text.startsWith(QLatin1Char('\n'))) text.remove(0, 1);
     return text;
 }

@@ -16,8 +16,8 @@ QtIndexOptionsDialog::QtIndexOptionsDialog(IndexOptionsDialog& model, QWidget* p
     : PlacedBesideBar<QDialog>(parent, templateDialogFrame()), model_(model) {
     setObjectName("indexOptionsDialog");
     const DialogTemplate& form = dialogTemplate(kIndexOptionsTemplate);
-    setWindowTitle(fromBytes(form.caption));
-    const auto text = [&form](std::size_t index) { return fromBytes(form.controls[index].text); };
+    setWindowTitle(shownCaption(form));
+    const auto text = [&form](std::size_t index) { return shownText(form.controls[index]); };
 
     // Template order, which is the tab order.
     const auto [ok, cancel] = addOkCancelButtons(this);

@@ -17,8 +17,8 @@ QtPaperSizeDialog::QtPaperSizeDialog(PaperSizeDialog& model, QWidget* parent)
     : PlacedBesideBar<QDialog>(parent, templateDialogFrame()), model_(model) {
     setObjectName("paperSizeDialog");
     const DialogTemplate& form = dialogTemplate(kPaperSizeTemplate);
-    setWindowTitle(fromBytes(form.caption));
-    const auto text = [&form](std::size_t index) { return fromBytes(form.controls[index].text); };
+    setWindowTitle(shownCaption(form));
+    const auto text = [&form](std::size_t index) { return shownText(form.controls[index]); };
 
     // Template order, which is the tab order.
     QLabel* intro = staticText(text(0), this, true);

@@ -13,12 +13,12 @@ QtSettingsDialog::QtSettingsDialog(SettingsDialog& model, QWidget* parent)
     : PlacedBesideBar<QDialog>(parent, templateDialogFrame()), model_(model) {
     setObjectName("settingsDialog");
     const DialogTemplate& form = dialogTemplate(kSettingsTemplate);
-    setWindowTitle(fromBytes(form.caption));
+    setWindowTitle(shownCaption(form));
     // Template order, which is the tab order: Close comes first although it
     // sits at the bottom.
     QList<QWidget*> buttons;
     for (const TemplateControl& control : form.controls) {
-        auto* button = new QPushButton(fromBytes(control.text), this);
+        auto* button = new QPushButton(shownText(control), this);
         button->setObjectName(QStringLiteral("button%1").arg(control.id));
         // Enter presses the focused button; Close where none has the focus.
         button->setAutoDefault(true);

@@ -42,6 +42,16 @@ resolved() {
 # leaves the toc as it was.
 build toc toc.tex 0 "platex platex dvipdfmx " --tex
 resolved
+# Each paper size's page box in points, the B sizes JIS ones (not TeX Live's).
+command -v pdfinfo >/dev/null || fail "no pdfinfo (poppler-utils) to read the page boxes"
+for paper in a3=841.89x1190.55 a4=595.28x841.89 a5=419.53x595.28 a6=297.64x419.53 landscape=841.89x595.28 \
+             b3=1031.81x1459.84 b4=728.5x1031.81 b5=515.91x728.5 b6=362.83x515.91 b5var=515.91x651.97 \
+             letter=612x792 legal=612x1008 ledger=1224x792 tabloid=792x1224; do
+    rm -f "$dir/toc.pdf"
+    (cd "$dir" && "$exe" --pdf --no-view --paper "${paper%=*}" toc.tex </dev/null >/dev/null 2>&1) || fail "${paper%=*} not converted"
+    box=$(pdfinfo "$dir/toc.pdf" 2>&1 | sed -n 's/^Page size: *\([0-9.]*\) x \([0-9.]*\) pts.*/\1x\2/p')
+    [ "$box" = "${paper#*=}" ] || fail "${paper%=*} gave the page box ${box:-none}"
+done
 build bib bib.tex 0 "platex pbibtex platex platex dvipdfmx " --tex
 resolved
 grep -q '奥村晴彦' "$dir/bib.bbl" || fail "the bibliography lacks its entry"

@@ -65,7 +65,7 @@ compiler 'if read line; then printf got > stdin.txt; else printf empty > stdin.t
 build --tex --paper=B5 work/paper.tex
 expect status $got 0
 expect runs "$(cat "$work/runs")" "platex [paper] @$doc
-dvipdfmx [-p] [b5] [paper] @$doc"
+dvipdfmx [-p] [182mm,257mm] [paper] @$doc"
 expect "standard input" "$(cat "$doc/stdin.txt")" empty
 expect "stored" "$(setting PdfSizeNo) $(setting Acr) $(setting File0) $(setting File1)" "7 1 /elsewhere/old.tex "
 

@@ -275,8 +275,8 @@ TEST(TheBarsTexts, EveryMessageItsTooltipsAndTheVersionCommand) {
     EXPECT_EQ(memoryErrorText(), "ﾒﾓﾘが不足しています。");
     EXPECT_EQ(settingsWriteFailureText("C:\\Kestro.ini"),
               "設定ファイル \"C:\\Kestro.ini\" に書き込めません。\n設定は保存されません。");
-    EXPECT_EQ(BarWindow::tooltipText(1011), "\nTeX のコンパイルからPDF の作成・表示まで");
-    EXPECT_EQ(BarWindow::tooltipText(1017), "");
+    EXPECT_EQ(BarWindow::tooltipText(PlatformRules::posix(), 1011), "\nTeX のコンパイルからPDF の作成・表示まで");
+    EXPECT_EQ(BarWindow::tooltipText(PlatformRules::posix(), 1017), "");
     EXPECT_EQ(BarWindow::aboutMenuText(), "Kestro のﾊﾞｰｼﾞｮﾝ情報(&A)...");
     const std::pair<int, bool> commands[] = {{16, true}, {31, true}, {32, false}, {15, false}};
     for (const auto& [command, about] : commands) EXPECT_EQ(BarWindow::isAboutCommand(command), about) << command;

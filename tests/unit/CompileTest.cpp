@@ -1,12 +1,16 @@
 // The compile and its tools: what it reads from the log and the auxiliary
 // files, which tools it runs in which order, the first TeX error of a log;
 // the program lookup, the tool steps and the compiler with their recovery,
-// and choosing a tool by hand.
+// choosing a tool by hand, and the words each platform's bar names them in.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "FakePlatform.h"
+#include "app/BarWindow.h"
+#include "app/ControlTable.h"
+#include "document/EditorAndPrompt.h"
+#include "pdf/PdfOutput.h"
 #include "pipeline/Bibliography.h"
 #include "pipeline/CompileDocument.h"
 #include "pipeline/CompilerInputs.h"
@@ -225,6 +229,63 @@ TEST(CompilerInputs, ReadFilesWithoutTheRoadsOwnOutputs) {
               (Texts{"/etc/texmf.cnf", "my doc.tex", "sub/in put.tex"}));
 }
 
+// The words for what only one platform has, as the operations and the
+// windows show them: on Windows the templates' and messages' own, byte for
+// byte; on Linux the same texts with the Linux counterparts in their place.
+TEST_P(TexTest, TheWordsNameWhatThePlatformHas) {
+    Services& s = bar.services;
+    BarState none;
+    openInEditor(none, s);
+    bar.ui.answers.assign(6, Answer::Cancel);
+    changeTexCompiler(state, s);
+    for (const auto select : {selectBibtex, selectDvipdf, selectIndexTool}) select(state, s);
+    for (const std::string& name : {bibtex, std::string("mendex")}) installTool(candidate(name), 1);
+    runBibliography(state, s), runIndex(state, s);
+    for (const std::string& name : {bibtex, std::string("mendex")}) installTool(tool(name), 2);
+    runBibliography(state, s), runIndex(state, s);
+    state.texCommand = "nosuch";
+    compilerFallback(state, s);
+    bar.files.write(beside(".dvi"), "dvi");
+    installTool(tool("dvipdfmx"), 1);
+    state.acrSetting = state.paperSizeSticky = 1;
+    convertDviToPdf(state, s);
+    bar.ui.canChoose = false;
+    selectBibtex(state, s);
+    Texts shown = bar.ui.boxTexts();
+    shown.insert(shown.end(), {BarWindow::tooltipText(bar.rules, 1009), captionText(bar.rules, dialogTemplate(kBarTemplate))});
+    // The version, the edition, the terminal button, the bibliography button, the paper dialog's pointer.
+    for (const auto& [form, at] : {std::pair{kAboutTemplate, 1}, {kAboutTemplate, 4}, {kBarTemplate, 5}, {kSettingsTemplate, 3}, {kPaperSizeTemplate, 6}}) shown.push_back(controlText(bar.rules, dialogTemplate(form).controls[at]));
+    Texts expected = {
+        "好きな ｴﾃﾞｨﾀ を登録できます。(ﾃﾞﾌｫﾙﾄは ﾒﾓ帳 Notepad です。)\n「設定」->「ｴﾃﾞｨﾀ の登録」で選択して下さい。",
+        "TeX の compiler を変更します。OK ボタンを押せば実行ファイルが選択できます。\nキャンセルすれば、元の platex に戻ります。（パス名無しの \"platex\" のみ）\n他の TeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。",
+        "BibTeX が実効できない時は、実行ファイルが特定できていない可能性があります。\n選択により、フルパスで jbibtex.exe を特定します。\nキャンセルすれば、デフォルトに戻ります。（パス名無しの \"jbibtex\" のみ）\njBibTeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。",
+        "もし PDF が作れないときは、OK ボタンを押して実行ファイル dvipdfmx.exe を見つけて選択して下さい。\n恐らく、\"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" 等に・・・。\nキャンセルすれば、パス名無しの dvipdfmx のみに戻ります。",
+        "MakeIndex が実効できない時は、実行ファイルが特定できていない可能性があります。\n選択により、フルパスで mendex.exe を特定します。\nキャンセルすれば、デフォルトに戻ります。（パス名無しの \"mendex\" のみ）",
+        "BibTeX (\"jbibtex.exe\") は「設定」→「BibTeX の選択」からも選択できます。\nそれでも駄目なら「コマンドプロンプト」を使って、直接、実行して下さい。",
+        "MakeIndex (\"mendex.exe\") は「設定」の「makeIndex の選択」からも選択できます。\nそれでも駄目なら「コマンドプロンプト」を使って、直接、実行して下さい。",
+        "何かエラーがあります。実行ファイル \"jbibtex.exe\" を \"bibtex.exe\" にしてしまったとか。\nDVI ファイルの参考文献の欄も確かめてみて下さい。",
+        "何かエラーがあります。実行ファイル \"mendex.exe\" を \"makeindex.exe\" にしてしまったとか。",
+        "TeX のコンパイラー \"nosuch\" が実行できません。パスが通ってない可能性があります。\nもし TeX をインストールしているなら、自分で選択してください。\nキャンセルすれば、デフォルトに戻ります。（パス名無しの \"platex\" のみ）\nTeX は \"C:\\tex\\bin\", \"C:\\usr\\local\\bin\" などにあるでしょう。",
+        "TeX のコンパイラーは\n「設定」→「TeX の変更」からも選択できます。",
+        "PDF file が作れません！\n もし Acrobat (Adobe Reader) が起動中なら \n閉じてから、「OK」ボタンを下さい。",
+        "PDF file が作れません！",
+        "ここでは実行ファイルを選択できません。\n「設定」で「jBibTeX の選択」をして、実行ファイルを選択して下さい。",
+        "\nコマンドプロンプトを開く", "Pelvane: Drag & Drop TeX file", "Pelvane Version 3.0", "Windows 版", "コマンド\nプロンプト",
+        "jBibTeX の選択", "メニューの [TeX]→[PDF作成サイズ] でも変更可能",
+    };
+    const std::pair<std::string, std::string> linuxWords[] = {
+        {"Pelvane", "Kestro"}, {"Windows", "Linux"}, {"コマンド\nプロンプト", "端末"}, {"コマンドプロンプト", "端末"}, {".exe", ""},
+        {"jbibtex", "pbibtex"}, {"jBibTeX", "pBibTeX"}, {"\"C:\\tex\\bin\", \"C:\\usr\\local\\bin\"", "\"/usr/local/texlive/*/bin/*\", \"/usr/bin\""},
+        {"ﾒﾓ帳 Notepad", "ﾃﾞｽｸﾄｯﾌﾟ の既定のｱﾌﾟﾘ"}, {"ｴﾃﾞｨﾀ の登録", "ｴﾃﾞｨﾀ の変更"}, {"Acrobat (Adobe Reader)", "PDF ビューア"},
+        {"メニューの [TeX]→[PDF作成サイズ]", "[設定]→[PDF 用紙設定]"},
+    };
+    for (std::string& text : expected) {
+        for (const auto& [word, counterpart] : linuxWords) {
+            for (std::size_t at = 0; !windows && (at = text.find(word, at)) != std::string::npos; at += counterpart.size()) text.replace(at, word.size(), counterpart);
+        }
+    }
+    EXPECT_EQ(shown, expected);
+}
 INSTANTIATE_TEST_SUITE_P(Rules, TexTest, ::testing::Bool(), rulesName);
 
 const std::string kHyo = "\x95\x5C";  // 表: its second byte is a backslash

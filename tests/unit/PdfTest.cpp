@@ -49,8 +49,8 @@ protected:
 
 TEST(PaperSizeDialog, OpensOnTheStoredKeysAndItsBoxesExcludeEachOther) {
     // A hand-edited number outside the buttons means A4, which needs no option.
-    for (const int number : {-1, 1, 14}) EXPECT_EQ(paperOptionText(number), "") << number;
-    EXPECT_EQ(paperOptionText(4), " -l ");
+    for (const int number : {-1, 1, 14}) EXPECT_EQ(paperOptionText(PlatformRules::posix(), number), "") << number;
+    EXPECT_EQ(paperOptionText(PlatformRules::posix(), 4), " -l ");
     FakeBar bar(PlatformRules::windows());
     EXPECT_EQ(PaperSizeDialog(bar.settings).checkedPosition(), 1);  // A4 when nothing is stored
     bar.settings.writeSettingInt("Settings", "PdfSizeNo", 14);
@@ -72,7 +72,7 @@ TEST(PaperSizeDialog, OpensOnTheStoredKeysAndItsBoxesExcludeEachOther) {
 // the keys stored, and whether a conversion after a restart asks again.
 TEST_P(PdfTest, APaperChoiceLastsAsLongAsItsBoxSays) {
     const std::tuple<void (*)(PaperSizeDialog&), int, std::string, int, Texts, bool> rows[] = {
-        {nullptr, 7, "dvipdfmx  -p  b5 paper", 2, {"0", "0", "7"}, true},
+        {nullptr, 7, windows ? "dvipdfmx  -p  b5 paper" : "dvipdfmx  -p 182mm,257mm  paper", 2, {"0", "0", "7"}, true},
         {[](PaperSizeDialog& d) { d.clickSkipUntilRestart(); }, 0, "dvipdfmx  -p a3  paper", 1, {"1", "0", "0"}, true},
         {[](PaperSizeDialog& d) { d.clickSkipFromNowOn(); }, 10, "dvipdfmx  -p letter  paper", 1, {"0", "1", "10"}, false},
     };

@@ -204,12 +204,12 @@ void BarWindow::openPdf() { kestro::openPdf(state_, services_); }
 void BarWindow::buildAndShowPdf() { kestro::buildAndShowPdf(state_, services_); }
 void BarWindow::openSettingsPanel() { kestro::openSettingsPanel(state_, services_); }
 
-std::string BarWindow::tooltipText(int controlId) {
+std::string BarWindow::tooltipText(const PlatformRules& rules, int controlId) {
     switch (controlId) {
         case 1000: return "\nﾌｧｲﾙの編集";
         case 1002: return "\nTeX のコンパイル";
         case 1008: return "\nPDF ﾌｧｲﾙの表示";
-        case 1009: return "\nコマンドプロンプトを開く";
+        case 1009: return rules.texts().promptTooltip;
         case 1011: return "\nTeX のコンパイルからPDF の作成・表示まで";
         default: return {};
     }

@@ -83,9 +83,10 @@ public:
     const HistoryBox& history() const { return history_; }
     Services& services() { return services_; }
 
-    // Whether a control has a tooltip, and its text (the string resource of
-    // the same ID); empty for controls without one.
-    static std::string tooltipText(int controlId);
+    // Whether a control has a tooltip, and its text under a platform's rules
+    // (on Windows the string resource of the same ID); empty for controls
+    // without one.
+    static std::string tooltipText(const PlatformRules& rules, int controlId);
     // The window-menu item of the version box.
     static std::string aboutMenuText();
     // Window-menu commands whose ID, with the low four bits cleared, is 16

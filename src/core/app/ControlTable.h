@@ -2,10 +2,14 @@
 // control's ID, kind, text, place and size in dialog units, in template (tab)
 // order. The Qt bar lays its windows out from this table; the Windows
 // resource script draws the same templates (its tests compare the two).
+// A text that names something only Windows has is the template's in the
+// table and each platform's own on screen (`controlText`, `captionText`).
 #pragma once
 
 #include <span>
 #include <string>
+
+#include "text/PlatformRules.h"
 
 namespace kestro {
 
@@ -14,8 +18,10 @@ enum class ControlKind { Text, Icon, Button, DefaultButton, CheckBox, RadioButto
 struct TemplateControl {
     int id;  // -1: a static control without ID
     ControlKind kind;
-    const char* text;  // "" where the control shows none
+    const char* text;  // the template's; "" where the control shows none
     int left, top, width, height;
+    // The platform's own text in place of the template's; none: the same.
+    const char* PlatformTexts::*platformText = nullptr;
 };
 
 struct DialogTemplate {
@@ -23,6 +29,7 @@ struct DialogTemplate {
     const char* caption;
     int left, top, width, height;  // the bar's place on the screen; 0, 0 for the dialogs
     std::span<const TemplateControl> controls;
+    const char* PlatformTexts::*platformCaption = nullptr;
 };
 
 inline constexpr int kBarTemplate = 146;
@@ -36,5 +43,9 @@ std::span<const DialogTemplate> dialogTemplates();
 const DialogTemplate& dialogTemplate(int templateId);
 // The control of that ID (not -1) in the template.
 const TemplateControl& templateControl(const DialogTemplate& form, int controlId);
+
+// What a control or a window's title shows under a platform's rules.
+const char* controlText(const PlatformRules& rules, const TemplateControl& control);
+const char* captionText(const PlatformRules& rules, const DialogTemplate& form);
 
 }  // namespace kestro

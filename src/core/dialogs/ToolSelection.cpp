@@ -4,44 +4,17 @@
 #include <string>
 
 #include "settings/SettingsKeys.h"
-#include "text/TextFormat.h"
 
 namespace kestro {
 namespace {
 
-constexpr const char* kChangeTexText =
-    "TeX の compiler を変更します。OK ボタンを押せば実行ファイルが選択できます。\n"
-    "キャンセルすれば、元の platex に戻ります。（パス名無しの \"platex\" のみ）\n"
-    "他の TeX は %p 等に・・・。";
-
-constexpr const char* kBibtexText =
-    "BibTeX が実効できない時は、実行ファイルが特定できていない可能性があります。\n"
-    "選択により、フルパスで jbibtex.exe を特定します。\n"
-    "キャンセルすれば、デフォルトに戻ります。（パス名無しの \"jbibtex\" のみ）\n"
-    "jBibTeX は %p 等に・・・。";
-
-constexpr const char* kDvipdfText =
-    "もし PDF が作れないときは、OK ボタンを押して実行ファイル dvipdfmx.exe を見つけて選択して下さい。\n"
-    "恐らく、%p 等に・・・。\n"
-    "キャンセルすれば、パス名無しの dvipdfmx のみに戻ります。";
-
-constexpr const char* kIndexText =
-    "MakeIndex が実効できない時は、実行ファイルが特定できていない可能性があります。\n"
-    "選択により、フルパスで mendex.exe を特定します。\n"
-    "キャンセルすれば、デフォルトに戻ります。（パス名無しの \"mendex\" のみ）";
-
-// The explanation with "%p" replaced by where TeX lives on this platform.
-std::string explanationText(Services& services, const char* text) {
-    return fillPlaceholder(text, "%p", services.rules.texPlaces());
-}
-
 // When the front end cannot show a file dialog, the user is sent to the
 // settings panel's button for the tool instead.
-std::string settingsHint(FileChoice purpose) {
+std::string settingsHint(const PlatformRules& rules, FileChoice purpose) {
     const char* button = "";
     switch (purpose) {
     case FileChoice::TexCompiler: button = "TeX の変更"; break;
-    case FileChoice::Bibtex: button = "jBibTeX の選択"; break;
+    case FileChoice::Bibtex: button = rules.texts().bibtexButton; break;
     case FileChoice::Dvipdf: button = "dvipdfmx の選択"; break;
     case FileChoice::IndexTool: button = "mendex の選択"; break;
     case FileChoice::Editor: button = "ｴﾃﾞｨﾀ の変更"; break;
@@ -55,7 +28,7 @@ std::string settingsHint(FileChoice purpose) {
 // here; the caller then changes nothing.
 bool canChoose(Services& services, FileChoice purpose) {
     if (services.ui.canChooseFiles()) return true;
-    showAppMessage(services, settingsHint(purpose));
+    showAppMessage(services, settingsHint(services.rules, purpose));
     return false;
 }
 
@@ -64,13 +37,13 @@ struct ToolSlot {
     std::string BarState::*field;
     const char* key;
     std::string bareName;
-    const char* explanation;
+    const char* PlatformTexts::*explanation;
 };
 
 int selectTool(BarState& state, Services& services, const ToolSlot& slot) {
     if (!canChoose(services, slot.purpose)) return 0;
     std::optional<std::string> chosen;
-    if (showAppMessage(services, explanationText(services, slot.explanation), BoxButtons::OkCancel) == Answer::Ok) {
+    if (showAppMessage(services, services.rules.texts().*slot.explanation, BoxButtons::OkCancel) == Answer::Ok) {
         chosen = services.ui.chooseFile({FileKind::Tool, slot.purpose});
     }
     if (chosen) {
@@ -87,7 +60,7 @@ int selectTool(BarState& state, Services& services, const ToolSlot& slot) {
 
 void changeTexCompiler(BarState& state, Services& services) {
     if (!canChoose(services, FileChoice::TexCompiler)) return;
-    if (showAppMessage(services, explanationText(services, kChangeTexText), BoxButtons::OkCancel) == Answer::Ok) {
+    if (showAppMessage(services, services.rules.texts().changeTexExplanation, BoxButtons::OkCancel) == Answer::Ok) {
         selectTexCompiler(state, services);
         return;
     }
@@ -128,19 +101,19 @@ int selectTexCompiler(BarState& state, Services& services) {
 int selectBibtex(BarState& state, Services& services) {
     return selectTool(state, services,
                       {FileChoice::Bibtex, &BarState::bibtexCommand, keys::kBib,
-                       services.rules.defaultBibtexCommand(), kBibtexText});
+                       services.rules.defaultBibtexCommand(), &PlatformTexts::bibtexExplanation});
 }
 
 int selectDvipdf(BarState& state, Services& services) {
     return selectTool(state, services,
                       {FileChoice::Dvipdf, &BarState::dvipdfCommand, keys::kDviPdf,
-                       services.rules.defaultDvipdfCommand(), kDvipdfText});
+                       services.rules.defaultDvipdfCommand(), &PlatformTexts::dvipdfExplanation});
 }
 
 int selectIndexTool(BarState& state, Services& services) {
     return selectTool(state, services,
                       {FileChoice::IndexTool, &BarState::indexCommand, keys::kMkIdx,
-                       services.rules.defaultIndexCommand(), kIndexText});
+                       services.rules.defaultIndexCommand(), &PlatformTexts::indexExplanation});
 }
 
 void selectEditor(BarState& state, Services& services) {

@@ -8,11 +8,7 @@ namespace kestro {
 
 void openInEditor(BarState& state, Services& services) {
     // Only a hint: the editor still opens, with no document.
-    if (state.documentStem.empty()) {
-        showBarMessage(services,
-                       "好きな ｴﾃﾞｨﾀ を登録できます。(ﾃﾞﾌｫﾙﾄは ﾒﾓ帳 Notepad です。)\n"
-                       "「設定」->「ｴﾃﾞｨﾀ の登録」で選択して下さい。");
-    }
+    if (state.documentStem.empty()) showBarMessage(services, services.rules.texts().editorHint);
     if (!services.desktop.openWith(state.editorPath, "\"" + state.documentPath + "\"", state.documentDir)) {
         showBarMessage(services, "Editor が起動できません！登録して下さい！");
     }

@@ -15,8 +15,6 @@
 namespace kestro {
 namespace {
 
-constexpr const char* kViewerQuestion =
-    "PDF file が作れません！\n もし Acrobat (Adobe Reader) が起動中なら \n閉じてから、「OK」ボタンを下さい。";
 constexpr const char* kCannotMakePdf = "PDF file が作れません！";
 constexpr const char* kCannotStartConverter =
     "dvipdfmx \"%s\" が起動できません。\n「設定」で「dvipdfmx の選択」をして下さい。";
@@ -80,7 +78,7 @@ int convertDviToPdf(BarState& state, Services& services) {
     // the road's judgement needs to know (the result stays the exit code's).
     const std::string pdfPath = state.documentDir + state.documentStem + ".pdf";
     const std::optional<FileTime> pdfBefore = services.files.modificationTime(pdfPath);
-    const std::vector<CommandPart> parts{optionsPart(paperOptionText(state.paperSizeNo)),
+    const std::vector<CommandPart> parts{optionsPart(paperOptionText(services.rules, state.paperSizeNo)),
                                          stemPart(state.documentStem)};
     const std::optional<int> exitCode = runConverter(state, services, parts);
     if (!exitCode) return finish(state, services, 0);
@@ -95,7 +93,7 @@ int convertDviToPdf(BarState& state, Services& services) {
 
     // A viewer holding the PDF open is the usual cause: one more try after
     // the user has closed it.
-    if (showAppMessage(services, kViewerQuestion, BoxButtons::OkCancel) == Answer::Ok &&
+    if (showAppMessage(services, services.rules.texts().viewerQuestion, BoxButtons::OkCancel) == Answer::Ok &&
         runAndWait(services, state.dvipdfCommand, parts) == 0) {
         return converted();
     }

@@ -8,9 +8,9 @@
 
 namespace kestro {
 
-// The converter's paper option for a paper size number; the empty text for
-// A4 and for any number outside 0 to 13.
-std::string paperOptionText(int paperSizeNo);
+// The converter's paper option for a paper size number under a platform's
+// rules; the empty text for A4 and for any number outside 0 to 13.
+std::string paperOptionText(const PlatformRules& rules, int paperSizeNo);
 
 // 1 when the converter exited with code 0 in this call, else 0.
 int convertDviToPdf(BarState& state, Services& services);

@@ -9,13 +9,7 @@ namespace kestro {
 
 namespace {
 
-constexpr const char* kBibtexHint =
-    "BibTeX (\"jbibtex.exe\") は「設定」→「BibTeX の選択」からも選択できます。\n"
-    "それでも駄目なら「コマンドプロンプト」を使って、直接、実行して下さい。";
 constexpr const char* kBibtexStartFailure = "BibTeX が起動できません。";
-constexpr const char* kBibtexError =
-    "何かエラーがあります。実行ファイル \"jbibtex.exe\" を \"bibtex.exe\" にしてしまったとか。\n"
-    "DVI ファイルの参考文献の欄も確かめてみて下さい。";
 
 }  // namespace
 
@@ -27,9 +21,9 @@ int runBibliography(BarState& state, Services& services) {
         {stemPart(state.documentStem)},
         japanese ? services.rules.japaneseBibtexName() : std::string("bibtex"),
         [&state, &services] { return selectBibtex(state, services); },
-        kBibtexHint,
+        services.rules.texts().bibtexHint,
         kBibtexStartFailure,
-        kBibtexError,
+        services.rules.texts().bibtexError,
     };
     return runToolStep(state, services, step);
 }

@@ -10,12 +10,7 @@ namespace kestro {
 
 namespace {
 
-constexpr const char* kIndexHint =
-    "MakeIndex (\"mendex.exe\") は「設定」の「makeIndex の選択」からも選択できます。\n"
-    "それでも駄目なら「コマンドプロンプト」を使って、直接、実行して下さい。";
 constexpr const char* kIndexStartFailure = "MakeIndex が起動できません。";
-constexpr const char* kIndexError =
-    "何かエラーがあります。実行ファイル \"mendex.exe\" を \"makeindex.exe\" にしてしまったとか。";
 
 }  // namespace
 
@@ -31,9 +26,9 @@ int runIndex(BarState& state, Services& services) {
         {optionsPart(state.indexOptions), stemPart(state.documentStem)},
         japanese ? services.rules.defaultIndexCommand() : std::string("makeindex"),
         [&state, &services] { return selectIndexTool(state, services); },
-        kIndexHint,
+        services.rules.texts().indexHint,
         kIndexStartFailure,
-        kIndexError,
+        services.rules.texts().indexError,
     };
     return runToolStep(state, services, step);
 }

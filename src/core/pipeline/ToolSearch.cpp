@@ -20,12 +20,6 @@ int runCandidate(Services& services, const std::string& candidate, const std::ve
     return startRecorded(services, candidate, processRequest(services.rules.codePage, candidate, candidate, parts));
 }
 
-constexpr const char* kCompilerQuestion =
-    "TeX のコンパイラー \"%s\" が実行できません。パスが通ってない可能性があります。\n"
-    "もし TeX をインストールしているなら、自分で選択してください。\n"
-    "キャンセルすれば、デフォルトに戻ります。（パス名無しの \"platex\" のみ）\n"
-    "TeX は %p などにあるでしょう。";
-
 constexpr std::array<const char*, 3> kWindowsSearchDirs = {
     "c:\\w32tex\\bin\\",
     "c:\\tex\\bin\\",
@@ -109,8 +103,7 @@ SearchResult searchToolDirs(Services& services, const std::string& command,
 
 int compilerFallback(BarState& state, Services& services) {
     // The texts name the command in force now, before any pick.
-    const std::string question =
-        fillPlaceholder(fillPlaceholder(kCompilerQuestion, "%p", services.rules.texPlaces()), "%s", state.texCommand);
+    const std::string question = fillPlaceholder(services.rules.texts().compilerQuestion, "%s", state.texCommand);
     const std::string failure = fillPlaceholder(kCompilerFailure, "%s", state.texCommand);
     const std::string notStarted = state.texCommand + " could not be started";
     const std::vector<CommandPart> parts{stemPart(state.documentStem)};

@@ -47,11 +47,6 @@ std::string PlatformRules::defaultEditorPath() const {
     return isWindows() ? "c:\\WINDOWS\\NOTEPAD.exe" : "xdg-open";
 }
 
-std::string PlatformRules::texPlaces() const {
-    return isWindows() ? "\"C:\\tex\\bin\", \"C:\\usr\\local\\bin\""
-                       : "\"/usr/local/texlive/*/bin/*\", \"/usr/bin\"";
-}
-
 std::vector<std::string> PlatformRules::commandPromptPrograms(std::string_view terminalVariable) const {
     if (isWindows()) return {"c:\\windows\\system32\\cmd.exe"};
     std::vector<std::string> programs{"x-terminal-emulator"};

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "text/CodePage.h"
+#include "text/PlatformTexts.h"
 
 namespace kestro {
 
@@ -59,10 +60,8 @@ struct PlatformRules {
     // emulator, then $TERMINAL (passed in, may be empty), then xterm.
     std::vector<std::string> commandPromptPrograms(std::string_view terminalVariable) const;
 
-    // How the messages that tell where TeX lives name those places, quotes
-    // included: the Windows directories, or the places TeX Live and the
-    // distribution install to on Linux.
-    std::string texPlaces() const;
+    // The texts that name this platform's programs, files and controls.
+    const PlatformTexts& texts() const { return isWindows() ? kWindowsTexts : kLinuxTexts; }
 
     // History entries are matched without case on Windows, with case on Linux.
     bool historyIgnoresCase() const { return isWindows(); }
