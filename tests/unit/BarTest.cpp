@@ -183,14 +183,16 @@ TEST_F(BarTest, TheStartUpDocumentGoesOnTopAndSixteenAreKept) {
     EXPECT_EQ(fake->setting("RFL", "File16"), "<absent>");
 }
 
-// A drop takes the first file, only a .tex or .TEX one, unselected; the
-// file dialog's choice is selected.
+// A drop takes the first file, only a .tex or .TEX one that Windows can
+// open (the file-error box for a longer path), unselected; the file
+// dialog's choice is selected.
 TEST_F(BarTest, DropsAndTheFileDialogChangeTheDocument) {
     start(numbered(16));
-    for (const char* rejected : {"C:\\a\\notes.txt", "C:\\a\\paper.Tex", "C:\\a.tex\\paper"}) {
-        bar->acceptDroppedFile({rejected, "C:\\a\\b.tex"});
+    for (const std::string& rejected : Texts{"C:\\a\\notes.txt", "C:\\a\\paper.Tex", "C:\\a.tex\\paper", "C:\\" + std::string(253, 'a') + ".tex"}) {
+        bar->dispatch([&] { bar->acceptDroppedFile({rejected, "C:\\a\\b.tex"}); });
     }
-    EXPECT_EQ(fake->ui.boxes.size(), 3u);
+    EXPECT_EQ(fake->ui.boxes.size(), 4u);
+    EXPECT_EQ(fake->ui.boxes.back().icon, BoxIcon::Stop);
     EXPECT_EQ(bar->state().documentStem, "doc0");
     bar->acceptDroppedFile({"C:\\a\\PAPER.TEX"});
     EXPECT_EQ(bar->state().documentStem, "PAPER");

@@ -16,6 +16,7 @@
 #include "pipeline/ProgramLookup.h"
 #include "pipeline/ToolSearch.h"
 #include "dialogs/ToolSelection.h"
+#include "pdf/PdfOutput.h"
 
 namespace kestro::fake {
 namespace {
@@ -174,12 +175,12 @@ const Texts kUntried = {"<not checked>"};
 TEST(ProgramLookup, EveryRowFindsWhatItShouldAfterTheCandidatesItShould) {
     const std::string k259 = "C:\\" + std::string(249, 'f'), k260 = "C:\\" + std::string(250, 'g');
     const std::tuple<bool, std::set<std::string>, std::string, std::string, std::optional<std::string>, Texts> rows[] = {
-        {true, {".\\platex.exe", "C:\\tex\\platex.exe"}, "platex", "C:\\tex", ".\\platex.exe", kUntried},
+        {true, {".\\platex.exe", "platex.exe", "bin\\platex.exe", "\\bin\\platex.exe", "C:bin\\platex.exe", "\\\\s\\t\\platex.exe"},
+         "platex", "bin;.;\\bin;C:bin;\\\\s\\t", "\\\\s\\t\\platex.exe", {"\\\\s\\t\\platex.com", "\\\\s\\t\\platex.exe"}},
         {true, {"C:\\b\\platex.exe"}, "platex", "C:\\a;;C:\\b\\", "C:\\b\\platex.exe",
-         {".\\platex.com", ".\\platex.exe", ".\\platex.bat", ".\\platex.cmd", "C:\\a\\platex.com", "C:\\a\\platex.exe",
-          "C:\\a\\platex.bat", "C:\\a\\platex.cmd", "C:\\b\\platex.com", "C:\\b\\platex.exe"}},
-        {true, {"C:\\bin\\platex.exe", "\\platex.exe"}, "platex", ";C:\\bin", "C:\\bin\\platex.exe", kUntried},
-        {true, {".\\my.tool.exe"}, "my.tool", "", std::nullopt, {".\\my.tool"}},
+         {"C:\\a\\platex.com", "C:\\a\\platex.exe", "C:\\a\\platex.bat", "C:\\a\\platex.cmd", "C:\\b\\platex.com",
+          "C:\\b\\platex.exe"}},
+        {true, {"C:\\t\\my.tool.exe"}, "my.tool", "C:\\t", std::nullopt, {"C:\\t\\my.tool"}},
         {true, {"c:\\w.d\\platex.exe"}, "c:\\w.d\\platex", "", "c:\\w.d\\platex.exe", kUntried},
         {true, {"C:platex.exe"}, "C:platex", "", "C:platex.exe", kUntried},
         {true, {"C:\\tex\\bin\\platex.exe"}, "bin/platex", "C:\\tex", std::nullopt,
@@ -218,6 +219,31 @@ TEST(Launcher, StemsLikeOptionsAreNamesAndOnlyStartedRunsAreRecorded) {
     EXPECT_EQ(runAndWait(bar.services, "/t/tool", {}), -1);
     EXPECT_EQ(runAndWait(bar.services, "/t/missing", {}), -1);
     EXPECT_EQ(bar.services.road.runs().size(), 2u);
+}
+
+// cmd.exe reads a batch file's command line: the file itself and every word
+// are quoted, and a word that quotes do not protect is refused before
+// anything starts; the step then ends at once, without search or choice.
+TEST(Launcher, BatchFilesGetEveryWordQuotedOrAreRefused) {
+    TexWorld w(true);
+    for (const char* tool : {"mendex.BAT", "ptex.cmd", "dvipdfmx.bat. "}) w.installTool(w.toolDir + tool, 0);
+    EXPECT_EQ(runAndWait(w.bar.services, "ptex", {optionsPart("-s \"my style\""), stemPart("a&b(c)")}), 0);
+    EXPECT_EQ(w.bar.processes.commandLines(), Texts{"\"C:\\texlive\\bin\\ptex.cmd\" \"-s\" \"my style\" \"a&b(c)\""});
+    const std::pair<std::string, std::string> refused[] = {{"a\"b", "「\"」"}, {"a!b", "「!」"}, {"a\rb", "「改行」"}, {"50%", "「%」"}};
+    for (const auto& [stem, named] : refused) {
+        EXPECT_EQ(runAndWait(w.bar.services, "ptex", {stemPart(stem)}), kStartRefused);
+        EXPECT_TRUE(w.bar.ui.boxTexts().back().find("\"C:\\texlive\\bin\\ptex.cmd\" は、" + named) != std::string::npos);
+    }
+    w.state.documentStem = "50%";
+    w.state.texCommand = "ptex";
+    w.state.indexCommand = w.toolDir + "mendex.BAT";
+    w.state.dvipdfCommand = "dvipdfmx.bat. ";
+    w.state.paperSizeSticky = 1;
+    w.bar.files.write(w.beside(".dvi"), "dvi");
+    EXPECT_EQ(compileDocument(w.state, w.bar.services) + runIndex(w.state, w.bar.services) +
+                  convertDviToPdf(w.state, w.bar.services), 0);
+    EXPECT_EQ(w.bar.ui.boxes.size(), 7u);
+    EXPECT_EQ(w.bar.processes.started().size(), 1u);
 }
 
 // The two tool steps' road: the tool; the compiler's default in the fixed

@@ -94,14 +94,18 @@ inline std::vector<ToolRun> readToolRuns(const std::string& reportPath) {
     return runs;
 }
 
-// Sets a test's environment variable of this process (and of the tools it
-// starts) for the life of the object; unset afterwards.
+// Sets an environment variable of this process (and of the tools it
+// starts) for the life of the object; then it is as it was.
 struct ScopedVariable {
     ScopedVariable(const std::string& name, const std::string& value) : name(name) {
+        static char buffer[32768];
+        const DWORD length = GetEnvironmentVariableA(name.c_str(), buffer, sizeof buffer);
+        if (length > 0 && length < sizeof buffer) previous = std::string(buffer);
         SetEnvironmentVariableA(name.c_str(), value.c_str());
     }
-    ~ScopedVariable() { SetEnvironmentVariableA(name.c_str(), nullptr); }
+    ~ScopedVariable() { SetEnvironmentVariableA(name.c_str(), previous ? previous->c_str() : nullptr); }
     std::string name;
+    std::optional<std::string> previous;
 };
 
 // The text of a control, or of the window itself with id 0.

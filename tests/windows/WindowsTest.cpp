@@ -6,6 +6,7 @@
 // control table that the Qt bar lays out from.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -18,6 +19,7 @@
 #include "Win32Dialogs.h"
 #include "Win32TestSupport.h"
 #include "app/BarWindow.h"
+#include "app/Startup.h"
 #include "app/ControlTable.h"
 #include "pipeline/Launcher.h"
 #include "dialogs/IndexOptionsDialog.h"
@@ -94,9 +96,9 @@ protected:
     std::vector<wintest::ToolRun> runs() const { return wintest::readToolRuns(report_); }
 
     ScratchDirectory scratch_{"kestro-run"};
-    std::string documentDir_ = scratch_.makeDirectory("document");
+    std::string documentDir_ = scratch_.makeDirectory("document"), toolDir_ = scratch_.makeDirectory("bin");
     std::string report_ = scratch_.file("report.txt");
-    ScopedVariable reportVariable_{"KESTRO_FAKE_REPORT", report_};
+    ScopedVariable reportVariable_{"KESTRO_FAKE_REPORT", report_}, path_{"PATH", toolDir_};
     fake::FakeBar fake_{PlatformRules::windows()};
     Win32FileSystem files_;
     std::string previous_ = files_.currentDirectory().value_or("");
@@ -104,12 +106,14 @@ protected:
     Services services_{PlatformRules::windows(), fake_.settings, files_, processes_, fake_.ui, fake_.ui, "Kestro", &fake_.ui};
 };
 
-// A bare name is found in the document's directory, where the tool runs; a
-// console tool gets a console of its own although the bar has none; exit
-// codes come back signed, so 4294967295 reads as a tool not started; and
-// startable means a file of exactly that name.
+// A bare name is found along PATH, never beside the document, and runs in
+// the document's directory; a console tool gets a console of its own
+// although the bar has none; exit codes come back signed, so 4294967295
+// reads as a tool not started; and startable means a file of exactly that
+// name.
 TEST_F(Launching, ExitCodesComeBackSignedAndTheToolRunsInTheDocumentsDirectory) {
-    wintest::installFakeTool(documentDir_ + "\\platex.exe");
+    wintest::installFakeTool(toolDir_ + "\\platex.exe");
+    wintest::installFakeTool(documentDir_ + "\\platex.com");
     const bool hadConsole = GetConsoleWindow() != nullptr || GetConsoleCP() != 0;
     FreeConsole();
     for (const auto& [text, expected] : std::vector<std::pair<std::string, int>>{{"256", 256}, {"4294967295", -1}}) {
@@ -119,7 +123,7 @@ TEST_F(Launching, ExitCodesComeBackSignedAndTheToolRunsInTheDocumentsDirectory) 
     if (hadConsole) AttachConsole(ATTACH_PARENT_PROCESS);
     ASSERT_EQ(runs().size(), 2u);
     EXPECT_TRUE(runs()[0].console);
-    EXPECT_EQ(runs()[0].module, documentDir_ + "\\platex.exe");
+    EXPECT_EQ(runs()[0].module + runs()[1].module, toolDir_ + "\\platex.exe" + toolDir_ + "\\platex.exe");
     EXPECT_EQ(runs()[0].directory, documentDir_);
     for (const std::string& name : {documentDir_ + "\\platex", documentDir_ + "\\*.exe", std::string()}) {
         EXPECT_FALSE(processes_.isStartable(name)) << name;
@@ -136,6 +140,21 @@ TEST_F(Launching, ToolsSplitTheirCommandLineAsTheCoreDoes) {
         EXPECT_EQ(runAndWait(services_, program, {optionsPart("-s my"), stemPart(stem)}), 0);
         EXPECT_EQ(runs().at(run++).arguments, (std::vector<std::string>{program, "-s", "my", stem}));
     }
+}
+
+// A batch file runs through cmd.exe: a name with & reaches it as one word
+// and runs nothing else (not planted.exe, nor a jbibtex.exe beside the
+// document); a name with % is refused before anything starts.
+TEST_F(Launching, BatchFilesGetTheirArgumentsWholeOrNotAtAll) {
+    wintest::installFakeTool(toolDir_ + "\\kestro_fake_tool.exe");
+    wintest::writeFile(toolDir_ + "\\jbibtex.bat", "@\"%~dp0kestro_fake_tool.exe\" %*\r\n");
+    for (const char* planted : {"\\planted.exe", "\\jbibtex.exe"}) wintest::installFakeTool(documentDir_ + planted);
+    EXPECT_EQ(runAndWait(services_, "jbibtex", {stemPart("x&planted")}), 0);
+    EXPECT_EQ(runAndWait(services_, "jbibtex", {stemPart("x%OS%")}), kStartRefused);
+    ASSERT_EQ(runs().size(), 1u);
+    EXPECT_EQ(runs()[0].module, toolDir_ + "\\kestro_fake_tool.exe");
+    EXPECT_EQ(runs()[0].arguments, (std::vector<std::string>{toolDir_ + "\\kestro_fake_tool.exe", "x&planted"}));
+    EXPECT_NE(fake_.ui.boxTexts().at(0).find("「%」"), std::string::npos);
 }
 
 // A drop as the shell hands it over: DROPFILES, then the names, each ended
@@ -215,6 +234,13 @@ TEST_F(Windows, TheBarsMenuTooltipsDropsAndEditButtonReachTheirOperations) {
             EXPECT_EQ(about.caption, "Kestroのﾊﾞｰｼﾞｮﾝ情報");
             UiDriver::click(about.window, IDOK);
             driver_.step([&, bar] {
+                // Read whole and refused: cut to 259 bytes, this name would end in ".tex".
+                const std::string tooLong = scratch_.file(std::string(254 - scratch_.path().size(), 'a') + ".tex.txt");
+                driver_.expect([&](const SeenWindow& box) {
+                    EXPECT_EQ(box.messageText, fileErrorText(FileError(FileErrorCause::InvalidPath, tooLong)));
+                    UiDriver::click(box.window, IDOK);
+                });
+                SendMessageA(GetDlgItem(bar, IDC_CHOOSE_FILE), WM_DROPFILES, makeDrop({tooLong}), 0);
                 SendMessageA(GetDlgItem(bar, IDC_CHOOSE_FILE), WM_DROPFILES, makeDrop({other_}), 0);
                 EXPECT_EQ(wintest::windowText(GetDlgItem(bar, IDC_HISTORY)), other_);
                 UiDriver::click(bar, IDC_EDIT_BUTTON);
@@ -230,6 +256,31 @@ TEST_F(Windows, TheBarsMenuTooltipsDropsAndEditButtonReachTheirOperations) {
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_TRUE(runs[0].commandLine.ends_with(" \"" + other_ + "\""));
     EXPECT_EQ(runs[0].directory, scratch_.path());
+}
+
+// A start folder that leaves the settings file no room within 259 bytes
+// keeps no settings and the bar says so once; the profile functions would
+// cut the path and write files of other names into it.
+TEST(StartFolder, TooLongForTheSettingsFileKeepsNothingAndSaysSoOnce) {
+    ScratchDirectory scratch("kestro-start");
+    const PlatformRules rules = PlatformRules::windows();
+    Win32FileSystem files;
+    const std::string previous = files.currentDirectory().value_or("");
+    for (const char letter : {'d', 'e'}) {
+        const std::string folder = scratch.makeDirectory(std::string(248 - scratch.path().size() + (letter - 'd') * 6, letter));
+        ASSERT_TRUE(files.setCurrentDirectory(folder)) << folder.size();
+        fake::FakeBar fake(rules);
+        Win32Profile profile;
+        SettingsFile settings(profile, settingsPathForStart(rules, files.currentDirectory()),
+                              startFolderTooLong(rules, files.currentDirectory()));
+        Services services{rules, settings, files, fake.processes, fake.ui, fake.ui, "Kestro", &fake.ui};
+        BarWindow bar(services, "");
+        bar.initialise();
+        bar.endRun();
+        files.setCurrentDirectory(previous);
+        EXPECT_EQ(fake.ui.boxTexts(), std::vector<std::string>{startFolderTooLongText()});
+        EXPECT_TRUE(std::filesystem::is_empty(folder)) << folder.size();
+    }
 }
 
 // The list's choice is a pick of the history; Enter in the box does not

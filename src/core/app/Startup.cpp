@@ -10,9 +10,14 @@ constexpr std::size_t kWindowsDirectoryBuffer = 256;
 
 std::string settingsPathForStart(const PlatformRules& rules,
                                  const std::optional<std::string>& workingDirectory) {
-    if (!workingDirectory || workingDirectory->empty()) return {};
-    if (rules.isWindows() && workingDirectory->size() >= kWindowsDirectoryBuffer) return {};
+    if (!workingDirectory || workingDirectory->empty() || startFolderTooLong(rules, workingDirectory)) return {};
     return rules.settingsPathFor(*workingDirectory);
+}
+
+bool startFolderTooLong(const PlatformRules& rules, const std::optional<std::string>& workingDirectory) {
+    if (!rules.isWindows() || !workingDirectory) return false;
+    return workingDirectory->size() >= kWindowsDirectoryBuffer ||
+           rules.settingsPathFor(*workingDirectory).size() > rules.longestPath();
 }
 
 std::string documentFromCommandTail(std::string_view commandTail) {
