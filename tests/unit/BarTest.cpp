@@ -88,7 +88,8 @@ TEST(IniText, NumbersAndTheReadBufferAsWindowsReadsThem) {
 
 // An empty value is the default number but an empty text; a write that
 // changes nothing writes nothing; a failed write is reported once, even one
-// before the handler came; an empty path touches nothing.
+// before the handler came; an empty path touches nothing, and one that was
+// too long makes the bar say so once.
 TEST(SettingsFile, ReadsWritesFailuresAndTheEmptyPath) {
     FakeBar bar(PlatformRules::posix());
     bar.store.setFile("/start/Kestro.ini", "[Editor]\r\nEDIT=\r\n[Settings]\r\nPdfSizeNo=\r\n");
@@ -115,6 +116,9 @@ TEST(SettingsFile, ReadsWritesFailuresAndTheEmptyPath) {
     EXPECT_EQ(none.store.reads + none.store.writes, 0);
     EXPECT_EQ(reported.size(), 1u);
     EXPECT_FALSE(none.profile.writeString("", "Settings", "TeX", std::string("x")));
+    FakeBar tooLong(PlatformRules::windows(), "", true);
+    BarWindow(tooLong.services, "").initialise();
+    EXPECT_EQ(tooLong.ui.boxTexts(), std::vector<std::string>{startFolderTooLongText()});
 }
 
 // Start-up keeps the paper size only with "from now on"; "until the next

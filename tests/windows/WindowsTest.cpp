@@ -106,14 +106,16 @@ protected:
     Services services_{PlatformRules::windows(), fake_.settings, files_, processes_, fake_.ui, fake_.ui, "Kestro", &fake_.ui};
 };
 
-// A bare name is found along PATH, never beside the document, and runs in
-// the document's directory; a console tool gets a console of its own
-// although the bar has none; exit codes come back signed, so 4294967295
-// reads as a tool not started; and startable means a file of exactly that
-// name.
-TEST_F(Launching, ExitCodesComeBackSignedAndTheToolRunsInTheDocumentsDirectory) {
+// A bare name is found along PATH, never beside the document (platex.com,
+// jbibtex.exe, planted.exe there never run), and runs in the document's
+// directory; a console tool gets a console of its own; exit codes come back
+// signed, so 4294967295 reads as a tool not started; a batch file (run by
+// cmd.exe) gets a name with & as one word and one with % not at all; and
+// startable means a file of exactly that name.
+TEST_F(Launching, ToolsComeFromPathRunInTheDocumentsDirectoryAndGetTheirWords) {
     wintest::installFakeTool(toolDir_ + "\\platex.exe");
-    wintest::installFakeTool(documentDir_ + "\\platex.com");
+    wintest::writeFile(toolDir_ + "\\jbibtex.bat", "@\"%~dp0platex.exe\" %*\r\n");
+    for (const char* planted : {"\\platex.com", "\\jbibtex.exe", "\\planted.exe"}) wintest::installFakeTool(documentDir_ + planted);
     const bool hadConsole = GetConsoleWindow() != nullptr || GetConsoleCP() != 0;
     FreeConsole();
     for (const auto& [text, expected] : std::vector<std::pair<std::string, int>>{{"256", 256}, {"4294967295", -1}}) {
@@ -121,9 +123,13 @@ TEST_F(Launching, ExitCodesComeBackSignedAndTheToolRunsInTheDocumentsDirectory) 
         EXPECT_EQ(runAndWait(services_, "platex", {stemPart("paper")}), expected) << text;
     }
     if (hadConsole) AttachConsole(ATTACH_PARENT_PROCESS);
-    ASSERT_EQ(runs().size(), 2u);
+    EXPECT_EQ(runAndWait(services_, "jbibtex", {stemPart("x&planted")}), 0);
+    EXPECT_EQ(runAndWait(services_, "jbibtex", {stemPart("x%OS%")}), kStartRefused);
+    EXPECT_NE(fake_.ui.boxTexts().at(0).find("「%」"), std::string::npos);
+    ASSERT_EQ(runs().size(), 3u);
     EXPECT_TRUE(runs()[0].console);
-    EXPECT_EQ(runs()[0].module + runs()[1].module, toolDir_ + "\\platex.exe" + toolDir_ + "\\platex.exe");
+    for (const wintest::ToolRun& run : runs()) EXPECT_EQ(run.module, toolDir_ + "\\platex.exe");
+    EXPECT_EQ(runs()[2].arguments, (std::vector<std::string>{toolDir_ + "\\platex.exe", "x&planted"}));
     EXPECT_EQ(runs()[0].directory, documentDir_);
     for (const std::string& name : {documentDir_ + "\\platex", documentDir_ + "\\*.exe", std::string()}) {
         EXPECT_FALSE(processes_.isStartable(name)) << name;
@@ -140,21 +146,6 @@ TEST_F(Launching, ToolsSplitTheirCommandLineAsTheCoreDoes) {
         EXPECT_EQ(runAndWait(services_, program, {optionsPart("-s my"), stemPart(stem)}), 0);
         EXPECT_EQ(runs().at(run++).arguments, (std::vector<std::string>{program, "-s", "my", stem}));
     }
-}
-
-// A batch file runs through cmd.exe: a name with & reaches it as one word
-// and runs nothing else (not planted.exe, nor a jbibtex.exe beside the
-// document); a name with % is refused before anything starts.
-TEST_F(Launching, BatchFilesGetTheirArgumentsWholeOrNotAtAll) {
-    wintest::installFakeTool(toolDir_ + "\\kestro_fake_tool.exe");
-    wintest::writeFile(toolDir_ + "\\jbibtex.bat", "@\"%~dp0kestro_fake_tool.exe\" %*\r\n");
-    for (const char* planted : {"\\planted.exe", "\\jbibtex.exe"}) wintest::installFakeTool(documentDir_ + planted);
-    EXPECT_EQ(runAndWait(services_, "jbibtex", {stemPart("x&planted")}), 0);
-    EXPECT_EQ(runAndWait(services_, "jbibtex", {stemPart("x%OS%")}), kStartRefused);
-    ASSERT_EQ(runs().size(), 1u);
-    EXPECT_EQ(runs()[0].module, toolDir_ + "\\kestro_fake_tool.exe");
-    EXPECT_EQ(runs()[0].arguments, (std::vector<std::string>{toolDir_ + "\\kestro_fake_tool.exe", "x&planted"}));
-    EXPECT_NE(fake_.ui.boxTexts().at(0).find("「%」"), std::string::npos);
 }
 
 // A drop as the shell hands it over: DROPFILES, then the names, each ended
@@ -258,29 +249,18 @@ TEST_F(Windows, TheBarsMenuTooltipsDropsAndEditButtonReachTheirOperations) {
     EXPECT_EQ(runs[0].directory, scratch_.path());
 }
 
-// A start folder that leaves the settings file no room within 259 bytes
-// keeps no settings and the bar says so once; the profile functions would
-// cut the path and write files of other names into it.
-TEST(StartFolder, TooLongForTheSettingsFileKeepsNothingAndSaysSoOnce) {
+// From a start folder of 249 bytes the settings path would pass 259 bytes:
+// nothing is written (the profile functions would cut the path and write
+// files of other names into the folder).
+TEST(StartFolder, TooLongForTheSettingsFileGetsNothingWritten) {
     ScratchDirectory scratch("kestro-start");
-    const PlatformRules rules = PlatformRules::windows();
     Win32FileSystem files;
-    const std::string previous = files.currentDirectory().value_or("");
-    for (const char letter : {'d', 'e'}) {
-        const std::string folder = scratch.makeDirectory(std::string(248 - scratch.path().size() + (letter - 'd') * 6, letter));
-        ASSERT_TRUE(files.setCurrentDirectory(folder)) << folder.size();
-        fake::FakeBar fake(rules);
-        Win32Profile profile;
-        SettingsFile settings(profile, settingsPathForStart(rules, files.currentDirectory()),
-                              startFolderTooLong(rules, files.currentDirectory()));
-        Services services{rules, settings, files, fake.processes, fake.ui, fake.ui, "Kestro", &fake.ui};
-        BarWindow bar(services, "");
-        bar.initialise();
-        bar.endRun();
-        files.setCurrentDirectory(previous);
-        EXPECT_EQ(fake.ui.boxTexts(), std::vector<std::string>{startFolderTooLongText()});
-        EXPECT_TRUE(std::filesystem::is_empty(folder)) << folder.size();
-    }
+    const std::string previous = files.currentDirectory().value_or(""), folder = scratch.makeDirectory(std::string(248 - scratch.path().size(), 'd'));
+    ASSERT_TRUE(files.setCurrentDirectory(folder));
+    Win32Profile profile;
+    SettingsFile(profile, settingsPathForStart(PlatformRules::windows(), files.currentDirectory())).writeSettingInt("Settings", "Acr", 1);
+    files.setCurrentDirectory(previous);
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 // The list's choice is a pick of the history; Enter in the box does not

@@ -4,10 +4,6 @@
 
 namespace kestro {
 
-namespace {
-constexpr std::size_t kWindowsDirectoryBuffer = 256;
-}
-
 std::string settingsPathForStart(const PlatformRules& rules,
                                  const std::optional<std::string>& workingDirectory) {
     if (!workingDirectory || workingDirectory->empty() || startFolderTooLong(rules, workingDirectory)) return {};
@@ -16,8 +12,7 @@ std::string settingsPathForStart(const PlatformRules& rules,
 
 bool startFolderTooLong(const PlatformRules& rules, const std::optional<std::string>& workingDirectory) {
     if (!rules.isWindows() || !workingDirectory) return false;
-    return workingDirectory->size() >= kWindowsDirectoryBuffer ||
-           rules.settingsPathFor(*workingDirectory).size() > rules.longestPath();
+    return rules.settingsPathFor(*workingDirectory).size() > rules.longestPath();
 }
 
 std::string documentFromCommandTail(std::string_view commandTail) {

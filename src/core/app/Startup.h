@@ -18,10 +18,10 @@ namespace kestro {
 std::string settingsPathForStart(const PlatformRules& rules,
                                  const std::optional<std::string>& workingDirectory);
 
-// True on Windows when the start folder's path does not leave room for the
-// settings file: the directory does not fit the 256-byte buffer it is read
-// into, or the settings path would pass 259 bytes, which the profile
-// functions do not take (they cut it and write files of other names).
+// True on Windows when the start folder's path leaves no room for the
+// settings file (a directory of 249 bytes or more): the settings path would
+// pass the 259 bytes the profile functions take, and they would cut it and
+// write files of other names.
 bool startFolderTooLong(const PlatformRules& rules, const std::optional<std::string>& workingDirectory);
 
 // The start-up document from the command-line tail: the whole tail, with one
