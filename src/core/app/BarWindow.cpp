@@ -32,8 +32,8 @@ std::string settingsWriteFailureText(const std::string& settingsPath) {
 }
 
 std::string startFolderTooLongText() {
-    return "起動したフォルダーのパスが長すぎるため、設定ファイルを置けません。\n"
-           "設定は保存されません。短いパスのフォルダーから起動して下さい。";
+    return "起動したフォルダーのパスが長すぎるため、\n設定は保存されません。\n"
+           "短いパスのフォルダーから起動して下さい。";
 }
 
 BarWindow::BarWindow(Services& services, const std::string& commandTail)

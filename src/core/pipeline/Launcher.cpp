@@ -10,8 +10,8 @@ namespace kestro {
 namespace {
 
 constexpr const char* kBatchRefusal =
-    "バッチファイル \"%s\" は、「%c」を含むコマンドラインでは実行できません。\n"
-    "cmd.exe がこの文字を文字どおりに受け取らないため、実行しませんでした。";
+    "バッチファイル \"%s\" は実行しませんでした。\n"
+    "コマンドラインに「%c」があり、\ncmd.exe はこれを文字どおりに受け取りません。";
 
 // The request that starts a batch file with every word quoted, or nothing
 // when a word holds a character that quotes do not protect; then the user
