@@ -219,7 +219,6 @@ TEST(Launcher, StemsLikeOptionsAreNamesOnlyStartedRunsAreRecordedAndBatchFilesAr
     EXPECT_EQ(runAndWait(bar.services, "/t/tool", {}), -1);
     EXPECT_EQ(runAndWait(bar.services, "/t/missing", {}), -1);
     EXPECT_EQ(bar.services.road.runs().size(), 2u);
-
     // cmd.exe reads a batch file's command line: the file itself and every
     // word are quoted, and a word that quotes do not protect is refused
     // before anything starts; the step then ends, without search or choice.
