@@ -241,13 +241,16 @@ bool BarDialog::paintMinimised() {
 }
 
 void BarDialog::dropFiles(HDROP drop) {
-    // Only the first file of a drop counts.
-    char path[MAX_PATH] = {};
-    const UINT length = DragQueryFileA(drop, 0, path, MAX_PATH);
+    // Only the first file of a drop counts. Its name is read whole, however
+    // long: a name cut to a buffer could end in ".tex" where the file's
+    // does not, and the bar refuses one too long to use.
+    const UINT size = DragQueryFileA(drop, 0, nullptr, 0);
+    std::vector<char> path(size + 1, '\0');
+    const UINT length = size == 0 ? 0 : DragQueryFileA(drop, 0, path.data(), size + 1);
     DragFinish(drop);
     if (length == 0) return;
     // Up to the zero byte: the returned length may count characters.
-    const std::vector<std::string> paths{std::string(path)};
+    const std::vector<std::string> paths{std::string(path.data())};
     bar_.dispatch([this, &paths] { bar_.acceptDroppedFile(paths); });
 }
 

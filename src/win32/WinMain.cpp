@@ -17,16 +17,6 @@
 
 namespace {
 
-// The working directory at start-up, read into 256 bytes: a longer one
-// gives nothing, and the bar then keeps no settings.
-std::optional<std::string> startDirectory() {
-    char buffer[256];
-    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
-    if (length == 0 || length >= sizeof buffer) return std::nullopt;
-    // Up to the zero byte: the returned length may count characters.
-    return std::string(buffer);
-}
-
 std::string executablePath() {
     char buffer[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
@@ -45,8 +35,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     const PlatformRules rules = PlatformRules::windows();
     Win32Profile profile;
-    SettingsFile settings(profile, settingsPathForStart(rules, startDirectory()));
     Win32FileSystem files;
+    // Read whole: the core tells a start folder too long for the settings
+    // file from one that could not be read.
+    const std::optional<std::string> start = files.currentDirectory();
+    SettingsFile settings(profile, settingsPathForStart(rules, start), startFolderTooLong(rules, start));
     Win32Processes processes;
     Win32Desktop desktop;
     Win32UserInterface ui(instance);

@@ -234,8 +234,9 @@ private:
 
 // The whole seam in memory, under the Windows or the Linux rules.
 struct FakeBar {
-    explicit FakeBar(PlatformRules rulesIn, std::optional<std::string> settingsPath = std::nullopt)
-        : rules(rulesIn), settings(profile, settingsPath.value_or(rules.isWindows() ? "C:\\start\\Kestro.ini" : "/start/Kestro.ini")) {
+    explicit FakeBar(PlatformRules rulesIn, std::optional<std::string> settingsPath = std::nullopt, bool settingsPathTooLong = false)
+        : rules(rulesIn),
+          settings(profile, settingsPath.value_or(rules.isWindows() ? "C:\\start\\Kestro.ini" : "/start/Kestro.ini"), settingsPathTooLong) {
         files.addDirectory(start);
         files.setCurrentDirectory(start);
         files.directoryChanges.clear();

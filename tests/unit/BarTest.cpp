@@ -88,7 +88,8 @@ TEST(IniText, NumbersAndTheReadBufferAsWindowsReadsThem) {
 
 // An empty value is the default number but an empty text; a write that
 // changes nothing writes nothing; a failed write is reported once, even one
-// before the handler came; an empty path touches nothing.
+// before the handler came; an empty path touches nothing, and one that was
+// too long makes the bar say so once.
 TEST(SettingsFile, ReadsWritesFailuresAndTheEmptyPath) {
     FakeBar bar(PlatformRules::posix());
     bar.store.setFile("/start/Kestro.ini", "[Editor]\r\nEDIT=\r\n[Settings]\r\nPdfSizeNo=\r\n");
@@ -115,6 +116,9 @@ TEST(SettingsFile, ReadsWritesFailuresAndTheEmptyPath) {
     EXPECT_EQ(none.store.reads + none.store.writes, 0);
     EXPECT_EQ(reported.size(), 1u);
     EXPECT_FALSE(none.profile.writeString("", "Settings", "TeX", std::string("x")));
+    FakeBar tooLong(PlatformRules::windows(), "", true);
+    BarWindow(tooLong.services, "").initialise();
+    EXPECT_EQ(tooLong.ui.boxTexts(), std::vector<std::string>{startFolderTooLongText()});
 }
 
 // Start-up keeps the paper size only with "from now on"; "until the next
@@ -183,14 +187,16 @@ TEST_F(BarTest, TheStartUpDocumentGoesOnTopAndSixteenAreKept) {
     EXPECT_EQ(fake->setting("RFL", "File16"), "<absent>");
 }
 
-// A drop takes the first file, only a .tex or .TEX one, unselected; the
-// file dialog's choice is selected.
+// A drop takes the first file, only a .tex or .TEX one that Windows can
+// open (the file-error box for a longer path), unselected; the file
+// dialog's choice is selected.
 TEST_F(BarTest, DropsAndTheFileDialogChangeTheDocument) {
     start(numbered(16));
-    for (const char* rejected : {"C:\\a\\notes.txt", "C:\\a\\paper.Tex", "C:\\a.tex\\paper"}) {
-        bar->acceptDroppedFile({rejected, "C:\\a\\b.tex"});
+    for (const std::string& rejected : Texts{"C:\\a\\notes.txt", "C:\\a\\paper.Tex", "C:\\a.tex\\paper", "C:\\" + std::string(253, 'a') + ".tex"}) {
+        bar->dispatch([&] { bar->acceptDroppedFile({rejected, "C:\\a\\b.tex"}); });
     }
-    EXPECT_EQ(fake->ui.boxes.size(), 3u);
+    EXPECT_EQ(fake->ui.boxes.size(), 4u);
+    EXPECT_EQ(fake->ui.boxes.back().icon, BoxIcon::Stop);
     EXPECT_EQ(bar->state().documentStem, "doc0");
     bar->acceptDroppedFile({"C:\\a\\PAPER.TEX"});
     EXPECT_EQ(bar->state().documentStem, "PAPER");

@@ -22,6 +22,7 @@
 #include "pipeline/ProgramLookup.h"
 #include "pipeline/ToolSearch.h"
 #include "dialogs/ToolSelection.h"
+#include "pdf/PdfOutput.h"
 
 namespace kestro::fake {
 namespace {
@@ -296,12 +297,12 @@ const Texts kUntried = {"<not checked>"};
 TEST(ProgramLookup, EveryRowFindsWhatItShouldAfterTheCandidatesItShould) {
     const std::string k259 = "C:\\" + std::string(249, 'f'), k260 = "C:\\" + std::string(250, 'g');
     const std::tuple<bool, std::set<std::string>, std::string, std::string, std::optional<std::string>, Texts> rows[] = {
-        {true, {".\\platex.exe", "C:\\tex\\platex.exe"}, "platex", "C:\\tex", ".\\platex.exe", kUntried},
+        {true, {".\\platex.exe", "platex.exe", "bin\\platex.exe", "\\bin\\platex.exe", "C:bin\\platex.exe", "\\\\s\\t\\platex.exe"},
+         "platex", "bin;.;\\bin;C:bin;\\\\s\\t", "\\\\s\\t\\platex.exe", {"\\\\s\\t\\platex.com", "\\\\s\\t\\platex.exe"}},
         {true, {"C:\\b\\platex.exe"}, "platex", "C:\\a;;C:\\b\\", "C:\\b\\platex.exe",
-         {".\\platex.com", ".\\platex.exe", ".\\platex.bat", ".\\platex.cmd", "C:\\a\\platex.com", "C:\\a\\platex.exe",
-          "C:\\a\\platex.bat", "C:\\a\\platex.cmd", "C:\\b\\platex.com", "C:\\b\\platex.exe"}},
-        {true, {"C:\\bin\\platex.exe", "\\platex.exe"}, "platex", ";C:\\bin", "C:\\bin\\platex.exe", kUntried},
-        {true, {".\\my.tool.exe"}, "my.tool", "", std::nullopt, {".\\my.tool"}},
+         {"C:\\a\\platex.com", "C:\\a\\platex.exe", "C:\\a\\platex.bat", "C:\\a\\platex.cmd", "C:\\b\\platex.com",
+          "C:\\b\\platex.exe"}},
+        {true, {"C:\\t\\my.tool.exe"}, "my.tool", "C:\\t", std::nullopt, {"C:\\t\\my.tool"}},
         {true, {"c:\\w.d\\platex.exe"}, "c:\\w.d\\platex", "", "c:\\w.d\\platex.exe", kUntried},
         {true, {"C:platex.exe"}, "C:platex", "", "C:platex.exe", kUntried},
         {true, {"C:\\tex\\bin\\platex.exe"}, "bin/platex", "C:\\tex", std::nullopt,
@@ -329,7 +330,7 @@ TEST(ProgramLookup, EveryRowFindsWhatItShouldAfterTheCandidatesItShould) {
     }
 }
 
-TEST(Launcher, StemsLikeOptionsAreNamesAndOnlyStartedRunsAreRecorded) {
+TEST(Launcher, StemsLikeOptionsAreNamesOnlyStartedRunsAreRecordedAndBatchFilesAreQuotedOrRefused) {
     FakeBar bar(PlatformRules::posix());
     bar.processes.installExiting("/t/mendex", 0);
     for (const std::string stem : {"-x", "a-b"}) runAndWait(bar.services, "/t/mendex", {optionsPart("-s my"), stemPart(stem)});
@@ -340,6 +341,26 @@ TEST(Launcher, StemsLikeOptionsAreNamesAndOnlyStartedRunsAreRecorded) {
     EXPECT_EQ(runAndWait(bar.services, "/t/tool", {}), -1);
     EXPECT_EQ(runAndWait(bar.services, "/t/missing", {}), -1);
     EXPECT_EQ(bar.services.road.runs().size(), 2u);
+    // cmd.exe reads a batch file's command line: the file itself and every
+    // word are quoted, and a word that quotes do not protect is refused
+    // before anything starts; the step then ends, without search or choice.
+    TexWorld w(true);
+    for (const char* tool : {"mendex.BAT", "ptex.cmd", "dvipdfmx.bat. "}) w.installTool(w.toolDir + tool, 0);
+    EXPECT_EQ(runAndWait(w.bar.services, "ptex", {optionsPart("-s \"my style\""), stemPart("a&b(c)")}), 0);
+    EXPECT_EQ(w.bar.processes.commandLines(), Texts{"\"C:\\texlive\\bin\\ptex.cmd\" \"-s\" \"my style\" \"a&b(c)\""});
+    for (const char* stem : {"a\"b", "a!b", "50%", "a\rb"}) EXPECT_EQ(runAndWait(w.bar.services, "ptex", {stemPart(stem)}), kStartRefused);
+    const std::string refusal = w.bar.ui.boxTexts().at(3);
+    EXPECT_TRUE(refusal.find("\"C:\\texlive\\bin\\ptex.cmd\"") != std::string::npos && refusal.find("「改行」") != std::string::npos);
+    w.state.documentStem = "50%";
+    w.state.texCommand = "ptex";
+    w.state.indexCommand = w.toolDir + "mendex.BAT";
+    w.state.dvipdfCommand = "dvipdfmx.bat. ";
+    w.state.paperSizeSticky = 1;
+    w.bar.files.write(w.beside(".dvi"), "dvi");
+    EXPECT_EQ(compileDocument(w.state, w.bar.services) + runIndex(w.state, w.bar.services) +
+                  convertDviToPdf(w.state, w.bar.services), 0);
+    EXPECT_EQ(w.bar.ui.boxes.size(), 7u);
+    EXPECT_EQ(w.bar.processes.started().size(), 1u);
 }
 
 // The two tool steps' road: the tool; the compiler's default in the fixed

@@ -51,9 +51,9 @@ TEST(PlatformRules, ExecutablesDirectoriesAndTheSettingsPath) {
     EXPECT_FALSE(kPosix.namesExecutable("platex.exe"));
     EXPECT_EQ(kWin.directoryOf("C:\\tex/bin\\platex.exe"), "C:\\tex/bin\\");
     EXPECT_EQ(kPosix.directoryOf("dir\\paper.tex"), "");
-    // Windows reads the working directory into 256 bytes; plain concatenation.
-    EXPECT_EQ(settingsPathForStart(kWin, std::string(255, 'a')), std::string(255, 'a') + "\\Kestro.ini");
-    EXPECT_EQ(settingsPathForStart(kWin, std::string(256, 'a')), "");
+    // Plain concatenation, up to the 259 bytes Windows takes.
+    EXPECT_EQ(settingsPathForStart(kWin, std::string(248, 'a')), std::string(248, 'a') + "\\Kestro.ini");
+    EXPECT_EQ(settingsPathForStart(kWin, std::string(249, 'a')), "");
     EXPECT_EQ(settingsPathForStart(kWin, std::nullopt), "");
     EXPECT_EQ(settingsPathForStart(kPosix, "/" + std::string(400, 'd')), "/" + std::string(400, 'd') + "/Kestro.ini");
     // The start-up document: one pair of enclosing quotes goes.

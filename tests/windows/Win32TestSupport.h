@@ -13,6 +13,7 @@
 
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <deque>
 #include <optional>
 #include <fstream>
@@ -94,14 +95,16 @@ inline std::vector<ToolRun> readToolRuns(const std::string& reportPath) {
     return runs;
 }
 
-// Sets a test's environment variable of this process (and of the tools it
-// starts) for the life of the object; unset afterwards.
+// Sets an environment variable of this process (and of the tools it
+// starts) for the life of the object; then it is as it was.
 struct ScopedVariable {
-    ScopedVariable(const std::string& name, const std::string& value) : name(name) {
+    // The value at the start of the test program (the tests set no other).
+    ScopedVariable(const std::string& name, const std::string& value) : name(name), previous(std::getenv(name.c_str())) {
         SetEnvironmentVariableA(name.c_str(), value.c_str());
     }
-    ~ScopedVariable() { SetEnvironmentVariableA(name.c_str(), nullptr); }
+    ~ScopedVariable() { SetEnvironmentVariableA(name.c_str(), previous); }
     std::string name;
+    const char* previous;
 };
 
 // The text of a control, or of the window itself with id 0.

@@ -6,6 +6,7 @@
 // control table that the Qt bar lays out from.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -18,6 +19,7 @@
 #include "Win32Dialogs.h"
 #include "Win32TestSupport.h"
 #include "app/BarWindow.h"
+#include "app/Startup.h"
 #include "app/ControlTable.h"
 #include "pipeline/Launcher.h"
 #include "dialogs/IndexOptionsDialog.h"
@@ -94,9 +96,9 @@ protected:
     std::vector<wintest::ToolRun> runs() const { return wintest::readToolRuns(report_); }
 
     ScratchDirectory scratch_{"kestro-run"};
-    std::string documentDir_ = scratch_.makeDirectory("document");
+    std::string documentDir_ = scratch_.makeDirectory("document"), toolDir_ = scratch_.makeDirectory("bin");
     std::string report_ = scratch_.file("report.txt");
-    ScopedVariable reportVariable_{"KESTRO_FAKE_REPORT", report_};
+    ScopedVariable reportVariable_{"KESTRO_FAKE_REPORT", report_}, path_{"PATH", toolDir_};
     fake::FakeBar fake_{PlatformRules::windows()};
     Win32FileSystem files_;
     std::string previous_ = files_.currentDirectory().value_or("");
@@ -104,12 +106,16 @@ protected:
     Services services_{PlatformRules::windows(), fake_.settings, files_, processes_, fake_.ui, fake_.ui, "Kestro", &fake_.ui};
 };
 
-// A bare name is found in the document's directory, where the tool runs; a
-// console tool gets a console of its own although the bar has none; exit
-// codes come back signed, so 4294967295 reads as a tool not started; and
+// A bare name is found along PATH, never beside the document (platex.com,
+// jbibtex.exe, planted.exe there never run), and runs in the document's
+// directory; a console tool gets a console of its own; exit codes come back
+// signed, so 4294967295 reads as a tool not started; a batch file (run by
+// cmd.exe) gets a name with & as one word and one with % not at all; and
 // startable means a file of exactly that name.
-TEST_F(Launching, ExitCodesComeBackSignedAndTheToolRunsInTheDocumentsDirectory) {
-    wintest::installFakeTool(documentDir_ + "\\platex.exe");
+TEST_F(Launching, ToolsComeFromPathRunInTheDocumentsDirectoryAndGetTheirWords) {
+    wintest::installFakeTool(toolDir_ + "\\platex.exe");
+    wintest::writeFile(toolDir_ + "\\jbibtex.bat", "@\"%~dp0platex.exe\" %*\r\n");
+    for (const char* planted : {"\\platex.com", "\\jbibtex.exe", "\\planted.exe"}) wintest::installFakeTool(documentDir_ + planted);
     const bool hadConsole = GetConsoleWindow() != nullptr || GetConsoleCP() != 0;
     FreeConsole();
     for (const auto& [text, expected] : std::vector<std::pair<std::string, int>>{{"256", 256}, {"4294967295", -1}}) {
@@ -117,9 +123,13 @@ TEST_F(Launching, ExitCodesComeBackSignedAndTheToolRunsInTheDocumentsDirectory) 
         EXPECT_EQ(runAndWait(services_, "platex", {stemPart("paper")}), expected) << text;
     }
     if (hadConsole) AttachConsole(ATTACH_PARENT_PROCESS);
-    ASSERT_EQ(runs().size(), 2u);
+    EXPECT_EQ(runAndWait(services_, "jbibtex", {stemPart("x&planted")}), 0);
+    EXPECT_EQ(runAndWait(services_, "jbibtex", {stemPart("x%OS%")}), kStartRefused);
+    EXPECT_NE(fake_.ui.boxTexts().at(0).find("「%」"), std::string::npos);
+    ASSERT_EQ(runs().size(), 3u);
     EXPECT_TRUE(runs()[0].console);
-    EXPECT_EQ(runs()[0].module, documentDir_ + "\\platex.exe");
+    for (const wintest::ToolRun& run : runs()) EXPECT_EQ(run.module, toolDir_ + "\\platex.exe");
+    EXPECT_EQ(runs()[2].arguments, (std::vector<std::string>{toolDir_ + "\\platex.exe", "x&planted"}));
     EXPECT_EQ(runs()[0].directory, documentDir_);
     for (const std::string& name : {documentDir_ + "\\platex", documentDir_ + "\\*.exe", std::string()}) {
         EXPECT_FALSE(processes_.isStartable(name)) << name;
@@ -215,6 +225,13 @@ TEST_F(Windows, TheBarsMenuTooltipsDropsAndEditButtonReachTheirOperations) {
             EXPECT_EQ(about.caption, "Kestroのﾊﾞｰｼﾞｮﾝ情報");
             UiDriver::click(about.window, IDOK);
             driver_.step([&, bar] {
+                // Read whole and refused: cut to 259 bytes, this name would end in ".tex".
+                const std::string tooLong = scratch_.file(std::string(254 - scratch_.path().size(), 'a') + ".tex.txt");
+                driver_.expect([&](const SeenWindow& box) {
+                    EXPECT_EQ(box.messageText, fileErrorText(FileError(FileErrorCause::InvalidPath, tooLong)));
+                    UiDriver::click(box.window, IDOK);
+                });
+                SendMessageA(GetDlgItem(bar, IDC_CHOOSE_FILE), WM_DROPFILES, makeDrop({tooLong}), 0);
                 SendMessageA(GetDlgItem(bar, IDC_CHOOSE_FILE), WM_DROPFILES, makeDrop({other_}), 0);
                 EXPECT_EQ(wintest::windowText(GetDlgItem(bar, IDC_HISTORY)), other_);
                 UiDriver::click(bar, IDC_EDIT_BUTTON);
@@ -230,6 +247,20 @@ TEST_F(Windows, TheBarsMenuTooltipsDropsAndEditButtonReachTheirOperations) {
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_TRUE(runs[0].commandLine.ends_with(" \"" + other_ + "\""));
     EXPECT_EQ(runs[0].directory, scratch_.path());
+}
+
+// From a start folder of 249 bytes the settings path would pass 259 bytes:
+// nothing is written (the profile functions would cut the path and write
+// files of other names into the folder).
+TEST(StartFolder, TooLongForTheSettingsFileGetsNothingWritten) {
+    ScratchDirectory scratch("kestro-start");
+    Win32FileSystem files;
+    const std::string previous = files.currentDirectory().value_or(""), folder = scratch.makeDirectory(std::string(248 - scratch.path().size(), 'd'));
+    ASSERT_TRUE(files.setCurrentDirectory(folder));
+    Win32Profile profile;
+    SettingsFile(profile, settingsPathForStart(PlatformRules::windows(), files.currentDirectory())).writeSettingInt("Settings", "Acr", 1);
+    files.setCurrentDirectory(previous);
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 // The list's choice is a pick of the history; Enter in the box does not

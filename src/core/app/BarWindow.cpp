@@ -31,6 +31,11 @@ std::string settingsWriteFailureText(const std::string& settingsPath) {
     return fillPlaceholder("設定ファイル \"%s\" に書き込めません。\n設定は保存されません。", "%s", settingsPath);
 }
 
+std::string startFolderTooLongText() {
+    return "起動したフォルダーのパスが長すぎるため、\n設定は保存されません。\n"
+           "短いパスのフォルダーから起動して下さい。";
+}
+
 BarWindow::BarWindow(Services& services, const std::string& commandTail)
     : services_(services),
       history_(services.rules.codePage, services.rules.historyIgnoresCase()) {
@@ -38,7 +43,7 @@ BarWindow::BarWindow(Services& services, const std::string& commandTail)
     // A choice that cannot be stored would vanish at the next start without
     // a word; say so once.
     services_.settings.onFirstWriteFailure([this](const std::string& path) {
-        showBarMessage(services_, settingsWriteFailureText(path));
+        showBarMessage(services_, path.empty() ? startFolderTooLongText() : settingsWriteFailureText(path));
     });
 }
 
@@ -154,6 +159,9 @@ void BarWindow::chooseDocumentFile() {
 void BarWindow::acceptDroppedFile(const std::vector<std::string>& paths) {
     if (paths.empty()) return;
     const std::string& path = paths.front();
+    // A path the system's file functions do not take names no file the bar
+    // can work on: the file-error box says so, and nothing changes.
+    if (path.size() > services_.rules.longestPath()) throw FileError(FileErrorCause::InvalidPath, path);
     const std::string extension = splitDocumentPath(services_.rules, path).extension;
     if (extension != ".tex" && extension != ".TEX") {
         showBarMessage(services_, "TeX のファイルではありません！登録して直して下さい！");

@@ -27,6 +27,8 @@ enum class BarControl : int {
 
 // The message shown once when the settings file cannot be written.
 std::string settingsWriteFailureText(const std::string& settingsPath);
+// The message shown once when the start folder's path leaves no room for it.
+std::string startFolderTooLongText();
 
 // The window-menu command of the version box.
 inline constexpr int kAboutCommand = 16;
@@ -57,7 +59,8 @@ public:
     // How the last press of the TeX, PDF or one-click button ended.
     const RoadOutcome& lastRoad() const { return lastRoad_; }
 
-    // Files dropped on the bar (only the first counts).
+    // Files dropped on the bar (only the first counts). Run it under
+    // dispatch: a path too long for the system is a file error.
     void acceptDroppedFile(const std::vector<std::string>& paths);
     // The history box closed its list with entry `index` chosen (-1: none).
     void pickHistoryEntry(int index);

@@ -4,15 +4,15 @@
 
 namespace kestro {
 
-namespace {
-constexpr std::size_t kWindowsDirectoryBuffer = 256;
-}
-
 std::string settingsPathForStart(const PlatformRules& rules,
                                  const std::optional<std::string>& workingDirectory) {
-    if (!workingDirectory || workingDirectory->empty()) return {};
-    if (rules.isWindows() && workingDirectory->size() >= kWindowsDirectoryBuffer) return {};
+    if (!workingDirectory || workingDirectory->empty() || startFolderTooLong(rules, workingDirectory)) return {};
     return rules.settingsPathFor(*workingDirectory);
+}
+
+bool startFolderTooLong(const PlatformRules& rules, const std::optional<std::string>& workingDirectory) {
+    if (!rules.isWindows() || !workingDirectory) return false;
+    return rules.settingsPathFor(*workingDirectory).size() > rules.longestPath();
 }
 
 std::string documentFromCommandTail(std::string_view commandTail) {

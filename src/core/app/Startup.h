@@ -10,13 +10,19 @@
 
 namespace kestro {
 
-// The settings path for the working directory the process starts in. On
-// Windows the directory is read into a 256-byte buffer, so a directory of
-// 256 bytes or more (or none at all) gives the empty path; the bar then
-// keeps no settings. Plain concatenation: a root directory gives two
-// separators before the file name.
+// The settings path for the working directory the process starts in. No
+// directory, or one too long for the settings path (startFolderTooLong),
+// gives the empty path; the bar then keeps no settings. Plain
+// concatenation: a root directory gives two separators before the file
+// name.
 std::string settingsPathForStart(const PlatformRules& rules,
                                  const std::optional<std::string>& workingDirectory);
+
+// True on Windows when the start folder's path leaves no room for the
+// settings file (a directory of 249 bytes or more): the settings path would
+// pass the 259 bytes the profile functions take, and they would cut it and
+// write files of other names.
+bool startFolderTooLong(const PlatformRules& rules, const std::optional<std::string>& workingDirectory);
 
 // The start-up document from the command-line tail: the whole tail, with one
 // pair of enclosing double quotes removed (what a file association passes).

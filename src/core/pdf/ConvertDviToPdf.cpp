@@ -43,6 +43,7 @@ bool haveDvi(BarState& state, Services& services, const std::string& dviPath) {
 std::optional<int> runConverter(BarState& state, Services& services, const std::vector<CommandPart>& parts) {
     enterDocumentDirectory(state, services);
     const int exitCode = runAndWait(services, state.dvipdfCommand, parts);
+    if (exitCode == kStartRefused) return std::nullopt;
     if (exitCode != -1) return exitCode;
 
     auto notStarted = [&] { services.road.noteStop(state.dvipdfCommand + " could not be started"); };

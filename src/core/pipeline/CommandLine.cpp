@@ -12,10 +12,8 @@ bool needsQuotes(std::string_view word) {
     return word.empty() || word.find_first_of(" \t\"") != std::string_view::npos;
 }
 
-}  // namespace
-
-std::string quoteWord(CodePage cp, std::string_view word) {
-    if (!needsQuotes(word)) return std::string(word);
+// `word` in double quotes, read back whole by the C runtime.
+std::string enclose(CodePage cp, std::string_view word) {
     std::string quoted = "\"";
     std::size_t backslashes = 0;
     for (std::size_t pos = 0; pos < word.size();) {
@@ -44,11 +42,52 @@ std::string quoteWord(CodePage cp, std::string_view word) {
     return quoted;
 }
 
+}  // namespace
+
+std::string quoteWord(CodePage cp, std::string_view word) {
+    return needsQuotes(word) ? enclose(cp, word) : std::string(word);
+}
+
 std::string joinCommandLine(CodePage cp, std::string_view program, const std::vector<CommandPart>& parts) {
     std::string line = quoteWord(cp, program);
     for (const CommandPart& part : parts) {
         line += ' ';
         line += part.singleWord ? quoteWord(cp, part.text) : part.text;
+    }
+    return line;
+}
+
+bool isBatchFile(CodePage cp, std::string_view executable) {
+    // Neither a dot nor a blank is ever the second byte of a character.
+    const std::size_t end = executable.find_last_not_of(". ");
+    if (end == std::string_view::npos || end < 3) return false;
+    const std::string extension = foldAsciiCase(cp, executable.substr(end - 3, 4));
+    return extension == ".bat" || extension == ".cmd";
+}
+
+std::vector<std::string> batchWords(CodePage cp, std::string_view executable, const std::vector<CommandPart>& parts) {
+    std::vector<std::string> words{std::string(executable)};
+    for (const CommandPart& part : parts) {
+        if (part.singleWord) {
+            words.push_back(part.text);
+        } else {
+            for (std::string& word : splitCommandLine(cp, part.text)) words.push_back(std::move(word));
+        }
+    }
+    return words;
+}
+
+std::size_t findUnsafeForBatch(CodePage cp, std::string_view word) {
+    return findFirstOf(cp, word, "%!\"\r\n");
+}
+
+std::string joinBatchCommandLine(CodePage cp, const std::vector<std::string>& words) {
+    std::string line;
+    for (const std::string& word : words) {
+        if (!line.empty()) line += ' ';
+        // Backslashes before the closing quote are doubled, so a tool that
+        // the batch file hands %* on to reads the word as it was.
+        line += enclose(cp, word);
     }
     return line;
 }

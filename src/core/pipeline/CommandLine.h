@@ -34,6 +34,27 @@ std::string quoteWord(CodePage cp, std::string_view word);
 // adds its separating space (an empty single word is quoted as "").
 std::string joinCommandLine(CodePage cp, std::string_view program, const std::vector<CommandPart>& parts);
 
+// Windows starts a batch file through cmd.exe, which reads the whole
+// command line as a command: outside double quotes & | < > ^ ( ) separate,
+// pipe or redirect, and the first word is looked up anew, in the current
+// directory first. True when `executable` is one: its name ends in ".bat"
+// or ".cmd", in any case, once the dots and blanks that Windows drops from
+// the end of a name are gone.
+bool isBatchFile(CodePage cp, std::string_view executable);
+
+// The words a batch file is started with: the file itself, then each single
+// word and each word of an option text as the C runtime splits it.
+std::vector<std::string> batchWords(CodePage cp, std::string_view executable, const std::vector<CommandPart>& parts);
+
+// The first character of `word` that cmd.exe acts on even inside double
+// quotes (% and !) or that would end or break the quotes (a double quote, a
+// line break); npos when there is none.
+std::size_t findUnsafeForBatch(CodePage cp, std::string_view word);
+
+// Each word in double quotes, joined by single spaces: cmd.exe then takes
+// & | < > ^ ( ) in them literally, and starts the very file named first.
+std::string joinBatchCommandLine(CodePage cp, const std::vector<std::string>& words);
+
 // Splits a command line into words by the rules of the Windows C runtime
 // (blanks and tabs separate; double quotes group; 2n backslashes before a
 // quote give n backslashes and a quote that groups, 2n+1 give n and a

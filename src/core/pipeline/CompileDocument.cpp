@@ -77,7 +77,8 @@ int Compile::run() {
     const std::optional<FileTime> dviBefore = timeOf(".dvi");
     const std::optional<FileTime> idxBefore = timeOf(".idx");
 
-    if (runCompiler() == -1 && compilerFallback(state_, services_) == 0) return 0;
+    const int code = runCompiler();
+    if (code == kStartRefused || (code == -1 && compilerFallback(state_, services_) == 0)) return 0;
 
     // Full-resolution times: a DVI rewritten within the same second as
     // before still counts as new, and one not rewritten never does.
@@ -157,8 +158,9 @@ int compileDocument(BarState& state, Services& services) {
 
     if (!services.rules.contains(state.texCommand, "latex")) {
         // Plain TeX: one run, no analysis; a started compiler is success.
-        if (runAndWait(services, state.texCommand, {stemPart(state.documentStem)}) != -1) return 1;
-        return compilerFallback(state, services);
+        const int code = runAndWait(services, state.texCommand, {stemPart(state.documentStem)});
+        if (code == kStartRefused) return 0;
+        return code != -1 ? 1 : compilerFallback(state, services);
     }
     return Compile(state, services).run();
 }

@@ -6,10 +6,6 @@ namespace kestro {
 
 namespace {
 
-// Longest path a Windows process can be started from (MAX_PATH less the
-// terminating zero).
-constexpr std::size_t kWindowsMaxPathBytes = 259;
-
 constexpr std::array<std::string_view, 4> kWindowsExtensions = {".com", ".exe", ".bat", ".cmd"};
 
 // Calls visit for each entry of a PATH-like list, in order, empty ones included.
@@ -41,39 +37,50 @@ std::optional<std::string> findWithExtensions(const std::string& candidate, bool
     return std::nullopt;
 }
 
+// A drive with its root (C:\ or C:/) or a network path (\\server):
+// a directory that does not depend on the current one. An ASCII letter is
+// never a lead byte, so the colon after it starts a character.
+bool isAbsoluteWindowsPath(std::string_view path) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() >= 2 && separator(path[0]) && separator(path[1])) return true;
+    const bool letter = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return letter && path[1] == ':' && separator(path[2]);
+}
+
 std::optional<std::string> lookupWindows(const PlatformRules& rules, std::string_view program,
                                          const LookupEnvironment& env) {
     const CodePage cp = rules.codePage;
     std::string_view name = program;
-    std::string firstCandidate;
     const std::size_t lastSeparator = findLastOf(cp, program, "\\/");
     const std::size_t firstColon = findFirstOf(cp, program, ":");
     if (lastSeparator != std::string_view::npos) {
         name = program.substr(lastSeparator + 1);
-        firstCandidate = std::string(program);
     } else if (firstColon != std::string_view::npos) {
         name = program.substr(firstColon + 1);
-        firstCandidate = std::string(program);
-    } else {
-        // A bare name: the current directory (the document's folder) first.
-        firstCandidate = ".\\" + std::string(program);
     }
     const bool nameHasDot = containsText(cp, name, ".");
 
-    if (auto found = findWithExtensions(firstCandidate, nameHasDot, env)) return found;
+    // A bare name is never looked for in the current directory: it is the
+    // document's folder, and a platex.exe or platex.bat that came with a
+    // downloaded document must not run when TeX is pressed.
+    const bool bare = name.size() == program.size();
+    if (!bare) {
+        if (auto found = findWithExtensions(std::string(program), nameHasDot, env)) return found;
+    }
     if (containsText(cp, program, "/")) return std::nullopt;
 
     std::optional<std::string> result;
     forEachPathEntry(env.pathVariable, ';', [&](std::string_view entry) {
-        // An empty entry (a PATH ending in ";" is common) names no directory;
-        // completed with a backslash it would point at the drive's root.
-        if (entry.empty()) return true;
+        // An empty entry (a PATH ending in ";" is common) or a relative one
+        // (bin, ., \tools on the current drive) would point into the
+        // document's folder or its drive.
+        if (!isAbsoluteWindowsPath(entry)) return true;
         std::string candidate(entry);
         // The test for a final backslash must not be fooled by a trail byte.
         const std::size_t lastBackslash = findLastOf(cp, candidate, "\\");
         if (lastBackslash != candidate.size() - 1) candidate += '\\';
         candidate += program;
-        if (candidate.size() > kWindowsMaxPathBytes) return false;
+        if (candidate.size() > rules.longestPath()) return false;
         result = findWithExtensions(candidate, nameHasDot, env);
         return !result;
     });

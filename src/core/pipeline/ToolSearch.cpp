@@ -130,7 +130,9 @@ int compilerFallback(BarState& state, Services& services) {
     }
     if (!userChoosesCompiler(state, services, question)) return giveUp();
     enterDocumentDirectory(state, services);
-    if (runAndWait(services, state.texCommand, parts) != -1) return 1;
+    const int code = runAndWait(services, state.texCommand, parts);
+    if (code == kStartRefused) return 0;
+    if (code != -1) return 1;
     showBarMessage(services, failure);
     return giveUp();
 }

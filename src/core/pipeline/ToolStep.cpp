@@ -10,6 +10,7 @@ namespace kestro {
 int runToolStep(const BarState& state, Services& services, ToolStep& step) {
     const int code = runAndWait(services, step.command, step.parts);
     if (code == 0) return 1;
+    if (code == kStartRefused) return 0;
     // A tool that started and reported an error, or a named executable that
     // is gone: nothing to search for.
     if (code != -1 || services.rules.namesExecutable(step.command)) {
@@ -36,8 +37,9 @@ int runToolStep(const BarState& state, Services& services, ToolStep& step) {
         return 0;
     }
     enterDocumentDirectory(state, services);
-    if (runAndWait(services, step.command, step.parts) == 0) return 1;
-    showBarMessage(services, step.errorText);
+    const int retried = runAndWait(services, step.command, step.parts);
+    if (retried == 0) return 1;
+    if (retried != kStartRefused) showBarMessage(services, step.errorText);
     return 0;
 }
 

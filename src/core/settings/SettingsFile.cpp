@@ -21,12 +21,12 @@ void SettingsFile::writeSettingInt(const std::string& section, const std::string
 
 void SettingsFile::writeSettingString(const std::string& section, const std::string& key,
                                       const std::string& value) {
-    if (path_.empty()) return;
+    if (path_.empty()) return report(!pathTooLong_);
     report(store_.writeString(path_, section, key, value));
 }
 
 void SettingsFile::deleteSetting(const std::string& section, const std::string& key) {
-    if (path_.empty()) return;
+    if (path_.empty()) return report(!pathTooLong_);
     report(store_.writeString(path_, section, key, std::nullopt));
 }
 

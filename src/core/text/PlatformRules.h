@@ -66,6 +66,11 @@ struct PlatformRules {
     // History entries are matched without case on Windows, with case on Linux.
     bool historyIgnoresCase() const { return isWindows(); }
 
+    // The longest path, in bytes, that the system's file functions take:
+    // MAX_PATH less its terminating zero on Windows; Linux has no such
+    // limit for the bar's paths.
+    std::size_t longestPath() const { return isWindows() ? 259 : std::string_view::npos; }
+
     // The settings file path for a working directory: plain concatenation
     // with "\\Kestro.ini" or "/Kestro.ini"; empty when cwd is empty.
     std::string settingsPathFor(std::string_view workingDirectory) const;
