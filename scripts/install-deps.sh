@@ -9,7 +9,8 @@
 #                checks of scripts/check-packages.sh
 #   test         everything every test needs: all of the above, real TeX
 #                tools, GoogleTest, Google Benchmark, clang for fuzzing,
-#                qpdf to read the PDFs the real tools make
+#                qpdf and poppler-utils (pdftotext) to read the PDFs the
+#                real tools make
 set -euo pipefail
 
 groups=("$@")
@@ -35,7 +36,8 @@ add_group() {
                         bash-completion unzip) ;;
     # weston: the bar's start under a headless Wayland compositor.
     test) add_group run; add_group windows; add_group screenshots; add_group package
-          packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm latexmk qpdf weston) ;;
+          packages+=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm latexmk qpdf
+                    poppler-utils weston) ;;
     *) echo "install-deps: unknown group $1" >&2; exit 2 ;;
   esac
 }

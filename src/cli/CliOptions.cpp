@@ -1,5 +1,7 @@
 #include "CliOptions.h"
 
+#include <utility>
+
 #include "dialogs/PaperSizeDialog.h"
 #include "text/CodePage.h"
 
@@ -36,6 +38,18 @@ std::optional<int> paperSizeNumber(const std::string& name) {
 
 namespace {
 
+constexpr std::pair<const char*, Road> kRoadOptions[] = {
+    {"--tex", Road::Tex}, {"--pdf", Road::Pdf}, {"--one-click", Road::OneClick},
+    {"--clean", Road::Clean}, {"--clean-all", Road::CleanAll},
+};
+
+std::optional<Road> roadNamed(const std::string& argument) {
+    for (const auto& [name, road] : kRoadOptions) {
+        if (argument == name) return road;
+    }
+    return std::nullopt;
+}
+
 // The two choices that an option of each pair makes; a second, different
 // option of a pair is refused.
 struct Choices {
@@ -53,12 +67,12 @@ std::string takeOption(const std::vector<std::string>& arguments, std::size_t& i
         options.help = true;
     } else if (argument == "--version") {
         options.version = true;
-    } else if (argument == "--tex" || argument == "--pdf" || argument == "--one-click") {
+    } else if (const std::optional<Road> road = roadNamed(argument)) {
         if (roadOption && *roadOption != argument) {
             return *roadOption + " and " + argument + " cannot be combined";
         }
         roadOption = argument;
-        options.road = argument == "--tex" ? Road::Tex : argument == "--pdf" ? Road::Pdf : Road::OneClick;
+        options.road = *road;
     } else if (argument == "--yes" || argument == "--no") {
         if (answerOption && *answerOption != argument) {
             return *answerOption + " and " + argument + " cannot be combined";
@@ -76,6 +90,13 @@ std::string takeOption(const std::vector<std::string>& arguments, std::size_t& i
         std::string value;
         if (!takeValue(arguments, i, "--index-options", value)) return "--index-options needs a text (\"\" for none)";
         options.indexOptions = value;
+    } else if (hasName(argument, "--tex-options")) {
+        std::string value;
+        if (!takeValue(arguments, i, "--tex-options", value)) return "--tex-options needs a text (\"\" for none)";
+        if (value.find_first_of("\r\n") != std::string::npos) return "--tex-options cannot hold a line break";
+        options.texOptions = value;
+    } else if (argument == "--rerun-on-change") {
+        options.rerunOnChange = true;
     } else {
         return "unknown option: " + argument;
     }
@@ -114,7 +135,9 @@ ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
 std::string usageText(const std::string& programName) {
     return "Usage: " + programName +
            " [--tex | --pdf | --one-click] [--yes | --no] [--paper SIZE]\n"
-           "       [--index-options TEXT] [--no-view] FILE.tex\n"
+           "       [--index-options TEXT] [--tex-options TEXT] [--rerun-on-change]\n"
+           "       [--no-view] FILE.tex\n"
+           "       " + programName + " --clean | --clean-all FILE.tex\n"
            "\n"
            "Runs one of the bar's buttons on FILE.tex, with the settings of Kestro.ini\n"
            "in the current directory.\n"
@@ -131,6 +154,17 @@ std::string usageText(const std::string& programName) {
            "  --index-options TEXT\n"
            "                     the text to confirm in the index options dialog; when\n"
            "                     the dialog is switched off, the options of this run only\n"
+           "  --tex-options TEXT\n"
+           "                     options for every compiler run, between the compiler\n"
+           "                     and the document: -synctex=1 (SyncTeX for the editor\n"
+           "                     and the viewer), -kanji=sjis, -shell-escape; in place\n"
+           "                     of TeXOpt in Kestro.ini, for this run only\n"
+           "  --rerun-on-change  compile again after the bibliography or index tool only\n"
+           "                     when the .bbl or .ind it wrote changed (as RerunOnChange=1)\n"
+           "  --clean            build nothing; remove the files the road wrote beside\n"
+           "                     FILE.tex (.aux .log .toc .dvi .bbl .idx .ind .synctex.gz\n"
+           "                     and the like), never FILE.tex, a .bib or the PDF\n"
+           "  --clean-all        the same, and the PDF\n"
            "  --no-view          do not hand the PDF to the viewer\n"
            "  --help             show this text\n"
            "  --version          show the program's version\n"

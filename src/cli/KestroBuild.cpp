@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <variant>
 
+#include "Clean.h"
 #include "PosixFileSystem.h"
 #include "PosixProcesses.h"
 #include "PosixTextFileStore.h"
@@ -15,6 +17,7 @@
 #include "TerminalUi.h"
 #include "app/Startup.h"
 #include "app/BarWindow.h"
+#include "document/OutputFiles.h"
 #include "seam/FileError.h"
 #include "pipeline/FirstTexError.h"
 #include "settings/IniProfile.h"
@@ -84,11 +87,29 @@ std::variant<std::string, int> documentToBuild(const CliOptions& options, FileSy
     return document;
 }
 
+// --clean and --clean-all: the road's files beside `document` go, each
+// named on `listing`; the settings file is neither read nor written.
+int clean(const std::string& document, bool withPdf, const std::optional<std::string>& start,
+          const std::string& appName, std::ostream& listing, std::ostream& messages) {
+    const CleanOutcome outcome =
+        removeRegularFiles(filesTheRoadWrites(PlatformRules::posix(), document, withPdf));
+    for (const std::string& path : outcome.removed) listing << "removed " << shownFrom(start, path) << "\n";
+    for (const auto& [path, why] : outcome.leftAlone) {
+        messages << appName << ": left " << shownFrom(start, path) << " alone: " << why << "\n";
+    }
+    for (const auto& [path, why] : outcome.failed) {
+        messages << appName << ": cannot remove " << shownFrom(start, path) << ": " << why << "\n";
+    }
+    return outcome.failed.empty() ? kExitSuccess : kExitFailure;
+}
+
 BarControl buttonOf(Road road) {
     switch (road) {
     case Road::Tex: return BarControl::Tex;
     case Road::Pdf: return BarControl::Pdf;
     case Road::OneClick: return BarControl::OneClick;
+    case Road::Clean:
+    case Road::CleanAll: break;  // no button: done before the bar starts
     }
     return BarControl::Tex;
 }
@@ -104,6 +125,9 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
     const std::optional<std::string> cwd = files.currentDirectory();
     const std::variant<std::string, int> found = documentToBuild(options, files, cwd, appName, messages);
     if (const int* status = std::get_if<int>(&found)) return *status;
+    if (options.road == Road::Clean || options.road == Road::CleanAll) {
+        return clean(std::get<std::string>(found), options.road == Road::CleanAll, cwd, appName, std::cout, messages);
+    }
 
     // Tools read the terminal when kestro-build has one; otherwise nothing,
     // so TeX stops at an error instead of waiting for an answer.
@@ -124,6 +148,8 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
     // run only; where it shows, the dialog takes the value and stores it.
     if (options.paperSizeNo && state.paperSizeSticky != 0) state.paperSizeNo = *options.paperSizeNo;
     if (options.indexOptions && state.indexDialogNever != 0) state.indexOptions = *options.indexOptions;
+    if (options.texOptions) state.texOptions = *options.texOptions;
+    if (options.rerunOnChange) state.rerunOnChange = 1;
 
     // The button's own road, judged by the core. The log counts only when
     // this road's compiler wrote it.

@@ -239,7 +239,8 @@ TEST(CliOptions, EveryOptionAndEveryWrongLine) {
     EXPECT_EQ(cli::parseCommandLine({"--index-options=", "--one-click", "--one-click", "a.tex"}).options->indexOptions, "");
     EXPECT_EQ(cli::paperSizeNumber("B5VAR"), 9);
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
-             {"a.tex", "b.tex"}, {"--yes", "--no", "a.tex"}, {"--paper", "b5 ", "a.tex"}, {"a.tex", "--paper"}, {""}}) {
+             {"a.tex", "b.tex"}, {"--yes", "--no", "a.tex"}, {"--paper", "b5 ", "a.tex"}, {"a.tex", "--paper"}, {""},
+             {"--tex-options", "-a\n-b", "a.tex"}, {"--clean", "--clean-all", "a.tex"}}) {
         EXPECT_FALSE(cli::parseCommandLine(wrong).options) << wrong[0];
     }
 }

@@ -26,7 +26,7 @@ tool() {
 # and a clean log, then runs SNIPPET.
 compiler() {
     tool platex "n=\$((\$(cat '$work/count' 2>/dev/null || echo 0) + 1)); echo \$n > '$work/count'
-printf dvi > \"\$1.dvi\"; : > \"\$1.aux\"; echo 'A fake TeX.' > \"\$1.log\"
+printf dvi > \"\$last.dvi\"; : > \"\$last.aux\"; echo 'A fake TeX.' > \"\$last.log\"
 $1"
 }
 # start CASE [KESTRO.INI]: a fresh document and tools.
@@ -88,6 +88,39 @@ expect runs "$(grep -e mendex -e dvipdfmx "$work/runs")" "mendex [-g] [paper] @$
 dvipdfmx [-p] [a3] [paper] @$doc
 dvipdfmx [-p] [letter] [paper] @$doc"
 expect stored "$(setting PdfSizeNo) $(setting MkIdxOpt)" "10 -s my"
+
+# TeXOpt reaches every compiler run as words between the compiler and the
+# stem, and stays in Kestro.ini through the run's writes; --tex-options
+# holds for one run and is not stored.
+start "the compiler's options" '[Settings]\nTeXOpt=-synctex=1  -interaction="nonstop mode"\n'
+compiler '[ $n = 1 ] && printf x > "$last.idx"'
+build --tex --index-options -g "$doc/paper.tex"
+expect status $got 0
+build --tex --tex-options "" "$doc/paper.tex"
+build --tex --tex-options=-kanji=sjis "$doc/paper.tex"
+expect runs "$(grep platex "$work/runs")" "platex [-synctex=1] [-interaction=nonstop mode] [paper] @$doc
+platex [-synctex=1] [-interaction=nonstop mode] [paper] @$doc
+platex [paper] @$doc
+platex [-kanji=sjis] [paper] @$doc"
+expect stored "$(setting TeXOpt)|$(setting MkIdxOpt)" '-synctex=1  -interaction="nonstop mode"|-g'
+
+# --clean removes the road's files of the document's stem, and names them;
+# not the document (whatever its name), its database, the PDF, other
+# stems' files, nor a name of the road's that is a directory, a FIFO, a
+# link or read-only. --clean-all takes the PDF too.
+start "clean"
+(cd "$doc" && touch paper.aux paper.log paper.toc paper.dvi paper.bbl paper.blg paper.idx paper.ind paper.ilg \
+    paper.synctex.gz paper.pdf refs.bib other.aux paper.tex.bak paper.lot && chmod a-w paper.lot &&
+    mkdir paper.out && mkfifo paper.fls && ln -s paper.tex paper.lof) || exit 1
+build --clean work/paper.log
+[ -e "$doc/paper.log" ] || fail "the document named was removed"
+build --clean work/paper.tex
+expect status $got 0
+expect left "$(ls "$doc" | tr '\n' ' ')" "other.aux paper.fls paper.lof paper.lot paper.out paper.pdf paper.tex paper.tex.bak refs.bib "
+expect listed "$(grep -c '^removed work/paper\.' "$work/err")" 1
+build --clean-all work/paper.tex
+expect "left by --clean-all" "$(ls "$doc" | tr '\n' ' ')" "other.aux paper.fls paper.lof paper.lot paper.out paper.tex paper.tex.bak refs.bib "
+[ -e "$work/Kestro.ini" ] && fail "Kestro.ini written"
 
 # SIGTERM and SIGHUP reach the running tool, which does not outlive
 # kestro-build; the settings file stays whole.

@@ -20,12 +20,11 @@ constexpr const char* kBibtexError =
 }  // namespace
 
 int runBibliography(BarState& state, Services& services) {
-    const bool japanese = services.rules.contains(state.texCommand, "platex");
     ToolStep step{
         state.bibtexCommand,
         keys::kBib,
         {stemPart(state.documentStem)},
-        japanese ? services.rules.japaneseBibtexName() : std::string("bibtex"),
+        services.rules.bibtexNameFor(state.texCommand),
         [&state, &services] { return selectBibtex(state, services); },
         kBibtexHint,
         kBibtexStartFailure,

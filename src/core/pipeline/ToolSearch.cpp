@@ -113,7 +113,7 @@ int compilerFallback(BarState& state, Services& services) {
         fillPlaceholder(fillPlaceholder(kCompilerQuestion, "%p", services.rules.texPlaces()), "%s", state.texCommand);
     const std::string failure = fillPlaceholder(kCompilerFailure, "%s", state.texCommand);
     const std::string notStarted = state.texCommand + " could not be started";
-    const std::vector<CommandPart> parts{stemPart(state.documentStem)};
+    const std::vector<CommandPart> parts = compilerParts(state.texOptions, state.documentStem);
     auto giveUp = [&services, &notStarted] {
         services.road.noteStop(notStarted);
         return 0;
