@@ -77,49 +77,35 @@ for i in 1 2 3 4 5 6 7 8 9 10; do [ -e "$doc/opened.txt" ] || sleep 0.2; done
 expect "opened" "$(cat "$doc/opened.txt" 2>/dev/null)" paper.pdf
 
 # Where a dialog is switched off, the command line's value holds for this
-# run only.
-start "paper and index options for this run only" '[Settings]\nPdfNeShow=1\nPdfSizeNo=10\nMkIdxNvr=1\nMkIdxOpt=-s my\n'
-compiler '[ $n = 1 ] && printf x > "$1.idx"'
+# run only; so does --tex-options, in place of TeXOpt, whose words reach
+# every compiler run before the stem, and which the run's writes keep.
+start "paper, index and compiler options for this run only" \
+    '[Settings]\nPdfNeShow=1\nPdfSizeNo=10\nMkIdxNvr=1\nMkIdxOpt=-s my\nTeXOpt=-synctex=1  -file-line-error\n'
+compiler '[ $n = 1 ] && printf x > "$last.idx"'
 build --tex --paper a3 --index-options -g "$doc/paper.tex"
 expect status $got 0
-build --tex "$doc/paper.tex"
-expect status $got 0
-expect runs "$(grep -e mendex -e dvipdfmx "$work/runs")" "mendex [-g] [paper] @$doc
-dvipdfmx [-p] [a3] [paper] @$doc
-dvipdfmx [-p] [letter] [paper] @$doc"
-expect stored "$(setting PdfSizeNo) $(setting MkIdxOpt)" "10 -s my"
-
-# TeXOpt reaches every compiler run as words between the compiler and the
-# stem, and stays in Kestro.ini through the run's writes; --tex-options
-# holds for one run and is not stored.
-start "the compiler's options" '[Settings]\nTeXOpt=-synctex=1  -interaction="nonstop mode"\n'
-compiler '[ $n = 1 ] && printf x > "$last.idx"'
-build --tex --index-options -g "$doc/paper.tex"
-expect status $got 0
-build --tex --tex-options "" "$doc/paper.tex"
 build --tex --tex-options=-kanji=sjis "$doc/paper.tex"
-expect runs "$(grep platex "$work/runs")" "platex [-synctex=1] [-interaction=nonstop mode] [paper] @$doc
-platex [-synctex=1] [-interaction=nonstop mode] [paper] @$doc
-platex [paper] @$doc
-platex [-kanji=sjis] [paper] @$doc"
-expect stored "$(setting TeXOpt)|$(setting MkIdxOpt)" '-synctex=1  -interaction="nonstop mode"|-g'
-
-# --clean removes the road's files of the document's stem, and names them;
-# not the document (whatever its name), its database, the PDF, other
-# stems' files, nor a name of the road's that is a directory, a FIFO, a
-# link or read-only. --clean-all takes the PDF too.
-start "clean"
-(cd "$doc" && touch paper.aux paper.log paper.toc paper.dvi paper.bbl paper.blg paper.idx paper.ind paper.ilg \
-    paper.synctex.gz paper.pdf refs.bib other.aux paper.tex.bak paper.lot && chmod a-w paper.lot &&
-    mkdir paper.out && mkfifo paper.fls && ln -s paper.tex paper.lof) || exit 1
-build --clean work/paper.log
-[ -e "$doc/paper.log" ] || fail "the document named was removed"
-build --clean work/paper.tex
 expect status $got 0
-expect left "$(ls "$doc" | tr '\n' ' ')" "other.aux paper.fls paper.lof paper.lot paper.out paper.pdf paper.tex paper.tex.bak refs.bib "
-expect listed "$(grep -c '^removed work/paper\.' "$work/err")" 1
+expect runs "$(cat "$work/runs")" "platex [-synctex=1] [-file-line-error] [paper] @$doc
+mendex [-g] [paper] @$doc
+platex [-synctex=1] [-file-line-error] [paper] @$doc
+dvipdfmx [-p] [a3] [paper] @$doc
+platex [-kanji=sjis] [paper] @$doc
+dvipdfmx [-p] [letter] [paper] @$doc"
+expect stored "$(setting PdfSizeNo) $(setting MkIdxOpt) $(setting Acr) $(setting TeXOpt)" "10 -s my 1 -synctex=1  -file-line-error"
+
+# --clean removes and names the road's files of the document's name; not
+# the document named, the PDF (but --clean-all), other files, nor a
+# directory, FIFO, link or read-only file of such a name.
+start "clean"
+(cd "$doc" && touch paper.aux paper.log paper.toc paper.dvi paper.bbl paper.synctex.gz paper.pdf refs.bib other.aux \
+    paper.lot && chmod a-w paper.lot && mkdir paper.out && mkfifo paper.fls && ln -s paper.tex paper.idx) || exit 1
+build --clean work/paper.log
+[ -e "$doc/paper.log" ] && [ -e "$doc/paper.pdf" ] || fail "the document named or the PDF was removed"
+build --clean work/paper.tex
+expect "status and list" "$got $(grep ^removed "$work/err")" "0 removed work/paper.log"
 build --clean-all work/paper.tex
-expect "left by --clean-all" "$(ls "$doc" | tr '\n' ' ')" "other.aux paper.fls paper.lof paper.lot paper.out paper.tex paper.tex.bak refs.bib "
+expect left "$(ls "$doc" | tr '\n' ' ')" "other.aux paper.fls paper.idx paper.lot paper.out paper.tex refs.bib "
 [ -e "$work/Kestro.ini" ] && fail "Kestro.ini written"
 
 # SIGTERM and SIGHUP reach the running tool, which does not outlive
