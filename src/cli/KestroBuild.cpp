@@ -89,10 +89,10 @@ std::variant<std::string, int> documentToBuild(const CliOptions& options, FileSy
 
 // --clean and --clean-all: the road's files beside `document` go, each
 // named on `listing`; the settings file is neither read nor written.
-int clean(const std::string& document, bool withPdf, const std::optional<std::string>& start,
-          const std::string& appName, std::ostream& listing, std::ostream& messages) {
-    const CleanOutcome outcome =
-        removeRegularFiles(filesTheRoadWrites(PlatformRules::posix(), document, withPdf));
+int clean(const PlatformRules& rules, const std::string& document, bool withPdf,
+          const std::optional<std::string>& start, const std::string& appName, std::ostream& listing,
+          std::ostream& messages) {
+    const CleanOutcome outcome = removeRegularFiles(filesTheRoadWrites(rules, document, withPdf));
     for (const std::string& path : outcome.removed) listing << "removed " << shownFrom(start, path) << "\n";
     for (const auto& [path, why] : outcome.leftAlone) {
         messages << appName << ": left " << shownFrom(start, path) << " alone: " << why << "\n";
@@ -126,7 +126,8 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
     const std::variant<std::string, int> found = documentToBuild(options, files, cwd, appName, messages);
     if (const int* status = std::get_if<int>(&found)) return *status;
     if (options.road == Road::Clean || options.road == Road::CleanAll) {
-        return clean(std::get<std::string>(found), options.road == Road::CleanAll, cwd, appName, std::cout, messages);
+        const bool withPdf = options.road == Road::CleanAll;
+        return clean(rules, std::get<std::string>(found), withPdf, cwd, appName, std::cout, messages);
     }
 
     // Tools read the terminal when kestro-build has one; otherwise nothing,
