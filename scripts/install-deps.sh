@@ -9,7 +9,7 @@
 #                checks of scripts/check-packages.sh
 #   test         everything every test needs: all of the above, real TeX
 #                tools, GoogleTest, Google Benchmark, clang for fuzzing,
-#                qpdf and poppler-utils (pdfinfo) to read the PDFs the
+#                qpdf and poppler-utils (pdfinfo, pdftotext) to read the PDFs the
 #                real tools make
 set -euo pipefail
 

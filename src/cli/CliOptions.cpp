@@ -1,5 +1,7 @@
 #include "CliOptions.h"
 
+#include <utility>
+
 #include "dialogs/PaperSizeDialog.h"
 #include "text/CodePage.h"
 
@@ -36,6 +38,18 @@ std::optional<int> paperSizeNumber(const std::string& name) {
 
 namespace {
 
+constexpr std::pair<const char*, Road> kRoadOptions[] = {
+    {"--tex", Road::Tex}, {"--pdf", Road::Pdf}, {"--one-click", Road::OneClick},
+    {"--clean", Road::Clean}, {"--clean-all", Road::CleanAll},
+};
+
+std::optional<Road> roadNamed(const std::string& argument) {
+    for (const auto& [name, road] : kRoadOptions) {
+        if (argument == name) return road;
+    }
+    return std::nullopt;
+}
+
 // The two choices that an option of each pair makes; a second, different
 // option of a pair is refused.
 struct Choices {
@@ -53,12 +67,12 @@ std::string takeOption(const std::vector<std::string>& arguments, std::size_t& i
         options.help = true;
     } else if (argument == "--version") {
         options.version = true;
-    } else if (argument == "--tex" || argument == "--pdf" || argument == "--one-click") {
+    } else if (const std::optional<Road> road = roadNamed(argument)) {
         if (roadOption && *roadOption != argument) {
             return *roadOption + " and " + argument + " cannot be combined";
         }
         roadOption = argument;
-        options.road = argument == "--tex" ? Road::Tex : argument == "--pdf" ? Road::Pdf : Road::OneClick;
+        options.road = *road;
     } else if (argument == "--yes" || argument == "--no") {
         if (answerOption && *answerOption != argument) {
             return *answerOption + " and " + argument + " cannot be combined";
@@ -80,6 +94,13 @@ std::string takeOption(const std::vector<std::string>& arguments, std::size_t& i
         // Kestro.ini holds one line per key: such a value could never be stored.
         if (value.find_first_of("\r\n") != std::string::npos) return "--index-options cannot hold a line break";
         options.indexOptions = value;
+    } else if (hasName(argument, "--tex-options")) {
+        std::string value;
+        if (!takeValue(arguments, i, "--tex-options", value)) return "--tex-options needs a text (\"\" for none)";
+        if (value.find_first_of("\r\n") != std::string::npos) return "--tex-options cannot hold a line break";
+        options.texOptions = value;
+    } else if (argument == "--rerun-on-change") {
+        options.rerunOnChange = true;
     } else {
         return "unknown option: " + argument;
     }
@@ -109,6 +130,9 @@ ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
 
     if (options.help || options.version) return ParseResult{options, ""};
     if (options.watch && options.road == Road::Pdf) return fail("--pdf and --watch cannot be combined");
+    if (options.watch && (options.road == Road::Clean || options.road == Road::CleanAll)) {
+        return fail("--clean and --watch cannot be combined");
+    }
     if (documents.empty()) return fail("no document given");
     if (documents.size() > 1) return fail("only one document can be given");
     if (documents[0].empty()) return fail("the document name is empty");
@@ -119,7 +143,9 @@ ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
 std::string usageText(const std::string& programName) {
     return "Usage: " + programName +
            " [--tex | --pdf | --one-click] [--yes | --no] [--paper SIZE]\n"
-           "       [--index-options TEXT] [--no-view] [--watch] FILE.tex\n"
+           "       [--index-options TEXT] [--tex-options TEXT] [--rerun-on-change]\n"
+           "       [--no-view] [--watch] FILE.tex\n"
+           "       " + programName + " --clean | --clean-all FILE.tex\n"
            "\n"
            "Runs one of the bar's buttons on FILE.tex, with the settings of Kestro.ini\n"
            "in the current directory.\n"
@@ -136,6 +162,17 @@ std::string usageText(const std::string& programName) {
            "  --index-options TEXT\n"
            "                     the text to confirm in the index options dialog; when\n"
            "                     the dialog is switched off, the options of this run only\n"
+           "  --tex-options TEXT\n"
+           "                     options for every compiler run, between the compiler\n"
+           "                     and the document: -synctex=1 (SyncTeX for the editor\n"
+           "                     and the viewer), -kanji=sjis, -shell-escape; in place\n"
+           "                     of TeXOpt in Kestro.ini, for this run only\n"
+           "  --rerun-on-change  compile again after the bibliography or index tool only\n"
+           "                     when the .bbl or .ind it wrote changed (as RerunOnChange=1)\n"
+           "  --clean            build nothing; remove the files the road wrote beside\n"
+           "                     FILE.tex (.aux .log .toc .dvi .bbl .idx .ind .synctex.gz\n"
+           "                     and the like), never FILE.tex, a .bib or the PDF\n"
+           "  --clean-all        the same, and the PDF\n"
            "  --no-view          do not hand the PDF to the viewer\n"
            "  --watch            build, then again on every save of the document or a\n"
            "                     file it read, until interrupted (not with --pdf)\n"

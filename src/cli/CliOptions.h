@@ -9,8 +9,9 @@
 
 namespace kestro::cli {
 
-// Which of the bar's buttons the run presses.
-enum class Road { Tex, Pdf, OneClick };
+// Which of the bar's buttons the run presses; or, instead of a road, the
+// removal of what the road wrote beside the document (CleanAll: the PDF too).
+enum class Road { Tex, Pdf, OneClick, Clean, CleanAll };
 
 struct CliOptions {
     Road road = Road::Tex;
@@ -20,6 +21,10 @@ struct CliOptions {
     std::optional<int> paperSizeNo;
     // Index options for the index options dialog; nothing: as it opens.
     std::optional<std::string> indexOptions;
+    // The compiler's options for this run in place of "TeXOpt"; not stored.
+    std::optional<std::string> texOptions;
+    // RerunOnChange for this run.
+    bool rerunOnChange = false;
     bool noView = false;
     // Build again on every save of a file the compiler read.
     bool watch = false;

@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <iostream>
 #include <optional>
 #include <variant>
 
+#include "Clean.h"
 #include "DocumentFile.h"
 #include "InotifyWatcher.h"
 #include "JobTerminal.h"
@@ -17,17 +19,36 @@
 #include "Watch.h"
 #include "app/Startup.h"
 #include "app/BarWindow.h"
+#include "document/OutputFiles.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsFile.h"
 
 namespace kestro::cli {
 namespace {
 
+// --clean and --clean-all: the road's files beside `document` go, each
+// named on `listing`; the settings file is neither read nor written.
+int clean(const PlatformRules& rules, const std::string& document, bool withPdf,
+          const std::optional<std::string>& start, const std::string& appName, std::ostream& listing,
+          std::ostream& messages) {
+    const CleanOutcome outcome = removeRegularFiles(filesTheRoadWrites(rules, document, withPdf));
+    for (const std::string& path : outcome.removed) listing << "removed " << shownFrom(start, path) << "\n";
+    for (const auto& [path, why] : outcome.leftAlone) {
+        messages << appName << ": left " << shownFrom(start, path) << " alone: " << why << "\n";
+    }
+    for (const auto& [path, why] : outcome.failed) {
+        messages << appName << ": cannot remove " << shownFrom(start, path) << ": " << why << "\n";
+    }
+    return outcome.failed.empty() ? kExitSuccess : kExitFailure;
+}
+
 BarControl buttonOf(Road road) {
     switch (road) {
     case Road::Tex: return BarControl::Tex;
     case Road::Pdf: return BarControl::Pdf;
     case Road::OneClick: return BarControl::OneClick;
+    case Road::Clean:
+    case Road::CleanAll: break;  // no button: done before the bar starts
     }
     return BarControl::Tex;
 }
@@ -82,6 +103,10 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
     const std::optional<std::string> cwd = files.currentDirectory();
     const std::variant<std::string, int> found = documentToBuild(options.document, files, cwd, appName, messages);
     if (const int* status = std::get_if<int>(&found)) return *status;
+    if (options.road == Road::Clean || options.road == Road::CleanAll) {
+        const bool withPdf = options.road == Road::CleanAll;
+        return clean(rules, std::get<std::string>(found), withPdf, cwd, appName, std::cout, messages);
+    }
 
     // Tools read the terminal when kestro-build has one; otherwise nothing,
     // so TeX stops at an error instead of waiting for an answer.
@@ -104,6 +129,8 @@ int runKestroBuild(const CliOptions& options, const std::string& programPath, Te
     // run only; where it shows, the dialog takes the value and stores it.
     if (options.paperSizeNo && state.paperSizeSticky != 0) state.paperSizeNo = *options.paperSizeNo;
     if (options.indexOptions && state.indexDialogNever != 0) state.indexOptions = *options.indexOptions;
+    if (options.texOptions) state.texOptions = *options.texOptions;
+    if (options.rerunOnChange) state.rerunOnChange = 1;
 
     // The button's own road, judged by the core.
     if (options.watch) return watchAndBuild(bar, options.road, files, cwd, appName, messages);

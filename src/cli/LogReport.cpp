@@ -7,10 +7,7 @@
 #include "seam/FileError.h"
 
 namespace kestro::cli {
-namespace {
 
-// `path` as seen from `start`: relative when it lies inside it, absolute
-// when not (../../../usr/share/... helps no one).
 std::string shownFrom(const std::optional<std::string>& start, const std::string& path) {
     namespace fs = std::filesystem;
     const fs::path normal = fs::path(path).lexically_normal();
@@ -19,8 +16,6 @@ std::string shownFrom(const std::optional<std::string>& start, const std::string
     if (relative.empty() || *relative.begin() == "..") return normal.string();
     return relative.string();
 }
-
-}  // namespace
 
 std::string pathFromLog(const BarState& state, const std::string& name) {
     return std::filesystem::path(name.starts_with('/') ? name : state.documentDir + name).lexically_normal().string();

@@ -13,6 +13,11 @@
 
 namespace kestro::cli {
 
+// `path` as seen from `start`, the directory kestro-build was started in:
+// relative when it lies inside it, absolute when not (../../../usr/share/...
+// helps no one).
+std::string shownFrom(const std::optional<std::string>& start, const std::string& path);
+
 // A file as the log names it, as an absolute path: the compiler ran in the
 // document's directory.
 std::string pathFromLog(const BarState& state, const std::string& name);

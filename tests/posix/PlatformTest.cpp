@@ -241,7 +241,8 @@ TEST(CliOptions, EveryOptionAndEveryWrongLine) {
     EXPECT_EQ(cli::paperSizeNumber("B5VAR"), 9);
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
              {"a.tex", "b.tex"}, {"--yes", "--no", "a.tex"}, {"--paper", "b5 ", "a.tex"}, {"a.tex", "--paper"}, {""},
-             {"--index-options", "-s x\ny", "a.tex"}, {"--index-options=-s\r", "a.tex"}, {"--watch", "--pdf", "a.tex"}}) {
+             {"--index-options", "-s x\ny", "a.tex"}, {"--index-options=-s\r", "a.tex"}, {"--watch", "--pdf", "a.tex"},
+             {"--tex-options", "-a\n-b", "a.tex"}, {"--clean", "--clean-all", "a.tex"}, {"--clean", "--watch", "a.tex"}}) {
         EXPECT_FALSE(cli::parseCommandLine(wrong).options) << wrong[0];
     }
     EXPECT_EQ(cli::parseCommandLine({"--index-options=\r", "a.tex"}).error, "--index-options cannot hold a line break");

@@ -26,7 +26,7 @@ tool() {
 # and a clean log, then runs SNIPPET.
 compiler() {
     tool platex "n=\$((\$(cat '$work/count' 2>/dev/null || echo 0) + 1)); echo \$n > '$work/count'
-printf dvi > \"\$1.dvi\"; : > \"\$1.aux\"; echo 'A fake TeX.' > \"\$1.log\"
+printf dvi > \"\$last.dvi\"; : > \"\$last.aux\"; echo 'A fake TeX.' > \"\$last.log\"
 $1"
 }
 # start CASE [KESTRO.INI]: a fresh document and tools.
@@ -78,17 +78,36 @@ for i in 1 2 3 4 5 6 7 8 9 10; do [ -e "$doc/opened.txt" ] || sleep 0.2; done
 expect "opened" "$(cat "$doc/opened.txt" 2>/dev/null)" paper.pdf
 
 # Where a dialog is switched off, the command line's value holds for this
-# run only.
-start "paper and index options for this run only" '[Settings]\nPdfNeShow=1\nPdfSizeNo=10\nMkIdxNvr=1\nMkIdxOpt=-s my\n'
-compiler '[ $n = 1 ] && printf x > "$1.idx"'
+# run only; so does --tex-options, in place of TeXOpt, whose words reach
+# every compiler run before the stem, and which the run's writes keep.
+start "paper, index and compiler options for this run only" \
+    '[Settings]\nPdfNeShow=1\nPdfSizeNo=10\nMkIdxNvr=1\nMkIdxOpt=-s my\nTeXOpt=-synctex=1  -file-line-error\n'
+compiler '[ $n = 1 ] && printf x > "$last.idx"'
 build --tex --paper a3 --index-options -g "$doc/paper.tex"
 expect status $got 0
-build --tex "$doc/paper.tex"
+build --tex --tex-options=-kanji=sjis "$doc/paper.tex"
 expect status $got 0
-expect runs "$(grep -e mendex -e dvipdfmx "$work/runs")" "mendex [-g] [paper] @$doc
+expect runs "$(cat "$work/runs")" "platex [-synctex=1] [-file-line-error] [paper] @$doc
+mendex [-g] [paper] @$doc
+platex [-synctex=1] [-file-line-error] [paper] @$doc
 dvipdfmx [-p] [a3] [paper] @$doc
+platex [-kanji=sjis] [paper] @$doc
 dvipdfmx [-p] [letter] [paper] @$doc"
-expect stored "$(setting PdfSizeNo) $(setting MkIdxOpt)" "10 -s my"
+expect stored "$(setting PdfSizeNo) $(setting MkIdxOpt) $(setting Acr) $(setting TeXOpt)" "10 -s my 1 -synctex=1  -file-line-error"
+
+# --clean removes and names the road's files of the document's name; not
+# the document named, the PDF (but --clean-all), other files, nor a
+# directory, FIFO, link or read-only file of such a name.
+start "clean"
+(cd "$doc" && touch paper.aux paper.log paper.toc paper.dvi paper.bbl paper.synctex.gz paper.pdf refs.bib other.aux \
+    paper.lot && chmod a-w paper.lot && mkdir paper.out && mkfifo paper.fls && ln -s paper.tex paper.idx) || exit 1
+build --clean work/paper.log
+[ -e "$doc/paper.log" ] && [ -e "$doc/paper.pdf" ] || fail "the document named or the PDF was removed"
+build --clean work/paper.tex
+expect "status and list" "$got $(grep ^removed "$work/err")" "0 removed work/paper.log"
+build --clean-all work/paper.tex
+expect left "$(ls "$doc" | tr '\n' ' ')" "other.aux paper.fls paper.idx paper.lot paper.out paper.tex refs.bib "
+[ -e "$work/Kestro.ini" ] && fail "Kestro.ini written"
 
 # SIGTERM and SIGHUP end the tool's whole tree (behind a wrapper script
 # that does not exec: the compiler and what it started) and nothing outside

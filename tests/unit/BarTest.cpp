@@ -323,12 +323,17 @@ TEST(SettingsPanel, ItsButtonsReachTheBarThroughTheFile) {
     FakeBar bar(PlatformRules::windows());
     bar.settings.writeSettingInt("Settings", "PdfNeShow", 1);
     bar.settings.writeSettingString("Settings", "TeX", "C:\\tex\\platex.exe");
+    bar.settings.writeSettingString("Settings", "TeXOpt", "-synctex=1");
     BarWindow window(bar.services, "C:\\work\\paper.tex");
     window.initialise();
     ASSERT_EQ(window.state().paperSizeSticky, 1);
+    EXPECT_EQ(window.state().texOptions + " " + std::to_string(window.state().rerunOnChange), "-synctex=1 0");
     // Cancel on the compiler's question returns to platex; then a chosen
     // converter is kept when a compiler is chosen after it.
-    bar.ui.settingsDialogs.push_back([](SettingsDialog& panel) {
+    // Keys no button writes, edited by hand meanwhile, arrive too.
+    bar.ui.settingsDialogs.push_back([&bar](SettingsDialog& panel) {
+        bar.settings.writeSettingString("Settings", "TeXOpt", "-kanji=sjis");
+        bar.settings.writeSettingInt("Settings", "RerunOnChange", 1);
         panel.press(SettingsDialog::kTex);
         panel.press(SettingsDialog::kDvipdf);
         panel.press(SettingsDialog::kTex);
@@ -349,6 +354,7 @@ TEST(SettingsPanel, ItsButtonsReachTheBarThroughTheFile) {
               (Texts{"C:\\w32tex\\bin\\platex.exe", "C:\\w32tex\\bin\\jbibtex", "D:\\pdf\\dvipdfmx.exe", "", "paper"}));
     // "From now on" cleared: this run keeps the new size without asking.
     EXPECT_EQ(std::tuple(state.paperSizeNo, state.paperSizeSticky), std::tuple(7, 1));
+    EXPECT_EQ(state.texOptions + " " + std::to_string(state.rerunOnChange), "-kanji=sjis 1");
     EXPECT_EQ(bar.ui.count("settings dialog"), 1);
 }
 

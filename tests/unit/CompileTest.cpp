@@ -57,8 +57,9 @@ TEST(LogAnalysis, AnswersRequestsAndWarningsAreFoundOnlyWhereTheyStand) {
 }
 
 // One compile per row: the files there before, the tools' exit codes (-1:
-// not installed), the compiler runs; the result, the tools run ("bib": the
-// bibliography tool), and whether the warning notice came.
+// not installed; they write "written" to the .bbl and the .ind), the
+// compiler runs; the result, the tools run ("bib": the bibliography tool),
+// whether the warning notice came, and whether RerunOnChange is on.
 struct Scenario {
     const char* name;
     std::vector<std::pair<std::string, std::string>> before;
@@ -68,6 +69,7 @@ struct Scenario {
     int result;
     Texts programs;
     bool warning = false;
+    bool onChange = false;
 };
 
 const std::string kLabels = "Label(s) may have changed.\n";
@@ -80,7 +82,7 @@ const Scenario kScenarios[] = {
     {"missing bbl", {}, 0, -1, {R().withLog("No file paper.bbl.\n").withAux("\\citation{a}"), R()}, 1,
      {"platex", "bib", "platex"}},
     {"missing bbl of another stem", {}, 0, -1, {R().withLog("No file other.bbl.\n")}, 1, {"platex"}},
-    {"bibdata with a current bbl", {{".bbl", "b"}, {".aux", "\\bibdata{r}"}}, 0, -1,
+    {"bibdata with a current bbl", {{".bbl", "written"}, {".aux", "\\bibdata{r}"}}, 0, -1,
      {R().withLog("").withAux("\\bibdata{r}"), R()}, 1, {"platex", "bib", "platex"}},
     {"failing bibliography tool: no re-run", {}, 2, 0,
      {R().withLog("No file paper.bbl.\n").withAux("\\bibdata{r}").withIdx(), R()}, 1, {"platex", "bib", "mendex", "platex"}},
@@ -116,6 +118,14 @@ const Scenario kScenarios[] = {
      {"platex", "platex"}},
     {"user stop in the final log", {}, -1, 0, {R().withIdx(), R().withLog(kLabels + "? x\n").noAux().exitWith(1)}, 0,
      {"platex", "mendex", "platex"}},
+    {"on change: the bbl and the ind as the compiler read them", {{".bbl", "written"}, {".ind", "written"}}, 0, 0,
+     {R().withLog("").withAux("\\bibdata{r}").withIdx()}, 1, {"platex", "bib", "mendex"}, false, true},
+    {"on change: a bbl that was missing and a changed ind", {{".ind", "old"}}, 0, 0,
+     {R().withLog("No file paper.bbl.\n").withIdx(), R(), R()}, 1, {"platex", "bib", "platex", "mendex", "platex"}, false,
+     true},
+    {"on change: a changed bbl, and the closing runs stay", {{".bbl", "old"}, {".aux", "\\bibdata{r}"}}, 0, -1,
+     {R().withLog("").withAux("\\bibdata{r}"), R().withLog(kLabels), R()}, 1, {"platex", "bib", "platex", "platex"},
+     false, true},
 };
 
 TEST_P(TexTest, EveryScenarioRunsItsToolsAndEndsAsItShould) {
@@ -123,8 +133,9 @@ TEST_P(TexTest, EveryScenarioRunsItsToolsAndEndsAsItShould) {
         SCOPED_TRACE(s.name);
         TexWorld w(windows);
         for (const auto& [extension, text] : s.before) w.bar.files.write(w.beside(extension), text);
-        if (s.bibtexCode >= 0) w.installTool(w.tool(w.bibtex), s.bibtexCode);
-        if (s.indexCode >= 0) w.installTool(w.tool("mendex"), s.indexCode);
+        if (s.bibtexCode >= 0) w.installTool(w.tool(w.bibtex), s.bibtexCode, ".bbl");
+        if (s.indexCode >= 0) w.installTool(w.tool("mendex"), s.indexCode, ".ind");
+        w.state.rerunOnChange = s.onChange;
         for (const R& run : s.runs) w.queue(run);
         EXPECT_EQ(compileDocument(w.state, w.bar.services), s.result);
         Texts programs = s.programs;
@@ -137,14 +148,17 @@ TEST_P(TexTest, EveryScenarioRunsItsToolsAndEndsAsItShould) {
     }
 }
 
+// The options text goes between the compiler and the stem, split into
+// words; without it the stem stands alone.
 TEST_P(TexTest, PlainCompilersRunOnceWhateverTheyLeave) {
     for (const char* compiler : {"ptex", "PLATEX"}) {
         state.texCommand = compiler;
         installCompiler(tool(compiler));
         queue(R().withLog("\n? x").noAux().noDvi().exitWith(3));
         EXPECT_EQ(compileDocument(state, bar.services), 1) << compiler;
+        state.texOptions = "-kanji=sjis  -ini";
     }
-    EXPECT_EQ(programsRun(), (Texts{"ptex", "PLATEX"}));
+    EXPECT_EQ(bar.processes.commandLines(), (Texts{"ptex paper", "PLATEX -kanji=sjis  -ini paper"}));
 }
 
 // The names that exist decide where a name with blanks or parentheses ends;
@@ -424,7 +438,8 @@ TEST_P(StepTest, EveryRoadOfTheStepEndsAsItShould) {
 }
 
 TEST_P(StepTest, TheDefaultsFollowTheCompilerAndTheIndexOptionsDialogComesFirst) {
-    const std::pair<std::string, std::string> bibtexFor[] = {{"latex", "bibtex"}, {"platex", bibtex}, {"PLATEX", "bibtex"}};
+    const std::pair<std::string, std::string> bibtexFor[] = {
+        {"latex", "bibtex"}, {"platex", bibtex}, {"PLATEX", "bibtex"}, {"uplatex", "upbibtex"}};
     for (const auto& [tex, expected] : bibtexFor) {
         state.texCommand = tex;
         state.bibtexCommand = "mybib";
@@ -500,6 +515,7 @@ TEST_P(StepTest, TheCompilersRecoveryAsksSearchesAndRetriesOnce) {
         TexWorld w(windows);
         w.bar.processes.uninstall(w.tool("platex"));
         w.state.texCommand = tex;
+        w.state.texOptions = "-synctex=1";
         w.bar.settings.writeSettingString("Settings", "TeX", tex);
         if (!installed.empty()) {
             w.installCompiler(installed);
@@ -512,6 +528,7 @@ TEST_P(StepTest, TheCompilersRecoveryAsksSearchesAndRetriesOnce) {
         EXPECT_EQ(std::tuple(w.bar.ui.boxes.size(), w.bar.processes.started().size()), std::tuple(boxes, std::size_t(result)));
         EXPECT_EQ(w.state.texCommand + " " + w.bar.setting("Settings", "TeX"), texAfter + " " + keyAfter);
         if (result == 1 && answer) EXPECT_EQ(w.bar.files.directoryChanges, (Texts{w.docDir, w.docDir}));
+        if (result == 1) EXPECT_EQ(w.bar.processes.commandLines(), Texts{texAfter + " -synctex=1 paper"});
     }
 }
 
@@ -527,6 +544,7 @@ TEST(ToolSelection, TheChosenCompilerBringsItsCompanions) {
         {true, "C:\\W32TEX\\PLATEX.EXE", "jbibtex", "mendex", "dvipdfmx", ""},
         {true, "C:\\bin\\\x83\x6C" "atex.exe", "jbibtex", "mendex", "dvipdfmx", ""},
         {false, "/usr/bin/pdflatex", "/usr/bin/bibtex", "/usr/bin/makeindex", "/usr/local/dvipdfmx", "/usr/local/dvipdfmx"},
+        {false, "/usr/bin/uplatex", "/usr/bin/upbibtex", "/usr/bin/mendex", "/usr/bin/dvipdfmx", ""},
     };
     for (const auto& [windows, chosen, bib, index, dvipdf, storedDvipdf] : cases) {
         SCOPED_TRACE(chosen);

@@ -85,13 +85,8 @@ int selectTexCompiler(BarState& state, Services& services) {
             state.dvipdfCommand = directory + "dvipdfmx";
             services.settings.writeSettingString(keys::kSettings, keys::kDviPdf, state.dvipdfCommand);
         }
-        if (rules.contains(state.texCommand, "platex")) {
-            state.bibtexCommand = directory + rules.japaneseBibtexName();
-            state.indexCommand = directory + "mendex";
-        } else {
-            state.bibtexCommand = directory + "bibtex";
-            state.indexCommand = directory + "makeindex";
-        }
+        state.bibtexCommand = directory + rules.bibtexNameFor(state.texCommand);
+        state.indexCommand = directory + (rules.contains(state.texCommand, "platex") ? "mendex" : "makeindex");
         services.settings.writeSettingString(keys::kSettings, keys::kBib, state.bibtexCommand);
         services.settings.writeSettingString(keys::kSettings, keys::kMkIdx, state.indexCommand);
     }

@@ -14,12 +14,11 @@ constexpr const char* kBibtexStartFailure = "BibTeX が起動できません。"
 }  // namespace
 
 int runBibliography(BarState& state, Services& services) {
-    const bool japanese = services.rules.contains(state.texCommand, "platex");
     ToolStep step{
         state.bibtexCommand,
         keys::kBib,
         {stemPart(state.documentStem)},
-        japanese ? services.rules.japaneseBibtexName() : std::string("bibtex"),
+        services.rules.bibtexNameFor(state.texCommand),
         [&state, &services] { return selectBibtex(state, services); },
         services.rules.texts().bibtexHint,
         kBibtexStartFailure,

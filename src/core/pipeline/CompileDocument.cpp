@@ -45,7 +45,9 @@ private:
     std::optional<FileTime> timeOf(const char* extension) {
         return services_.files.modificationTime(besideDocument(extension));
     }
-    int runCompiler() { return runAndWait(services_, state_.texCommand, {stemPart(state_.documentStem)}); }
+    int runCompiler() {
+        return runAndWait(services_, state_.texCommand, compilerParts(state_.texOptions, state_.documentStem));
+    }
     // A closing run: false, the compile failed, unless it exited 0.
     bool closingRunSucceeds() {
         const int code = runCompiler();
@@ -61,6 +63,17 @@ private:
     // A re-run for the bibliography or the index: only its exit code 0 is
     // followed by a look at the log. False when the user stopped it.
     bool rerunAndCheck() { return runCompiler() != 0 || !userStopIn(readLog()); }
+
+    // Runs the bibliography or index step; true when the compiler is to run
+    // again: the tool succeeded and, with RerunOnChange, the file it wrote
+    // differs from the one the last compiler run read (which no compiler
+    // run writes, so it is the one there before the tool), or there was none.
+    bool toolAsksForRerun(int (*step)(BarState&, Services&), const char* written) {
+        const bool onChange = state_.rerunOnChange != 0;
+        const std::optional<std::string> read = onChange ? readIfExists(written) : std::nullopt;
+        if (step(state_, services_) == 0) return false;
+        return !onChange || !read || readIfExists(written) != read;
+    }
 
     bool bibliographyPhase(const std::string& log, const std::optional<std::string>& auxBefore);
     int finalPhase(const std::optional<std::string>& tocBefore);
@@ -95,7 +108,7 @@ int Compile::run() {
 
     const std::optional<FileTime> idxNow = timeOf(".idx");
     if (idxNow && (!idxBefore || *idxNow > *idxBefore)) {
-        if (runIndex(state_, services_) != 0 && !rerunAndCheck()) return 0;
+        if (toolAsksForRerun(runIndex, ".ind") && !rerunAndCheck()) return 0;
     }
     return finalPhase(tocBefore);
 }
@@ -103,11 +116,11 @@ int Compile::run() {
 bool Compile::bibliographyPhase(const std::string& log, const std::optional<std::string>& auxBefore) {
     bool rerun = false;
     if (reportsMissingBbl(cp_, log, state_.documentStem)) {
-        rerun = runBibliography(state_, services_) != 0;
+        rerun = toolAsksForRerun(runBibliography, ".bbl");
     } else {
         const std::string aux = read(".aux");
         if (auxNamesBibdata(cp_, aux)) {
-            rerun = runBibliography(state_, services_) != 0;
+            rerun = toolAsksForRerun(runBibliography, ".bbl");
         } else {
             rerun = auxBefore && aux != *auxBefore;
         }
@@ -158,7 +171,7 @@ int compileDocument(BarState& state, Services& services) {
 
     if (!services.rules.contains(state.texCommand, "latex")) {
         // Plain TeX: one run, no analysis; a started compiler is success.
-        const int code = runAndWait(services, state.texCommand, {stemPart(state.documentStem)});
+        const int code = runAndWait(services, state.texCommand, compilerParts(state.texOptions, state.documentStem));
         if (code == kStartRefused) return 0;
         return code != -1 ? 1 : compilerFallback(state, services);
     }

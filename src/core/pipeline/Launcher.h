@@ -47,5 +47,12 @@ inline CommandPart stemPart(const std::string& stem) {
 }
 // An option text, which splits into words.
 inline CommandPart optionsPart(const std::string& options) { return CommandPart{options, false}; }
+// Every compiler run's parts: the options text (split into words) when there
+// is one, then the stem. Without options the command line is the compiler
+// and the stem alone, as it has always been.
+inline std::vector<CommandPart> compilerParts(const std::string& options, const std::string& stem) {
+    if (options.empty()) return {stemPart(stem)};
+    return {optionsPart(options), stemPart(stem)};
+}
 
 }  // namespace kestro

@@ -106,7 +106,7 @@ int compilerFallback(BarState& state, Services& services) {
     const std::string question = fillPlaceholder(services.rules.texts().compilerQuestion, "%s", state.texCommand);
     const std::string failure = fillPlaceholder(kCompilerFailure, "%s", state.texCommand);
     const std::string notStarted = state.texCommand + " could not be started";
-    const std::vector<CommandPart> parts{stemPart(state.documentStem)};
+    const std::vector<CommandPart> parts = compilerParts(state.texOptions, state.documentStem);
     auto giveUp = [&services, &notStarted] {
         services.road.noteStop(notStarted);
         return 0;

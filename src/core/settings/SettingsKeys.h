@@ -8,6 +8,8 @@ inline constexpr const char* kEditor = "Editor";
 inline constexpr const char* kHistory = "RFL";
 
 inline constexpr const char* kTex = "TeX";
+inline constexpr const char* kTexOpt = "TeXOpt";
+inline constexpr const char* kRerunOnChange = "RerunOnChange";
 inline constexpr const char* kBib = "Bib";
 inline constexpr const char* kDviPdf = "DviPdf";
 inline constexpr const char* kMkIdx = "MkIdx";

@@ -16,6 +16,7 @@ struct BarState {
     std::string documentDir;        // its directory, with the trailing separator
     std::string documentExt;        // its extension, with the dot
     std::string texCommand;         // the compiler, a bare name or a path
+    std::string texOptions;         // the compiler's options text ("": none, the compiler and the stem alone)
     std::string bibtexCommand;      // the bibliography tool
     std::string dvipdfCommand;      // the DVI-to-PDF converter
     std::string indexCommand;       // the index tool
@@ -29,6 +30,9 @@ struct BarState {
     int paperSizeSticky = 0;
     int paperDialogNever = 0;       // nonzero: the paper dialog is not shown from now on, nor after a restart
     int acrSetting = 0;             // nonzero: a conversion has succeeded once
+    // Nonzero: the compiler runs after the bibliography or index tool only
+    // when the file the tool wrote differs from the one the compiler read.
+    int rerunOnChange = 0;
 };
 
 }  // namespace kestro

@@ -4,6 +4,18 @@
 
 namespace kestro {
 
+namespace {
+
+// Keys no dialog writes, so the user sets them in the file by hand; both
+// loads take them, so an edit reaches a running bar when the settings panel
+// closes. Absent, the compiler gets the stem alone and every re-run stays.
+void loadRoadOptions(BarState& state, SettingsFile& settings) {
+    state.texOptions = settings.readSettingString(keys::kSettings, keys::kTexOpt, "");
+    state.rerunOnChange = settings.readSettingInt(keys::kSettings, keys::kRerunOnChange, 0);
+}
+
+}  // namespace
+
 void loadPaperGroup(BarState& state, SettingsFile& settings) {
     state.paperSizeNo = 1;
     state.paperSizeSticky = 0;
@@ -27,6 +39,7 @@ void loadToolGroup(BarState& state, SettingsFile& settings, const PlatformRules&
     state.indexOptions = settings.readSettingString(keys::kSettings, keys::kMkIdxOpt, keys::kDefaultIndexOptions);
     state.indexDialogNever = settings.readSettingInt(keys::kSettings, keys::kMkIdxNvr, 0);
     state.acrSetting = settings.readSettingInt(keys::kSettings, keys::kAcr, 0);
+    loadRoadOptions(state, settings);
 }
 
 void reloadAfterSettingsPanel(BarState& state, SettingsFile& settings, const PlatformRules& rules) {
@@ -40,6 +53,7 @@ void reloadAfterSettingsPanel(BarState& state, SettingsFile& settings, const Pla
     // Unlike start-up, a missing key gives no options here.
     state.indexOptions = settings.readSettingString(keys::kSettings, keys::kMkIdxOpt, "");
     state.indexDialogNever = settings.readSettingInt(keys::kSettings, keys::kMkIdxNvr, 0);
+    loadRoadOptions(state, settings);
 }
 
 void loadPanelState(BarState& state, SettingsFile& settings, const PlatformRules& rules) {

@@ -13,11 +13,13 @@ namespace kestro {
 // choice "until the next start" ends here.
 void loadPaperGroup(BarState& state, SettingsFile& settings);
 
-// Start-up, after the history: editor, tools, index options, "Acr".
+// Start-up, after the history: editor, tools, index options, "Acr", then
+// the compiler's options "TeXOpt" and "RerunOnChange".
 void loadToolGroup(BarState& state, SettingsFile& settings, const PlatformRules& rules);
 
-// After the settings panel: the nine keys the panel can change, in order.
-// Leaves paperSizeSticky, acrSetting, the document and the history alone.
+// After the settings panel: the nine keys the panel can change, in order,
+// then "TeXOpt" and "RerunOnChange". Leaves paperSizeSticky, acrSetting,
+// the document and the history alone.
 void reloadAfterSettingsPanel(BarState& state, SettingsFile& settings, const PlatformRules& rules);
 
 // The settings panel's own state when it opens: the same nine keys and

@@ -42,6 +42,13 @@ std::string PlatformRules::defaultBibtexCommand() const {
     return isWindows() ? "jbibtex" : "pbibtex";
 }
 
+std::string PlatformRules::bibtexNameFor(std::string_view texCommand) const {
+    // "uplatex" holds "platex": it is asked first. upLaTeX writes Unicode
+    // that the pLaTeX tool cannot read beyond JIS X 0208 (𠮷, say).
+    if (contains(texCommand, "uplatex")) return "upbibtex";
+    return contains(texCommand, "platex") ? defaultBibtexCommand() : "bibtex";
+}
+
 std::string PlatformRules::defaultEditorPath() const {
     // On Linux the desktop's own choice of program for a .tex file.
     return isWindows() ? "c:\\WINDOWS\\NOTEPAD.exe" : "xdg-open";

@@ -51,9 +51,11 @@ struct PlatformRules {
     std::string defaultIndexCommand() const { return "mendex"; }
     std::string defaultDvipdfCommand() const { return "dvipdfmx"; }
     std::string defaultEditorPath() const;  // Notepad / "xdg-open"
-    // The Japanese bibliography tool name where a name is derived from the
-    // compiler ("jbibtex" on Windows, "pbibtex" on Linux).
-    std::string japaneseBibtexName() const { return defaultBibtexCommand(); }
+    // The bibliography tool's name for a compiler, where a name is derived
+    // from it: "upbibtex" for an upLaTeX ("uplatex" in the command), the
+    // Japanese tool ("jbibtex" on Windows, "pbibtex" on Linux) for another
+    // pLaTeX ("platex"), else "bibtex".
+    std::string bibtexNameFor(std::string_view texCommand) const;
 
     // The console programs the command prompt button tries, in order. On
     // Windows the one fixed cmd.exe; on Linux the desktop's terminal
