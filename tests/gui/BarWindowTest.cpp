@@ -222,8 +222,9 @@ private slots:
     }
 
     // Stop, the stop call on a tool that ignores SIGTERM (killed two
-    // seconds later), and closing the console end the tool; what cannot
-    // start reads as -1.
+    // seconds later), and closing the console end the tool, Stop within a
+    // second also while a tool prints without pause; what cannot start
+    // reads as -1. A megabyte on one line is all shown, at once.
     void stoppingEndsTheToolOnTheConsole() {
         startBar("");
         const std::tuple<std::string, std::function<void()>, int, int> rows[] = {
@@ -239,6 +240,15 @@ private slots:
             QCOMPARE(run(prefix + "echo " + ready + "\nwhile :; do sleep 0.1; done", {}, text(ready), during), code);
             QVERIFY(clock.elapsed() >= atLeastMs);
         }
+        QElapsedTimer clock;
+        clock.start();
+        QTimer::singleShot(500, [this] { QTest::mouseClick(console()->stopButton(), Qt::LeftButton); });
+        QCOMPARE(run("yes"), 143);
+        QVERIFY(clock.elapsed() < 1500);
+        clock.restart();
+        QCOMPARE(run("head -c 1048576 /dev/zero | tr '\\0' ="), 0);
+        QVERIFY(clock.elapsed() < 10000);
+        QCOMPARE(shown().count(QLatin1Char('=')), 1048576);
         writeFile(*work / "bad", "#!/no/such/interpreter\n");
         ::chmod((*work / "bad").c_str(), 0755);
         QCOMPARE(session->processes().startAndWait({*work / "bad", "", {*work / "bad"}}).exitCode, -1);
