@@ -282,8 +282,9 @@ TEST(TheBarsTexts, EveryMessageItsTooltipsAndTheVersionCommand) {
     for (const auto& [command, about] : commands) EXPECT_EQ(BarWindow::isAboutCommand(command), about) << command;
 }
 
-// The editor opens the quoted document in its directory; the console
-// starts there, trying the terminals in turn.
+// The editor opens the document in its directory, quoted in the one text of
+// Windows, on Linux as one argument whatever it holds; the console starts
+// there, trying the terminals in turn.
 TEST(EditorAndPrompt, OpenTheirProgramsInTheDocumentsDirectory) {
     FakeBar bar(PlatformRules::windows());
     BarState state{.editorPath = "e.exe"};
@@ -293,11 +294,14 @@ TEST(EditorAndPrompt, OpenTheirProgramsInTheDocumentsDirectory) {
     openInEditor(state, bar.services);
     openInEditor(state, bar.services);
     EXPECT_EQ(bar.ui.events.at(1), "shell open: e.exe");
-    EXPECT_EQ(bar.ui.shellOpens.at(0).parameters, std::optional<std::string>("\"\""));
-    EXPECT_EQ(bar.ui.shellOpens.at(1).parameters, std::optional<std::string>("\"\"C:\\my work\\a.tex\"\""));
+    EXPECT_EQ(bar.ui.shellOpens.at(0).parameters, Texts{"\"\""});
+    EXPECT_EQ(bar.ui.shellOpens.at(1).parameters, Texts{"\"\"C:\\my work\\a.tex\"\""});
     EXPECT_EQ(bar.ui.shellOpens.at(1).directory, "C:\\my work\\");
     EXPECT_EQ(bar.ui.boxes.size(), 2u);
     FakeBar posix(PlatformRules::posix());
+    state.documentPath = "/w/x\" -c \"y.tex";
+    openInEditor(state, posix.services);
+    EXPECT_EQ(posix.ui.shellOpens.at(0).parameters, Texts{state.documentPath});
     posix.files.addDirectory("/w/");
     posix.processes.setEnvironment("PATH", "/usr/bin");
     posix.processes.setEnvironment("TERMINAL", "kitty");

@@ -13,7 +13,12 @@ void openInEditor(BarState& state, Services& services) {
                        "好きな ｴﾃﾞｨﾀ を登録できます。(ﾃﾞﾌｫﾙﾄは ﾒﾓ帳 Notepad です。)\n"
                        "「設定」->「ｴﾃﾞｨﾀ の登録」で選択して下さい。");
     }
-    if (!services.desktop.openWith(state.editorPath, "\"" + state.documentPath + "\"", state.documentDir)) {
+    // Windows passes the editor one text that the editor splits, so the path
+    // goes in quotes; on Linux it is one argument as it is, so a name that
+    // holds quotes cannot smuggle options in.
+    const std::string document =
+        services.rules.isWindows() ? "\"" + state.documentPath + "\"" : state.documentPath;
+    if (!services.desktop.openWith(state.editorPath, {document}, state.documentDir)) {
         showBarMessage(services, "Editor が起動できません！登録して下さい！");
     }
 }
