@@ -239,6 +239,23 @@ TEST_F(BarTest, PicksMoveOrForgetEntriesAndTheWriteBackClearsTheRest) {
     EXPECT_EQ(fake->setting("RFL", "File0"), odd);
 }
 
+// A path with a line break is turned away wherever it comes in, with the
+// message that names it: the document and the history stay as they were.
+TEST_F(BarTest, APathWithALineBreakIsRefusedWhereverItComesIn) {
+    const Texts stored{"/a/one.tex", "/a/t\rwo.tex"};
+    start(stored, "/a/x\ny.tex", false);
+    fake->ui.files = {std::string("/a/c\n.tex")};
+    bar->chooseDocumentFile();
+    bar->acceptDroppedFile({"/a/d\r.tex"});
+    fake->files.write(stored[1], "x");
+    bar->pickHistoryEntry(1);
+    EXPECT_EQ(entries(), stored);
+    EXPECT_EQ(bar->state().documentPath, "/a/one.tex");
+    EXPECT_EQ(fake->ui.boxTexts(), Texts(4, lineBreakInPathText()));
+    start({"/a/t\rwo.tex"}, "", false);
+    EXPECT_EQ(bar->state().documentPath, "");
+}
+
 // File errors end the operation with the stop box, memory errors with a
 // system-modal one; no document directory is no directory to enter.
 TEST_F(BarTest, TheDispatcherShowsFileAndMemoryErrors) {

@@ -9,6 +9,7 @@
 #include "document/DocumentPath.h"
 #include "document/EditorAndPrompt.h"
 #include "pdf/PdfOutput.h"
+#include "settings/IniText.h"
 #include "settings/SettingsKeys.h"
 #include "state/SettingsLoad.h"
 #include "text/TextFormat.h"
@@ -29,6 +30,10 @@ std::string historyKey(int slot) {
 
 std::string settingsWriteFailureText(const std::string& settingsPath) {
     return fillPlaceholder("設定ファイル \"%s\" に書き込めません。\n設定は保存されません。", "%s", settingsPath);
+}
+
+std::string lineBreakInPathText() {
+    return "ファイルのパス名に改行が含まれています！\n改行の無い名前に変えて下さい！";
 }
 
 BarWindow::BarWindow(Services& services, const std::string& commandTail)
@@ -69,8 +74,9 @@ void BarWindow::loadHistory() {
         if (slot == 0) firstEntry = value;
     }
     history_.setExtendedUi(true);
+    if (!state_.documentPath.empty() && refusesDocument(state_.documentPath)) state_.documentPath.clear();
     if (state_.documentPath.empty()) {
-        state_.documentPath = firstEntry;
+        if (!refusesDocument(firstEntry)) state_.documentPath = firstEntry;
     } else {
         // Listed on top even when an older entry names it too, and without
         // cutting the list: it may hold one entry more than it keeps.
@@ -90,6 +96,14 @@ void BarWindow::setDocument(const std::string& path) {
     state_.documentStem = std::move(parts.stem);
     state_.documentDir = std::move(parts.directory);
     state_.documentExt = std::move(parts.extension);
+}
+
+bool BarWindow::refusesDocument(const std::string& path) {
+    // Written to the history, the path would break its line of the settings
+    // file, and it would come back as another path, or plant keys.
+    if (iniCanStore(keys::kHistory, historyKey(0), path)) return false;
+    showBarMessage(services_, lineBreakInPathText());
+    return true;
 }
 
 void BarWindow::pushHistoryTop(bool select) {
@@ -144,7 +158,8 @@ void BarWindow::dispatch(const std::function<void()>& operation) {
 }
 
 void BarWindow::chooseDocumentFile() {
-    if (std::optional<std::string> chosen = services_.ui.chooseFile({FileKind::TexDocument, FileChoice::Document})) {
+    const std::optional<std::string> chosen = services_.ui.chooseFile({FileKind::TexDocument, FileChoice::Document});
+    if (chosen && !refusesDocument(*chosen)) {
         setDocument(*chosen);
         pushHistoryTop(true);
     }
@@ -159,6 +174,7 @@ void BarWindow::acceptDroppedFile(const std::vector<std::string>& paths) {
         showBarMessage(services_, "TeX のファイルではありません！登録して直して下さい！");
         return;
     }
+    if (refusesDocument(path)) return;
     setDocument(path);
     pushHistoryTop(false);
     if (services_.view) services_.view->repaint();
@@ -167,11 +183,13 @@ void BarWindow::acceptDroppedFile(const std::vector<std::string>& paths) {
 void BarWindow::pickHistoryEntry(int index) {
     if (index < 0 || index >= history_.count()) return;
     const std::string text = history_.text(index);
-    history_.remove(index);
-    if (services_.files.exists(text)) {
-        history_.insert(0, text);
-        history_.selectString(0, text);
-        setDocument(text);
+    if (!refusesDocument(text)) {
+        history_.remove(index);
+        if (services_.files.exists(text)) {
+            history_.insert(0, text);
+            history_.selectString(0, text);
+            setDocument(text);
+        }
     }
     if (BarView* view = services_.view) {
         view->historyChanged();

@@ -27,6 +27,8 @@ enum class BarControl : int {
 
 // The message shown once when the settings file cannot be written.
 std::string settingsWriteFailureText(const std::string& settingsPath);
+// The message for a document whose path holds a line break.
+std::string lineBreakInPathText();
 
 // The window-menu command of the version box.
 inline constexpr int kAboutCommand = 16;
@@ -96,6 +98,9 @@ private:
     void loadHistory();
     void selectStartupDocument();
     void setDocument(const std::string& path);
+    // True, after saying so, for a path the history cannot hold (one with a
+    // line break): such a document is turned away wherever it comes in.
+    bool refusesDocument(const std::string& path);
     void pushHistoryTop(bool select);
     // One press of a build button, recorded and judged.
     void runRoad(RoadKind kind, void (BarWindow::*operation)());
