@@ -12,6 +12,8 @@ namespace kestro {
 
 namespace {
 
+constexpr int kEndingSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
 // The handler may only write: it wakes the event loop through this pair.
 int wakeUp[2] = {-1, -1};
 
@@ -37,13 +39,11 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGHUP, &action, nullptr);
+    for (const int signal : kEndingSignals) ::sigaction(signal, &action, nullptr);
 }
 
 TerminationSignals::~TerminationSignals() {
-    ::signal(SIGTERM, SIG_DFL);
-    ::signal(SIGHUP, SIG_DFL);
+    for (const int signal : kEndingSignals) ::signal(signal, SIG_DFL);
 }
 
 }  // namespace kestro

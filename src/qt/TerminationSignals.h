@@ -1,6 +1,7 @@
-// SIGTERM and SIGHUP (the desktop session ends, the terminal the bar was
-// started from closes) arrive as a Qt signal in the event loop, so the bar
-// can end as after a close request, writing its history, instead of dying.
+// SIGTERM, SIGHUP and SIGINT (the desktop session ends, the terminal the bar
+// was started from closes, Ctrl-C in it) arrive as a Qt signal in the event
+// loop, so the bar can end as after a close request, writing its history,
+// instead of dying.
 #pragma once
 
 #include <QObject>

@@ -9,6 +9,7 @@
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBlock>
@@ -202,6 +203,21 @@ private slots:
         QVERIFY(stored("File0=" + document));
     }
 
+    // SIGTERM during a road stops the tool, writes the history and ends the
+    // bar, and so the process: the test starts itself as that bar.
+    void aSignalDuringARoadStopsTheToolAndEndsTheBar() {
+        QProcess bar;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("KESTRO_TEST_ROAD_DIR", text(*work / "論文 2024"));
+        bar.setProcessEnvironment(environment);
+        bar.start(QCoreApplication::applicationFilePath());
+        const std::optional<std::string> tool = waitForFile(*work / "論文 2024/pid");
+        QVERIFY(tool && ::kill(bar.processId(), SIGTERM) == 0 && bar.waitForFinished(10000));
+        QCOMPARE(bar.exitCode(), 0);
+        QVERIFY(::kill(std::stoi(*tool), 0) != 0);
+        QVERIFY(readFile(*work / "論文 2024/Kestro.ini").value().find("File0=" + document) != std::string::npos);
+    }
+
     // A tool on the console gets its words unchanged on a terminal, and a
     // typed answer; its exit code comes back. An unattended run gives a
     // prompting tool the end of its input.
@@ -341,5 +357,26 @@ private slots:
     }
 };
 
-QTEST_MAIN(BarWindowTest)
+// The bar of aSignalDuringARoadStopsTheToolAndEndsTheBar: the TeX button
+// on the document in `folder`, whose tool runs until a signal ends the bar.
+int runRoadUntilSignalled(const std::string& folder) {
+    const std::string tex = writeScript(folder + "/tex", "echo $$ >pid.part && mv pid.part pid\nwhile :; do sleep 0.1; done");
+    writeFile(folder + "/Kestro.ini", "[Settings]\nTeX=" + tex + "\n");
+    BarSession bar(folder + "/Kestro.ini", "kestro", folder + "/paper.tex");
+    bar.endOnTerminationSignals();
+    bar.start();
+    bar.window().button(BarControl::Tex)->click();
+    return 1;  // the road went on
+}
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    const QByteArray folder = qgetenv("KESTRO_TEST_ROAD_DIR");
+    if (!folder.isEmpty()) return runRoadUntilSignalled(folder.toStdString());
+    application.setAttribute(Qt::AA_Use96Dpi, true);
+    BarWindowTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "BarWindowTest.moc"
