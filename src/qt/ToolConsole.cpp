@@ -11,6 +11,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "ConsoleFont.h"
+
 namespace kestro {
 
 namespace {
@@ -51,7 +53,7 @@ ToolConsole::ToolConsole(QWidget* owner) : PlacedBesideBar<QWidget>(owner, Qt::W
     output_->setReadOnly(true);
     output_->setMaximumBlockCount(kMaximumLines);
     output_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFont fixed = consoleFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     output_->setFont(fixed);
     const QFontMetrics metrics(fixed);
     output_->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('M')) * 82, metrics.lineSpacing() * 20);

@@ -10,11 +10,13 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QRawFont>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBlock>
 
 #include "GuiTestSupport.h"
+#include "ConsoleFont.h"
 #include "HistoryComboBox.h"
 #include "InputBlocker.h"
 #include "QtIndexOptionsDialog.h"
@@ -335,6 +337,18 @@ private slots:
                                     "indexOptionsDialog", "paperSizeDialog", "kestroFileDialog"}));
         QCOMPARE(bar.core().state().texCommand, compiler);
         QCOMPARE(bar.core().state().indexCommand, *work / "tex/bin/mendex");
+    }
+
+    // The console draws TeX's backslash and Japanese, also on a desktop whose
+    // monospaced face draws a yen sign there (IPAGothic does).
+    void theConsoleDrawsABackslashAndJapanese() {
+        startBar("");
+        const QFont yen(QStringLiteral("IPAGothic"));
+        if (QFontInfo(yen).family() != QStringLiteral("IPAGothic")) QSKIP("IPAGothic is not installed");
+        QVERIFY(!drawsBackslash(yen));
+        for (const QFont& font : {consoleFont(yen), console()->outputView()->font()}) {
+            QVERIFY2(drawsBackslash(font) && QRawFont::fromFont(font).supportsCharacter(QChar(0x3042)), qPrintable(font.family()));
+        }
     }
 
     // The start-up's platform and document, and Qt's own words in the
