@@ -46,6 +46,7 @@ QString inPieces(const QString& text, qsizetype lineLength) {
 
 ToolConsole::ToolConsole(QWidget* owner) : PlacedBesideBar<QWidget>(owner, Qt::Window) {
     setObjectName("toolConsole");
+    keepOthersClearOf(this);
     setWindowTitle(QStringLiteral("Kestro: TeX"));
 
     output_ = new QPlainTextEdit(this);

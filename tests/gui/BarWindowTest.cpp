@@ -25,6 +25,7 @@
 #include "QtTranslations.h"
 #include "StartupEnvironment.h"
 #include "ToolConsole.h"
+#include "WindowPlacement.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
 
@@ -348,6 +349,30 @@ private slots:
         QVERIFY(!drawsBackslash(yen));
         for (const QFont& font : {consoleFont(yen), console()->outputView()->font()}) {
             QVERIFY2(drawsBackslash(font) && QRawFont::fromFont(font).supportsCharacter(QChar(0x3042)), qPrintable(font.family()));
+        }
+    }
+
+    // Every corner of a screen, two screens, a panel at the top, a console
+    // beside the bar: a window lies on the bar's screen and leaves the bar
+    // free, and the console too where there is room; one too big keeps its
+    // top left corner on the screen.
+    void windowsGoBesideTheBarOnItsScreen() {
+        const QList<QRect> one{{0, 0, 1280, 800}}, two{{0, 0, 1280, 800}, {1280, -200, 1920, 1080}};
+        const std::tuple<QList<QRect>, QRect, int, QRect> rows[] = {
+            {one, {0, 0, 480, 90}, 0, {}}, {one, {800, 0, 480, 90}, 0, {}}, {one, {0, 710, 480, 90}, 0, {}},
+            {one, {800, 710, 480, 90}, 0, {}}, {two, {2720, -200, 480, 90}, 1, {}}, {two, {1100, 0, 480, 90}, 1, {}},
+            {{{0, 28, 1280, 772}}, {800, 28, 480, 90}, 0, {}},
+            {one, {0, 0, 480, 90}, 0, {0, 90, 760, 460}}, {one, {600, 0, 480, 90}, 0, {520, 90, 760, 460}},
+            {one, {0, 710, 480, 90}, 0, {0, 250, 760, 460}}, {one, {400, 0, 480, 90}, 0, {400, 90, 480, 700}},
+            {two, {2000, -200, 480, 90}, 1, {1600, -110, 1600, 500}},
+        };
+        for (const auto& [screens, bar, screen, console] : rows) {
+            for (const QSize size : {QSize(640, 420), QSize(300, 150)}) {
+                const QRect placed(placeBesideBar(size, bar, screens, console), size);
+                QVERIFY(screens[screen].contains(placed) && !placed.intersects(bar));
+                QVERIFY(size.width() > 300 || !placed.intersects(console));
+            }
+            QVERIFY(screens[screen].contains(placeBesideBar(QSize(2000, 1200), bar, screens, console)));
         }
     }
 
