@@ -1,6 +1,7 @@
 #include "ConsoleProcesses.h"
 
 #include <QEventLoop>
+#include <QPlainTextEdit>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
@@ -124,6 +125,12 @@ void ConsoleProcesses::stopTool() {
 void ConsoleProcesses::hideConsole() {
     if (console_ != nullptr && !running_) console_->hide();
 }
+
+bool ConsoleProcesses::hasOutput() const {
+    return console_ != nullptr && !console_->outputView()->document()->isEmpty();
+}
+
+void ConsoleProcesses::showConsole() { console()->showAgain(); }
 
 void ConsoleProcesses::beginRoad() {
     console()->beginRoad();

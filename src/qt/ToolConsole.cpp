@@ -147,6 +147,12 @@ void ToolConsole::endRoad(bool failed) {
     raise();
 }
 
+void ToolConsole::showAgain() {
+    show();
+    raise();
+    activateWindow();
+}
+
 void ToolConsole::submitInput() {
     if (!running_) return;
     const QString line = input_->text();

@@ -145,21 +145,28 @@ private slots:
         QCOMPARE(bar.historyBox()->itemText(0), text(first));
     }
 
-    // A tooltip is the core's text; the context menu opens the version box;
-    // a logout the user cancels writes the history and the bar goes on;
-    // Escape ends it.
+    // A tooltip is the core's text; the context menu opens the version box
+    // and shows the console of the last road again; a logout the user
+    // cancels writes the history and the bar goes on; Escape ends it.
     void theMenuTooltipsAndEndsReachTheCore() {
         QtBarWindow& bar = startBar("");
         QCOMPARE(bar.button(BarControl::Tex)->toolTip(), text(BarWindow::tooltipText(1002)).trimmed());
+        const auto choose = [&bar](int entry) {
+            QTimer::singleShot(50, [entry] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                menu->actions().value(entry)->trigger();
+                menu->close();
+            });
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), bar.mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(&bar, &event);
+        };
+        run("echo warning");
+        session->processes().endRoad(false);
+        choose(2);
+        QVERIFY(console()->isVisible());
         QString title;
-        QTimer::singleShot(50, [] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            menu->actions().value(0)->trigger();
-            menu->close();
-        });
         user->handler = [&](QWidget* window) { return title = window->windowTitle(), false; };
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), bar.mapToGlobal(QPoint(2, 2)));
-        QApplication::sendEvent(&bar, &event);
+        choose(0);
         QVERIFY(QTest::qWaitFor([&] { return title == QStringLiteral("Kestroのﾊﾞｰｼﾞｮﾝ情報"); }, 3000));
         session->commitData();
         QVERIFY(stored("File0=" + document));
