@@ -85,7 +85,19 @@ class BarWindowTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        // Started by aSignalDuringARoadStopsTheToolAndEndsTheBar, this
+        // process is the bar, whose road a signal ends with the process.
+        if (const std::string folder = qEnvironmentVariable("KESTRO_TEST_ROAD_DIR").toStdString(); !folder.empty()) {
+            writeFile(folder + "/Kestro.ini", "[Settings]\nTeX=" + writeScript(folder + "/tex", "echo $$ >p && mv p pid\nsleep 60") + "\n");
+            BarSession bar(folder + "/Kestro.ini", "kestro", folder + "/paper.tex");
+            bar.endOnTerminationSignals();
+            bar.start();
+            bar.window().button(BarControl::Tex)->click();
+            QFAIL("the road went on");
+        }
+    }
     void init() {
         reset();
         document = *work / "論文 2024/paper.tex";
@@ -151,7 +163,11 @@ private slots:
     void theMenuTooltipsAndEndsReachTheCore() {
         QtBarWindow& bar = startBar("");
         QCOMPARE(bar.button(BarControl::Tex)->toolTip(), text(BarWindow::tooltipText(1002)).trimmed());
-        const auto choose = [&bar](int entry) {
+        run("echo warning");
+        session->processes().endRoad(false);
+        QString title;
+        user->handler = [&](QWidget* window) { return title = window->windowTitle(), false; };
+        for (const int entry : {2, 0}) {
             QTimer::singleShot(50, [entry] {
                 auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
                 menu->actions().value(entry)->trigger();
@@ -159,14 +175,8 @@ private slots:
             });
             QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), bar.mapToGlobal(QPoint(2, 2)));
             QApplication::sendEvent(&bar, &event);
-        };
-        run("echo warning");
-        session->processes().endRoad(false);
-        choose(2);
-        QVERIFY(console()->isVisible());
-        QString title;
-        user->handler = [&](QWidget* window) { return title = window->windowTitle(), false; };
-        choose(0);
+            QVERIFY(console()->isVisible());
+        }
         QVERIFY(QTest::qWaitFor([&] { return title == QStringLiteral("Kestroのﾊﾞｰｼﾞｮﾝ情報"); }, 3000));
         session->commitData();
         QVERIFY(stored("File0=" + document));
@@ -217,15 +227,12 @@ private slots:
     // bar, and so the process: the test starts itself as that bar.
     void aSignalDuringARoadStopsTheToolAndEndsTheBar() {
         QProcess bar;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("KESTRO_TEST_ROAD_DIR", text(*work / "論文 2024"));
-        bar.setProcessEnvironment(environment);
+        qputenv("KESTRO_TEST_ROAD_DIR", QByteArray::fromStdString(*work / "論文 2024"));
         bar.start(QCoreApplication::applicationFilePath());
+        qunsetenv("KESTRO_TEST_ROAD_DIR");
         const std::optional<std::string> tool = waitForFile(*work / "論文 2024/pid");
-        QVERIFY(tool && ::kill(bar.processId(), SIGTERM) == 0 && bar.waitForFinished(10000));
-        QCOMPARE(bar.exitCode(), 0);
-        QVERIFY(::kill(std::stoi(*tool), 0) != 0);
-        QVERIFY(readFile(*work / "論文 2024/Kestro.ini").value().find("File0=" + document) != std::string::npos);
+        QVERIFY(tool && ::kill(bar.processId(), SIGTERM) == 0 && bar.waitForFinished(10000) && bar.exitCode() == 0);
+        QVERIFY(::kill(std::stoi(*tool), 0) != 0 && readFile(*work / "論文 2024/Kestro.ini")->find("File0=" + document) != std::string::npos);
     }
 
     // A tool on the console gets its words unchanged on a terminal, and a
@@ -403,26 +410,5 @@ private slots:
     }
 };
 
-// The bar of aSignalDuringARoadStopsTheToolAndEndsTheBar: the TeX button
-// on the document in `folder`, whose tool runs until a signal ends the bar.
-int runRoadUntilSignalled(const std::string& folder) {
-    const std::string tex = writeScript(folder + "/tex", "echo $$ >pid.part && mv pid.part pid\nwhile :; do sleep 0.1; done");
-    writeFile(folder + "/Kestro.ini", "[Settings]\nTeX=" + tex + "\n");
-    BarSession bar(folder + "/Kestro.ini", "kestro", folder + "/paper.tex");
-    bar.endOnTerminationSignals();
-    bar.start();
-    bar.window().button(BarControl::Tex)->click();
-    return 1;  // the road went on
-}
-
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    const QByteArray folder = qgetenv("KESTRO_TEST_ROAD_DIR");
-    if (!folder.isEmpty()) return runRoadUntilSignalled(folder.toStdString());
-    application.setAttribute(Qt::AA_Use96Dpi, true);
-    BarWindowTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(BarWindowTest)
 #include "BarWindowTest.moc"
