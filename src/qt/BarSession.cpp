@@ -41,6 +41,8 @@ void BarSession::endOnTerminationSignals() {
 }
 
 void BarSession::endFromOutside() {
+    // A second signal changes nothing: the first one's ending is under way.
+    if (ending_) return;
     // Nobody may be there to answer a box now (a logout): its text goes to
     // standard error instead.
     ending_ = true;

@@ -15,8 +15,8 @@ await() { i=0; until "$@"; do [ $i -lt 100 ] || return 1; sleep 0.1; i=$((i + 1)
 # and expects status 0.
 bar() {
   signal=$1; shift
-  "$kestro" "$@" 2>"$work/err" & pid=$!
-  await grep -q PdfNShow Kestro.ini || fail "the bar did not start"
+  env --default-signal "$kestro" "$@" 2>"$work/err" & pid=$!
+  await grep -qs PdfNShow Kestro.ini || fail "the bar did not start"
   kill -$signal $pid; wait $pid || fail "SIG$signal ended the bar with status $?"
 }
 
