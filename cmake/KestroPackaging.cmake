@@ -93,7 +93,7 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-      "texlive-lang-japanese, xdg-utils, qt6-translations-l10n, qt6-wayland")
+      "texlive-lang-japanese, xdg-utils, qt6-translations-l10n, qt6-wayland, fonts-vlgothic")
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tool bar for compiling Japanese LaTeX documents")
   set(CPACK_PACKAGE_DESCRIPTION
       "Kestro is a small tool bar that stays above the other windows and drives

@@ -94,8 +94,8 @@ check_deb() {
   depends=$(field Depends)
   check "Depends from the libraries the programs link, and the SVG icon plugin" \
     bash -c '[[ $1 == *libc6* && $1 == *libqt6widgets6* && $1 == *libqt6svg6* ]]' _ "$depends"
-  check "Recommends the TeX tools, the opener, Qt's translations and its Wayland plugin" \
-    test "$(field Recommends)" = "texlive-lang-japanese, xdg-utils, qt6-translations-l10n, qt6-wayland"
+  check "Recommends the TeX tools, the opener, Qt's translations, its Wayland plugin and the console's font" \
+    test "$(field Recommends)" = "texlive-lang-japanese, xdg-utils, qt6-translations-l10n, qt6-wayland, fonts-vlgothic"
 
   # --- the unpacked package ----------------------------------------------
   unpacked=$work/root

@@ -20,10 +20,12 @@ packages=()
 add_group() {
   case $1 in
     # qt6-wayland: the bar on a Wayland desktop without XWayland;
-    # qt6-translations-l10n: Qt's own words in the desktop's language.
+    # qt6-translations-l10n: Qt's own words in the desktop's language;
+    # fonts-vlgothic: a monospaced face for the console with Japanese glyphs
+    # that draws a backslash where IPAGothic draws a yen sign.
     run) packages+=(cmake g++ make pkg-config qt6-base-dev libqt6svg6 qt6-wayland qt6-translations-l10n
                     texlive-lang-japanese texlive-latex-base texlive-latex-recommended
-                    fonts-ipaexfont-gothic xdg-utils) ;;
+                    fonts-ipaexfont-gothic fonts-vlgothic xdg-utils) ;;
     # The POSIX-thread flavour of the cross compiler: GoogleTest needs
     # std::mutex, which the win32-thread flavour lacks.
     windows) packages+=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64

@@ -3,6 +3,7 @@
 // Run under an X server (scripts/screenshots-linux.sh starts Xvfb).
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QLocale>
 #include <QElapsedTimer>
@@ -86,9 +87,20 @@ void save(QWidget* window, const QString& name) {
     std::printf("%s\n", qPrintable(path));
 }
 
-// Shows a modal window, takes its picture once it is up, then closes it.
-void whileModal(const QString& name, const std::function<void()>& open) {
-    QTimer::singleShot(0, [name] {
+// The whole screen, to see where the windows lie, once the window manager
+// has carried out their moves (at scale 2 that takes a moment).
+void saveScreen(QWidget* window, const QString& name) {
+    waitUntilPainted(window);
+    runEventsFor(1000);
+    const QString path = QDir(outputDir).filePath(name + QStringLiteral(".png"));
+    window->screen()->grabWindow(0).save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+// Shows a modal window, takes its picture (or the screen's) once it is up,
+// then closes it.
+void whileModal(const QString& name, const std::function<void()>& open, bool wholeScreen = false) {
+    QTimer::singleShot(0, [name, wholeScreen] {
         QElapsedTimer clock;
         clock.start();
         while (QApplication::activeModalWidget() == nullptr && clock.elapsed() < 5000) {
@@ -96,7 +108,8 @@ void whileModal(const QString& name, const std::function<void()>& open) {
         }
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr) return;
-        save(modal, name);
+        if (wholeScreen) saveScreen(modal, name);
+        else save(modal, name);
         modal->close();
     });
     open();
@@ -172,12 +185,30 @@ int main(int argc, char** argv) {
     console->appendOutput(output);
     save(console, "09-tool-console");
     // The whole screen: the console beside the bar.
-    const QString screenPath = QDir(outputDir).filePath(QStringLiteral("11-screen.png"));
-    console->screen()->grabWindow(0).save(screenPath);
-    std::printf("%s\n", qPrintable(screenPath));
+    saveScreen(console, "11-screen");
     console->appendOutput("x\r\nNo pages of output.\r\nTranscript written on paper.log.\r\n");
     console->endRun(1);
     console->endRoad(true);
     save(console, "10-console-after-failure");
+
+    // With the console open at the error, a box and a dialog go beside it.
+    whileModal("13-box-beside-console", [&] {
+        kestro::showAppMessage(session.core().services(),
+                               "エラーがあります。\n TeX のコンパイルができません。\n 「設定」で「TeX の変更」をして下さい。");
+    }, true);
+    whileModal("14-dialog-beside-console", [&] {
+        kestro::QtPaperSizeDialog paper(paperModel, &session.window());
+        paper.exec();
+    }, true);
+    // The bar's menu, after the console has gone with a road that succeeded.
+    console->endRoad(false);
+    QTimer::singleShot(500, [&] {
+        QWidget* menu = QApplication::activePopupWidget();
+        if (menu == nullptr) return;
+        saveScreen(menu, "15-context-menu");
+        menu->close();
+    });
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(40, 10), session.window().mapToGlobal(QPoint(40, 10)));
+    QApplication::sendEvent(&session.window(), &menuEvent);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "PosixTextFileStore.h"
 #include "QtBarWindow.h"
 #include "QtUserInterface.h"
+#include "TerminationSignals.h"
 #include "app/BarWindow.h"
 #include "state/Services.h"
 #include "settings/IniProfile.h"
@@ -32,6 +33,10 @@ public:
     // cancel): the history is written, and the bar goes on.
     void commitData();
 
+    // From now on SIGTERM, SIGHUP and SIGINT end the bar as a close request
+    // does, whatever it is doing: a running tool is stopped first.
+    void endOnTerminationSignals();
+
     QtBarWindow& window() { return *window_; }
     BarWindow& core() { return core_; }
     ConsoleProcesses& processes() { return processes_; }
@@ -39,6 +44,9 @@ public:
     SettingsFile& settings() { return settings_; }
 
 private:
+    void endFromOutside();
+    void endOnceToolStopped();
+
     PosixFileSystem files_;
     PosixTextFileStore store_;
     IniProfile profile_;
@@ -49,6 +57,8 @@ private:
     QtUserInterface ui_;
     Services services_;
     BarWindow core_;
+    TerminationSignals* termination_ = nullptr;
+    bool ending_ = false;
 };
 
 }  // namespace kestro

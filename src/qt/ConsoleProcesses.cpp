@@ -1,6 +1,7 @@
 #include "ConsoleProcesses.h"
 
 #include <QEventLoop>
+#include <QPlainTextEdit>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
@@ -12,8 +13,35 @@
 namespace kestro {
 
 namespace {
+
 constexpr int kExitPollMs = 20;
+// What one turn of the event loop takes from the terminal: a tool that
+// writes without pause still leaves the bar its turns for Stop and painting.
+constexpr qsizetype kOutputPerTurn = 64 * 1024;
+// Once the tool has ended, what is left in the terminal is shown; a helper
+// that still writes to it gets this much, then the terminal closes on it.
+constexpr int kTurnsAfterEnd = 64;
+
+enum class Output { Pending, Drained, Closed };
+
+// Moves up to kOutputPerTurn bytes of the tool's output to the console, and tells
+// whether more is waiting, none for now, or none ever again.
+Output showOutput(PtyProcess& process, ToolConsole& console) {
+    QByteArray chunk;
+    Output left = Output::Pending;
+    while (chunk.size() < kOutputPerTurn) {
+        const std::optional<std::string> bytes = process.readSome();
+        if (!bytes || bytes->empty()) {
+            left = bytes ? Output::Drained : Output::Closed;
+            break;
+        }
+        chunk.append(bytes->data(), static_cast<qsizetype>(bytes->size()));
+    }
+    if (!chunk.isEmpty()) console.appendOutput(chunk);
+    return left;
 }
+
+}  // namespace
 
 ConsoleProcesses::ConsoleProcesses(QWidget* consoleOwner)
     : consoleOwner_(consoleOwner), killTimer_(new QTimer(this)) {
@@ -53,14 +81,9 @@ ProcessEnd ConsoleProcesses::startAndWait(const ProcessRequest& request) {
 
     ToolConsole* window = console();
     QSocketNotifier output(process.terminal(), QSocketNotifier::Read);
-    const auto showOutput = [&] {
-        while (const std::optional<std::string> bytes = process.readSome()) {
-            if (bytes->empty()) return;
-            window->appendOutput(QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size())));
-        }
-        output.setEnabled(false);
-    };
-    connect(&output, &QSocketNotifier::activated, window, showOutput);
+    connect(&output, &QSocketNotifier::activated, window, [&] {
+        if (showOutput(process, *window) == Output::Closed) output.setEnabled(false);
+    });
     const QString commandLine = fromBytes(request.commandLine);
     window->beginRun(commandLine);
     current_ = &process;
@@ -79,8 +102,10 @@ ProcessEnd ConsoleProcesses::startAndWait(const ProcessRequest& request) {
     // while the tool still runs: the tool does not outlive the bar.
     if (process.isRunning()) process.killAndWait();
     killTimer_->stop();
-    showOutput();  // what the tool wrote just before it ended
     output.setEnabled(false);
+    // What the tool wrote just before it ended.
+    for (int turn = 0; turn < kTurnsAfterEnd && showOutput(process, *window) == Output::Pending; ++turn) {
+    }
     process.closeTerminal();
 
     const int exitCode = process.end().exitCode;
@@ -100,6 +125,12 @@ void ConsoleProcesses::stopTool() {
 void ConsoleProcesses::hideConsole() {
     if (console_ != nullptr && !running_) console_->hide();
 }
+
+bool ConsoleProcesses::hasOutput() const {
+    return console_ != nullptr && !console_->outputView()->document()->isEmpty();
+}
+
+void ConsoleProcesses::showConsole() { console()->showAgain(); }
 
 void ConsoleProcesses::beginRoad() {
     console()->beginRoad();

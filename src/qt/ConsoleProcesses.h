@@ -39,6 +39,9 @@ public:
     void stopTool();
     // The console window goes away (the bar closes).
     void hideConsole();
+    // Whether a tool has run yet, and the console as the last road left it.
+    bool hasOutput() const;
+    void showConsole();
 
     // A road begins, and has ended (see ToolConsole).
     void beginRoad();

@@ -221,6 +221,11 @@ void QtBarWindow::contextMenuEvent(QContextMenuEvent* event) {
     menu.setObjectName("barMenu");
     QAction* about = menu.addAction(menuText(BarWindow::aboutMenuText()));
     connect(about, &QAction::triggered, this, &QtBarWindow::showAbout, Qt::QueuedConnection);
+    // A road that succeeds hides its console: its warnings can be read again.
+    menu.addSeparator();
+    QAction* console = menu.addAction(QStringLiteral("前回の実行の出力を表示(&C)"));
+    console->setEnabled(processes_ != nullptr && processes_->hasOutput());
+    connect(console, &QAction::triggered, this, [this] { processes_->showConsole(); });
     menu.exec(event->globalPos());
 }
 

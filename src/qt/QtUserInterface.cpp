@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QWidget>
 
+#include <cstdio>
+
 #include "BarIcons.h"
 #include "QtIndexOptionsDialog.h"
 #include "QtPaperSizeDialog.h"
@@ -45,6 +47,10 @@ QWidget* QtUserInterface::dialogParent() const {
 }
 
 Answer QtUserInterface::showMessage(const MessageBoxRequest& request) {
+    if (boxesOnStandardError_) {
+        std::fprintf(stderr, "%s: %s\n", request.caption.c_str(), request.text.c_str());
+        return Answer::Cancel;
+    }
     QWidget* owner = request.owner == BoxOwner::Bar ? bar_ : dialogParent();
     PlacedBesideBar<QMessageBox> box(owner);
     box.setObjectName("kestroMessageBox");

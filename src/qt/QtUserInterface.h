@@ -28,6 +28,10 @@ public:
     void historyChanged() override;
     void focusHistory() override;
 
+    // From now on a message box is not shown: its text goes to standard
+    // error, and it answers Cancel (the bar is ending with nobody to ask).
+    void answerBoxesOnStandardError() { boxesOnStandardError_ = true; }
+
 signals:
     // The core changed the history list, its edit text or its selection.
     void historyModelChanged();
@@ -41,6 +45,7 @@ private:
 
     QWidget* bar_;
     int waitCursorDepth_ = 0;
+    bool boxesOnStandardError_ = false;
 };
 
 }  // namespace kestro

@@ -19,4 +19,20 @@ std::optional<std::string> preferredQtPlatform(const EnvironmentLookup& environm
 // blanks, as the whole tail arrives on Windows.
 std::string commandTailOf(const std::vector<std::string>& arguments);
 
+// What a command line asks of the program: the usage or the version, when
+// "--help" or "--version" is its first word, or else the bar on the
+// command-line tail, which after a first word "--" is the rest.
+struct StartRequest {
+    enum class Kind { Bar, Help, Version } kind = Kind::Bar;
+    std::string commandTail;
+};
+StartRequest startRequestOf(const std::vector<std::string>& arguments);
+
+// The text of --help.
+std::string usageText();
+
+// One line for standard error when Qt cannot show a window: no display is
+// named, or the one named does not answer.
+std::string noDisplayText(const EnvironmentLookup& environment);
+
 }  // namespace kestro

@@ -12,6 +12,8 @@ namespace kestro {
 
 namespace {
 
+constexpr int kEndingSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
 // The handler may only write: it wakes the event loop through this pair.
 int wakeUp[2] = {-1, -1};
 
@@ -37,13 +39,17 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGHUP, &action, nullptr);
+    for (const int signal : kEndingSignals) {
+        // One ignored from the start stays so (nohup, a job a script started
+        // in the background).
+        struct sigaction inherited {};
+        if (::sigaction(signal, nullptr, &inherited) != 0 || inherited.sa_handler == SIG_IGN) continue;
+        if (::sigaction(signal, &action, nullptr) == 0) handled_.push_back(signal);
+    }
 }
 
 TerminationSignals::~TerminationSignals() {
-    ::signal(SIGTERM, SIG_DFL);
-    ::signal(SIGHUP, SIG_DFL);
+    for (const int signal : handled_) ::signal(signal, SIG_DFL);
 }
 
 }  // namespace kestro

@@ -11,14 +11,42 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "ConsoleFont.h"
+
 namespace kestro {
 
 namespace {
+
 constexpr int kMaximumLines = 20000;
+// The console lays a line out again whenever text is added to it, so a tool
+// that prints a megabyte without a line break would cost time growing with
+// the square of its size: a longer line is shown broken into pieces.
+constexpr qsizetype kPieceLength = 4000;
+
+// `text` with a line break wherever a line (one of `lineLength` characters
+// so far) would grow past kPieceLength; never inside a surrogate pair.
+QString inPieces(const QString& text, qsizetype lineLength) {
+    QString pieces;
+    pieces.reserve(text.size() + text.size() / kPieceLength + 1);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n')) {
+            lineLength = 0;
+        } else if (lineLength >= kPieceLength && !c.isLowSurrogate()) {
+            pieces += QLatin1Char('\n');
+            lineLength = 1;
+        } else {
+            ++lineLength;
+        }
+        pieces += c;
+    }
+    return pieces;
 }
+
+}  // namespace
 
 ToolConsole::ToolConsole(QWidget* owner) : PlacedBesideBar<QWidget>(owner, Qt::Window) {
     setObjectName("toolConsole");
+    keepOthersClearOf(this);
     setWindowTitle(QStringLiteral("Kestro: TeX"));
 
     output_ = new QPlainTextEdit(this);
@@ -26,7 +54,7 @@ ToolConsole::ToolConsole(QWidget* owner) : PlacedBesideBar<QWidget>(owner, Qt::W
     output_->setReadOnly(true);
     output_->setMaximumBlockCount(kMaximumLines);
     output_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFont fixed = consoleFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     output_->setFont(fixed);
     const QFontMetrics metrics(fixed);
     output_->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('M')) * 82, metrics.lineSpacing() * 20);
@@ -77,7 +105,7 @@ void ToolConsole::appendOutput(const QByteArray& bytes) {
     const bool atEnd = bar->value() == bar->maximum();
     QTextCursor cursor(output_->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text);
+    cursor.insertText(inPieces(text, cursor.positionInBlock()));
     if (atEnd) bar->setValue(bar->maximum());
 }
 
@@ -117,6 +145,12 @@ void ToolConsole::endRoad(bool failed) {
     // The error line at the top, with as much as follows it below.
     output_->verticalScrollBar()->setValue(target.block().firstLineNumber());
     raise();
+}
+
+void ToolConsole::showAgain() {
+    show();
+    raise();
+    activateWindow();
 }
 
 void ToolConsole::submitInput() {

@@ -35,6 +35,8 @@ public:
     // closes it or the next road begins; otherwise it goes.
     void beginRoad();
     void endRoad(bool failed);
+    // Shows the window again as the last road left it.
+    void showAgain();
 
     QPlainTextEdit* outputView() const { return output_; }
     QLineEdit* inputLine() const { return input_; }

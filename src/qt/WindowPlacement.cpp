@@ -11,6 +11,8 @@ namespace kestro {
 
 namespace {
 
+constexpr char kKeepClear[] = "kestroKeepOthersClear";
+
 qint64 sharedArea(const QRect& a, const QRect& b) {
     const QRect both = a.intersected(b);
     return both.isEmpty() ? 0 : qint64(both.width()) * both.height();
@@ -38,20 +40,31 @@ QRect barScreen(const QRect& bar, const QList<QRect>& screens) {
 
 }  // namespace
 
-QPoint placeBesideBar(const QSize& frame, const QRect& barFrame, const QList<QRect>& screens) {
+QPoint placeBesideBar(const QSize& frame, const QRect& barFrame, const QList<QRect>& screens, const QRect& console) {
     if (screens.isEmpty()) return QPoint(barFrame.left(), barFrame.bottom() + 1);
     const QRect area = barScreen(barFrame, screens);
-    int top = barFrame.bottom() + 1;
-    if (top + frame.height() - 1 > area.bottom() && barFrame.top() - frame.height() >= area.top()) {
-        top = barFrame.top() - frame.height();
-    }
-    int left = barFrame.left();
     // Right and bottom first: a window bigger than the screen keeps its
     // caption and its left edge on it.
-    left = std::max(area.left(), std::min(left, area.right() - frame.width() + 1));
-    top = std::max(area.top(), std::min(top, area.bottom() - frame.height() + 1));
-    return QPoint(left, top);
+    const auto onScreen = [&](const QPoint& place) {
+        return QPoint(std::max(area.left(), std::min(place.x(), area.right() - frame.width() + 1)),
+                      std::max(area.top(), std::min(place.y(), area.bottom() - frame.height() + 1)));
+    };
+    const int below = barFrame.bottom() + 1, above = barFrame.top() - frame.height();
+    QList<QPoint> places{{barFrame.left(), below}};
+    if (!console.isEmpty()) {
+        places << QPoint(console.right() + 1, below) << QPoint(console.left() - frame.width(), below)
+               << QPoint(barFrame.left(), console.bottom() + 1);
+    }
+    places << QPoint(barFrame.left(), above);
+    for (const QPoint& place : places) {
+        const QRect placed(onScreen(place), frame);
+        if (!placed.intersects(barFrame) && !placed.intersects(console)) return placed.topLeft();
+    }
+    const bool roomBelow = below + frame.height() - 1 <= area.bottom();
+    return onScreen(QPoint(barFrame.left(), !roomBelow && above >= area.top() ? above : below));
 }
+
+void keepOthersClearOf(QWidget* window) { window->setProperty(kKeepClear, true); }
 
 void placeBesideOwningBar(QWidget* window) {
     QWidget* bar = window->parentWidget();
@@ -66,7 +79,13 @@ void placeBesideOwningBar(QWidget* window) {
     const bool frameKnown = window->frameGeometry() != window->geometry();
     QSize frame = window->frameGeometry().size();
     if (!frameKnown) frame += bar->frameGeometry().size() - bar->size();
-    QPoint place = placeBesideBar(frame, bar->frameGeometry(), screens);
+    QRect console;
+    for (const QWidget* other : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (other != window && other->isWindow() && other->isVisible() && other->property(kKeepClear).toBool()) {
+            console = other->frameGeometry();
+        }
+    }
+    QPoint place = placeBesideBar(frame, bar->frameGeometry(), screens, console);
     // Once the native window exists, move() puts the inside of a window
     // whose frame is not known yet at the point given.
     if (window->testAttribute(Qt::WA_WState_Created) && !frameKnown) place += barInset;

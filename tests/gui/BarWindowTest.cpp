@@ -10,11 +10,14 @@
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QRawFont>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBlock>
 
 #include "GuiTestSupport.h"
+#include "ConsoleFont.h"
 #include "HistoryComboBox.h"
 #include "InputBlocker.h"
 #include "QtIndexOptionsDialog.h"
@@ -23,6 +26,7 @@
 #include "QtTranslations.h"
 #include "StartupEnvironment.h"
 #include "ToolConsole.h"
+#include "WindowPlacement.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
 
@@ -82,7 +86,19 @@ class BarWindowTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        // Started by aSignalDuringARoadStopsTheToolAndEndsTheBar, this
+        // process is the bar, whose road a signal ends with the process.
+        if (const std::string folder = qEnvironmentVariable("KESTRO_TEST_ROAD_DIR").toStdString(); !folder.empty()) {
+            writeFile(folder + "/Kestro.ini", "[Settings]\nTeX=" + writeScript(folder + "/tex", "echo $$ >p && mv p pid\nsleep 60") + "\n");
+            BarSession bar(folder + "/Kestro.ini", "kestro", folder + "/paper.tex");
+            bar.endOnTerminationSignals();
+            bar.start();
+            bar.window().button(BarControl::Tex)->click();
+            QFAIL("the road went on");
+        }
+    }
     void init() {
         reset();
         document = *work / "論文 2024/paper.tex";
@@ -142,22 +158,27 @@ private slots:
         QCOMPARE(bar.historyBox()->itemText(0), text(first));
     }
 
-    // A tooltip is the core's text; the context menu opens the version box;
-    // a logout the user cancels writes the history and the bar goes on;
-    // Escape ends it.
+    // A tooltip is the core's text; the context menu opens the version box
+    // and shows the console of the last road again; a logout the user
+    // cancels writes the history and the bar goes on; Escape ends it.
     void theMenuTooltipsAndEndsReachTheCore() {
         QtBarWindow& bar = startBar("");
         QCOMPARE(bar.button(BarControl::Tex)->toolTip(), text(BarWindow::tooltipText(PlatformRules::posix(), 1002)).trimmed());
         QCOMPARE(bar.windowTitle(), QStringLiteral("Kestro: Drag & Drop TeX file"));
+        run("echo warning");
+        session->processes().endRoad(false);
         QString title;
-        QTimer::singleShot(50, [] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            menu->actions().value(0)->trigger();
-            menu->close();
-        });
         user->handler = [&](QWidget* w) { return title = w->windowTitle() + ' ' + w->findChild<QLabel*>("aboutLine2")->text(), false; };
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), bar.mapToGlobal(QPoint(2, 2)));
-        QApplication::sendEvent(&bar, &event);
+        for (const int entry : {2, 0}) {
+            QTimer::singleShot(50, [entry] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                menu->actions().value(entry)->trigger();
+                menu->close();
+            });
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), bar.mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(&bar, &event);
+            QVERIFY(console()->isVisible());
+        }
         QVERIFY(QTest::qWaitFor([&] { return title == QStringLiteral("Kestroのﾊﾞｰｼﾞｮﾝ情報 Linux 版"); }, 3000));
         session->commitData();
         QVERIFY(stored("File0=" + document));
@@ -204,6 +225,18 @@ private slots:
         QVERIFY(stored("File0=" + document));
     }
 
+    // SIGTERM during a road stops the tool, writes the history and ends the
+    // bar, and so the process: the test starts itself as that bar.
+    void aSignalDuringARoadStopsTheToolAndEndsTheBar() {
+        QProcess bar;
+        qputenv("KESTRO_TEST_ROAD_DIR", QByteArray::fromStdString(*work / "論文 2024"));
+        bar.start(QCoreApplication::applicationFilePath());
+        qunsetenv("KESTRO_TEST_ROAD_DIR");
+        const std::optional<std::string> tool = waitForFile(*work / "論文 2024/pid");
+        QVERIFY(tool && ::kill(bar.processId(), SIGTERM) == 0 && bar.waitForFinished(10000) && bar.exitCode() == 0);
+        QVERIFY(::kill(std::stoi(*tool), 0) != 0 && readFile(*work / "論文 2024/Kestro.ini")->find("File0=" + document) != std::string::npos);
+    }
+
     // A tool on the console gets its words unchanged on a terminal, and a
     // typed answer; its exit code comes back. An unattended run gives a
     // prompting tool the end of its input.
@@ -224,8 +257,9 @@ private slots:
     }
 
     // Stop, the stop call on a tool that ignores SIGTERM (killed two
-    // seconds later), and closing the console end the tool; what cannot
-    // start reads as -1.
+    // seconds later), and closing the console end the tool, Stop within a
+    // second also while a tool prints without pause; what cannot start
+    // reads as -1. A megabyte on one line is all shown, at once.
     void stoppingEndsTheToolOnTheConsole() {
         startBar("");
         const std::tuple<std::string, std::function<void()>, int, int> rows[] = {
@@ -241,6 +275,15 @@ private slots:
             QCOMPARE(run(prefix + "echo " + ready + "\nwhile :; do sleep 0.1; done", {}, text(ready), during), code);
             QVERIFY(clock.elapsed() >= atLeastMs);
         }
+        QElapsedTimer clock;
+        clock.start();
+        QTimer::singleShot(500, [this] { QTest::mouseClick(console()->stopButton(), Qt::LeftButton); });
+        QCOMPARE(run("yes"), 143);
+        QVERIFY(clock.elapsed() < 1500);
+        clock.restart();
+        QCOMPARE(run("head -c 1048576 /dev/zero | tr '\\0' ="), 0);
+        QVERIFY(clock.elapsed() < 10000);
+        QCOMPARE(shown().count(QLatin1Char('=')), 1048576);
         writeFile(*work / "bad", "#!/no/such/interpreter\n");
         ::chmod((*work / "bad").c_str(), 0755);
         QCOMPARE(session->processes().startAndWait({*work / "bad", "", {*work / "bad"}}).exitCode, -1);
@@ -311,6 +354,42 @@ private slots:
                                     "indexOptionsDialog", "paperSizeDialog", "kestroFileDialog"}));
         QCOMPARE(bar.core().state().texCommand, compiler);
         QCOMPARE(bar.core().state().indexCommand, *work / "tex/bin/mendex");
+    }
+
+    // The console draws TeX's backslash and Japanese, also on a desktop whose
+    // monospaced face draws a yen sign there (IPAGothic does).
+    void theConsoleDrawsABackslashAndJapanese() {
+        startBar("");
+        const QFont yen(QStringLiteral("IPAGothic"));
+        if (QFontInfo(yen).family() != QStringLiteral("IPAGothic")) QSKIP("IPAGothic is not installed");
+        QVERIFY(!drawsBackslash(yen));
+        for (const QFont& font : {consoleFont(yen), console()->outputView()->font()}) {
+            QVERIFY2(drawsBackslash(font) && QRawFont::fromFont(font).supportsCharacter(QChar(0x3042)), qPrintable(font.family()));
+        }
+    }
+
+    // Every corner of a screen, two screens, a panel at the top, a console
+    // beside the bar: a window lies on the bar's screen and leaves the bar
+    // free, and the console too where there is room; one too big keeps its
+    // top left corner on the screen.
+    void windowsGoBesideTheBarOnItsScreen() {
+        const QList<QRect> one{{0, 0, 1280, 800}}, two{{0, 0, 1280, 800}, {1280, -200, 1920, 1080}};
+        const std::tuple<QList<QRect>, QRect, int, QRect> rows[] = {
+            {one, {0, 0, 480, 90}, 0, {}}, {one, {800, 0, 480, 90}, 0, {}}, {one, {0, 710, 480, 90}, 0, {}},
+            {one, {800, 710, 480, 90}, 0, {}}, {two, {2720, -200, 480, 90}, 1, {}}, {two, {1100, 0, 480, 90}, 1, {}},
+            {{{0, 28, 1280, 772}}, {800, 28, 480, 90}, 0, {}},
+            {one, {0, 0, 480, 90}, 0, {0, 90, 760, 460}}, {one, {600, 0, 480, 90}, 0, {520, 90, 760, 460}},
+            {one, {0, 710, 480, 90}, 0, {0, 250, 760, 460}}, {one, {400, 0, 480, 90}, 0, {400, 90, 480, 700}},
+            {two, {2000, -200, 480, 90}, 1, {1600, -110, 1600, 500}},
+        };
+        for (const auto& [screens, bar, screen, console] : rows) {
+            for (const QSize size : {QSize(640, 420), QSize(300, 150)}) {
+                const QRect placed(placeBesideBar(size, bar, screens, console), size);
+                QVERIFY(screens[screen].contains(placed) && !placed.intersects(bar));
+                QVERIFY(size.width() > 300 || !placed.intersects(console));
+            }
+            QVERIFY(screens[screen].contains(placeBesideBar(QSize(2000, 1200), bar, screens, console)));
+        }
     }
 
     // The start-up's platform and document, and Qt's own words in the

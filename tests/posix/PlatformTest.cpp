@@ -158,15 +158,15 @@ TEST(PosixDesktop, TheEditorAndTheOpenerStartWithTheirFileInTheDocumentsDirector
     const std::string dir = docs.path().string();
     recorder(bin / "kestro-test-editor", out);
     EnvironmentGuard path("PATH", "/nonexistent:" + bin.path().string() + ":/usr/bin:/bin");
-    EXPECT_TRUE(desktop.openWith("kestro-test-editor", "\"" + docs / "my paper.tex" + "\"", dir + "/"));
-    EXPECT_EQ(waitForFile(out), dir + "\n[" + docs / "my paper.tex" + "]\n");
+    EXPECT_TRUE(desktop.openWith("kestro-test-editor", {docs / "my \"paper\".tex"}, dir + "/"));
+    EXPECT_EQ(waitForFile(out), dir + "\n[" + docs / "my \"paper\".tex" + "]\n");
     fs::remove(out);
     EnvironmentGuard opener("KESTRO_OPENER", recorder(bin / "opener", out));
     EXPECT_TRUE(desktop.openInViewer("--help.pdf", dir));
     EXPECT_EQ(waitForFile(out), dir + "\n[./--help.pdf]\n");
     writeScript(bin / "text", "exit 0", false);
-    EXPECT_FALSE(desktop.openWith("text", "\"a.tex\"", dir));
-    EXPECT_FALSE(desktop.openWith("kestro-test-editor", "\"a.tex\"", docs / "deleted"));
+    EXPECT_FALSE(desktop.openWith("text", {"a.tex"}, dir));
+    EXPECT_FALSE(desktop.openWith("kestro-test-editor", {"a.tex"}, docs / "deleted"));
     EnvironmentGuard noOpener("KESTRO_OPENER", docs / "no-opener");
     EXPECT_FALSE(desktop.openInViewer("paper.pdf", dir));
 }

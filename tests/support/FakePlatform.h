@@ -143,7 +143,7 @@ private:
 // A desktop open as the core asked for it; no parameters: the viewer's.
 struct DesktopOpen {
     std::string file;
-    std::optional<std::string> parameters;
+    std::optional<Texts> parameters;
     std::string directory;
 };
 
@@ -194,7 +194,7 @@ public:
     bool runPaperSizeDialog(PaperSizeDialog& d) override { return run(paperDialogs, d, "paper dialog"); }
     bool runIndexOptionsDialog(IndexOptionsDialog& d) override { return run(indexDialogs, d, "index dialog"); }
     void runSettingsDialog(SettingsDialog& d) override { run(settingsDialogs, d, "settings dialog"); }
-    bool openWith(const std::string& program, const std::string& parameters, const std::string& directory) override {
+    bool openWith(const std::string& program, const Texts& parameters, const std::string& directory) override {
         return shellOpen({program, parameters, directory});
     }
     bool openInViewer(const std::string& file, const std::string& directory) override {

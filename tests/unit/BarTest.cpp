@@ -245,6 +245,23 @@ TEST_F(BarTest, PicksMoveOrForgetEntriesAndTheWriteBackClearsTheRest) {
     EXPECT_EQ(fake->setting("RFL", "File0"), odd);
 }
 
+// A path with a line break is turned away wherever it comes in, with the
+// message that names it: the document and the history stay as they were.
+TEST_F(BarTest, APathWithALineBreakIsRefusedWhereverItComesIn) {
+    const Texts stored{"/a/one.tex", "/a/t\rwo.tex"};
+    start(stored, "/a/x\ny.tex", false);
+    fake->ui.files = {std::string("/a/c\n.tex")};
+    bar->chooseDocumentFile();
+    bar->acceptDroppedFile({"/a/d\r.tex"});
+    fake->files.write(stored[1], "x");
+    bar->pickHistoryEntry(1);
+    EXPECT_EQ(entries(), stored);
+    EXPECT_EQ(bar->state().documentPath, "/a/one.tex");
+    EXPECT_EQ(fake->ui.boxTexts(), Texts(4, lineBreakInPathText()));
+    start({"/a/t\rwo.tex"}, "", false);
+    EXPECT_EQ(bar->state().documentPath, "");
+}
+
 // File errors end the operation with the stop box, memory errors with a
 // system-modal one; no document directory is no directory to enter.
 TEST_F(BarTest, TheDispatcherShowsFileAndMemoryErrors) {
@@ -288,8 +305,9 @@ TEST(TheBarsTexts, EveryMessageItsTooltipsAndTheVersionCommand) {
     for (const auto& [command, about] : commands) EXPECT_EQ(BarWindow::isAboutCommand(command), about) << command;
 }
 
-// The editor opens the quoted document in its directory; the console
-// starts there, trying the terminals in turn.
+// The editor opens the document in its directory, quoted in the one text of
+// Windows, on Linux as one argument whatever it holds; the console starts
+// there, trying the terminals in turn.
 TEST(EditorAndPrompt, OpenTheirProgramsInTheDocumentsDirectory) {
     FakeBar bar(PlatformRules::windows());
     BarState state{.editorPath = "e.exe"};
@@ -299,11 +317,14 @@ TEST(EditorAndPrompt, OpenTheirProgramsInTheDocumentsDirectory) {
     openInEditor(state, bar.services);
     openInEditor(state, bar.services);
     EXPECT_EQ(bar.ui.events.at(1), "shell open: e.exe");
-    EXPECT_EQ(bar.ui.shellOpens.at(0).parameters, std::optional<std::string>("\"\""));
-    EXPECT_EQ(bar.ui.shellOpens.at(1).parameters, std::optional<std::string>("\"\"C:\\my work\\a.tex\"\""));
+    EXPECT_EQ(bar.ui.shellOpens.at(0).parameters, Texts{"\"\""});
+    EXPECT_EQ(bar.ui.shellOpens.at(1).parameters, Texts{"\"\"C:\\my work\\a.tex\"\""});
     EXPECT_EQ(bar.ui.shellOpens.at(1).directory, "C:\\my work\\");
     EXPECT_EQ(bar.ui.boxes.size(), 2u);
     FakeBar posix(PlatformRules::posix());
+    state.documentPath = "/w/x\" -c \"y.tex";
+    openInEditor(state, posix.services);
+    EXPECT_EQ(posix.ui.shellOpens.at(0).parameters, Texts{state.documentPath});
     posix.files.addDirectory("/w/");
     posix.processes.setEnvironment("PATH", "/usr/bin");
     posix.processes.setEnvironment("TERMINAL", "kitty");

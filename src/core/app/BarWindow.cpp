@@ -9,6 +9,7 @@
 #include "document/DocumentPath.h"
 #include "document/EditorAndPrompt.h"
 #include "pdf/PdfOutput.h"
+#include "settings/IniText.h"
 #include "settings/SettingsKeys.h"
 #include "state/SettingsLoad.h"
 #include "text/TextFormat.h"
@@ -34,6 +35,10 @@ std::string settingsWriteFailureText(const std::string& settingsPath) {
 std::string startFolderTooLongText() {
     return "起動したフォルダーのパスが長すぎるため、\n設定は保存されません。\n"
            "短いパスのフォルダーから起動して下さい。";
+}
+
+std::string lineBreakInPathText() {
+    return "ファイルのパス名に改行が含まれています！\n改行の無い名前に変えて下さい！";
 }
 
 BarWindow::BarWindow(Services& services, const std::string& commandTail)
@@ -74,8 +79,9 @@ void BarWindow::loadHistory() {
         if (slot == 0) firstEntry = value;
     }
     history_.setExtendedUi(true);
+    if (!state_.documentPath.empty() && refusesDocument(state_.documentPath)) state_.documentPath.clear();
     if (state_.documentPath.empty()) {
-        state_.documentPath = firstEntry;
+        if (!refusesDocument(firstEntry)) state_.documentPath = firstEntry;
     } else {
         // Listed on top even when an older entry names it too, and without
         // cutting the list: it may hold one entry more than it keeps.
@@ -95,6 +101,14 @@ void BarWindow::setDocument(const std::string& path) {
     state_.documentStem = std::move(parts.stem);
     state_.documentDir = std::move(parts.directory);
     state_.documentExt = std::move(parts.extension);
+}
+
+bool BarWindow::refusesDocument(const std::string& path) {
+    // Written to the history, the path would break its line of the settings
+    // file, and it would come back as another path, or plant keys.
+    if (iniCanStore(keys::kHistory, historyKey(0), path)) return false;
+    showBarMessage(services_, lineBreakInPathText());
+    return true;
 }
 
 void BarWindow::pushHistoryTop(bool select) {
@@ -149,7 +163,8 @@ void BarWindow::dispatch(const std::function<void()>& operation) {
 }
 
 void BarWindow::chooseDocumentFile() {
-    if (std::optional<std::string> chosen = services_.ui.chooseFile({FileKind::TexDocument, FileChoice::Document})) {
+    const std::optional<std::string> chosen = services_.ui.chooseFile({FileKind::TexDocument, FileChoice::Document});
+    if (chosen && !refusesDocument(*chosen)) {
         setDocument(*chosen);
         pushHistoryTop(true);
     }
@@ -167,6 +182,7 @@ void BarWindow::acceptDroppedFile(const std::vector<std::string>& paths) {
         showBarMessage(services_, "TeX のファイルではありません！登録して直して下さい！");
         return;
     }
+    if (refusesDocument(path)) return;
     setDocument(path);
     pushHistoryTop(false);
     if (services_.view) services_.view->repaint();
@@ -175,11 +191,13 @@ void BarWindow::acceptDroppedFile(const std::vector<std::string>& paths) {
 void BarWindow::pickHistoryEntry(int index) {
     if (index < 0 || index >= history_.count()) return;
     const std::string text = history_.text(index);
-    history_.remove(index);
-    if (services_.files.exists(text)) {
-        history_.insert(0, text);
-        history_.selectString(0, text);
-        setDocument(text);
+    if (!refusesDocument(text)) {
+        history_.remove(index);
+        if (services_.files.exists(text)) {
+            history_.insert(0, text);
+            history_.selectString(0, text);
+            setDocument(text);
+        }
     }
     if (BarView* view = services_.view) {
         view->historyChanged();

@@ -29,6 +29,8 @@ enum class BarControl : int {
 std::string settingsWriteFailureText(const std::string& settingsPath);
 // The message shown once when the start folder's path leaves no room for it.
 std::string startFolderTooLongText();
+// The message for a document whose path holds a line break.
+std::string lineBreakInPathText();
 
 // The window-menu command of the version box.
 inline constexpr int kAboutCommand = 16;
@@ -100,6 +102,9 @@ private:
     void loadHistory();
     void selectStartupDocument();
     void setDocument(const std::string& path);
+    // True, after saying so, for a path the history cannot hold (one with a
+    // line break): such a document is turned away wherever it comes in.
+    bool refusesDocument(const std::string& path);
     void pushHistoryTop(bool select);
     // One press of a build button, recorded and judged.
     void runRoad(RoadKind kind, void (BarWindow::*operation)());

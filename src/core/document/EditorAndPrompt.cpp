@@ -9,7 +9,12 @@ namespace kestro {
 void openInEditor(BarState& state, Services& services) {
     // Only a hint: the editor still opens, with no document.
     if (state.documentStem.empty()) showBarMessage(services, services.rules.texts().editorHint);
-    if (!services.desktop.openWith(state.editorPath, "\"" + state.documentPath + "\"", state.documentDir)) {
+    // Windows passes the editor one text that the editor splits, so the path
+    // goes in quotes; on Linux it is one argument as it is, so a name that
+    // holds quotes cannot smuggle options in.
+    const std::string document =
+        services.rules.isWindows() ? "\"" + state.documentPath + "\"" : state.documentPath;
+    if (!services.desktop.openWith(state.editorPath, {document}, state.documentDir)) {
         showBarMessage(services, "Editor が起動できません！登録して下さい！");
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kestro {
 
@@ -10,9 +11,12 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
 
-    // Starts `program` with the parameter text (a command line's words) in
-    // `directory` (empty: the current one); true when it started.
-    virtual bool openWith(const std::string& program, const std::string& parameters,
+    // Starts `program` with `parameters` in `directory` (empty: the current
+    // one); true when it started. Where a program receives its arguments one
+    // by one (Linux), each parameter is one argument, whatever it holds;
+    // where it receives one command-line text (Windows), the parameters are
+    // that text, joined by single blanks as they are.
+    virtual bool openWith(const std::string& program, const std::vector<std::string>& parameters,
                           const std::string& directory) = 0;
 
     // Hands `file` (relative to `directory`) to the desktop's viewer for its

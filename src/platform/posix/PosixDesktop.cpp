@@ -25,9 +25,9 @@ std::string asOperand(const std::string& file) {
 
 }  // namespace
 
-bool PosixDesktop::openWith(const std::string& program, const std::string& parameters,
+bool PosixDesktop::openWith(const std::string& program, const std::vector<std::string>& parameters,
                             const std::string& directory) {
-    return start(program, splitCommandLine(CodePage::Utf8, parameters), directory);
+    return start(program, parameters, directory);
 }
 
 bool PosixDesktop::openInViewer(const std::string& file, const std::string& directory) {

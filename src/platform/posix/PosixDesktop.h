@@ -16,9 +16,9 @@ public:
     explicit PosixDesktop(PosixProcesses& processes) : processes_(processes) {}
 
     // Starts `program` (a text with "/" as written, a bare name along PATH)
-    // with the parameter text split into arguments by the Windows C runtime
-    // rules.
-    bool openWith(const std::string& program, const std::string& parameters, const std::string& directory) override;
+    // with each parameter as one argument.
+    bool openWith(const std::string& program, const std::vector<std::string>& parameters,
+                  const std::string& directory) override;
     // Starts the desktop's opener, "xdg-open" or the program that the
     // environment variable KESTRO_OPENER names, on `file`.
     bool openInViewer(const std::string& file, const std::string& directory) override;

@@ -2,9 +2,11 @@
 
 namespace kestro {
 
-bool Win32Desktop::openWith(const std::string& program, const std::string& parameters,
+bool Win32Desktop::openWith(const std::string& program, const std::vector<std::string>& parameters,
                             const std::string& directory) {
-    return open(program, parameters.c_str(), directory);
+    std::string text;
+    for (std::size_t i = 0; i < parameters.size(); ++i) text += (i > 0 ? " " : "") + parameters[i];
+    return open(program, text.c_str(), directory);
 }
 
 bool Win32Desktop::openInViewer(const std::string& file, const std::string& directory) {

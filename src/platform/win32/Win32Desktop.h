@@ -11,7 +11,10 @@ public:
     // The window that owns what the shell shows; none: the desktop.
     void setOwner(HWND owner) { owner_ = owner; }
 
-    bool openWith(const std::string& program, const std::string& parameters, const std::string& directory) override;
+    // The shell gets the parameters joined by single blanks as its parameter
+    // text.
+    bool openWith(const std::string& program, const std::vector<std::string>& parameters,
+                  const std::string& directory) override;
     bool openInViewer(const std::string& file, const std::string& directory) override;
 
 private:
