@@ -2,15 +2,10 @@
 // of the fake tool) started through the core's launcher; the bar's window
 // and dialogs, each control reaching its operation, and what only these
 // windows do (the window menu, tooltips, drops, the end of the session,
-// message boxes, the file dialog's filter); the resource script against the
-// control table that the Qt bar lays out from.
+// message boxes, the file dialog's filter).
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <regex>
-#include <sstream>
 
 #include "BarDialog.h"
 #include "Win32Desktop.h"
@@ -20,7 +15,6 @@
 #include "Win32TestSupport.h"
 #include "app/BarWindow.h"
 #include "app/Startup.h"
-#include "app/ControlTable.h"
 #include "pipeline/Launcher.h"
 #include "dialogs/IndexOptionsDialog.h"
 #include "dialogs/PaperSizeDialog.h"
@@ -367,60 +361,6 @@ TEST_F(Windows, MessageBoxesAndTheFileDialogAnswerAsTheUserDid) {
             });
         });
         EXPECT_EQ(ui_.chooseFile(request).value_or("cancelled"), choose ? existing_ : "cancelled");
-    }
-}
-
-// Every template of the resource script draws the table's caption, size
-// and controls, in order, with their IDs, texts, places and sizes.
-TEST(ResourceScript, DrawsTheTemplatesOfTheControlTable) {
-    const auto read = [](const char* path) {
-        std::ostringstream text;
-        text << std::ifstream(path).rdbuf();
-        return text.str();
-    };
-    // The script's UTF-8 texts as this build compiles the table's: CP932.
-    const auto cp932 = [](const std::string& utf8) {
-        std::wstring wide(utf8.size(), L'\0');
-        wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), static_cast<int>(wide.size())));
-        std::string text(wide.size() * 2, '\0');
-        text.resize(WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), text.data(), static_cast<int>(text.size()), nullptr, nullptr));
-        return std::regex_replace(text, std::regex(R"(\\n)"), "\n");
-    };
-    std::map<std::string, std::string> ids{{"IDOK", "1"}, {"IDCANCEL", "2"}};
-    const std::string header = read(KESTRO_RESOURCES "/resource.h");
-    const std::regex define(R"(#define (\w+) \(?(-?\d+)\)?)");
-    for (std::sregex_iterator it(header.begin(), header.end(), define), end; it != end; ++it) ids[(*it)[1]] = (*it)[2];
-    // "NAME DIALOG x, y, w, h", "CAPTION "…"", and "KEYWORD ["text",] [icon,] ID, [class, style,] x, y, w, h, …";
-    // a CONTROL's kind is its style's first word.
-    const std::regex head(R"((\w+) DIALOG(?:EX)? (\d+, \d+, \d+, \d+))"), caption(R"re(CAPTION "(.*)")re"),
-        control(R"re( +(\w+) +(?:"([^"]*)", *)?(?:\w+, )?(\w+), (?:"\w+", (\w+)[^,]*, )?(\d+), (\d+), (\d+), (\d+)(?:,.*)?)re");
-    std::map<std::string, std::vector<std::string>> drawn;  // "KIND ID [text] x y w h" by template
-    std::vector<std::string>* form = nullptr;
-    std::istringstream script(read(KESTRO_RESOURCES "/kestro.rc"));
-    for (std::string line; std::getline(script, line);) {
-        std::smatch m;
-        if (line == "END") {
-            form = nullptr;
-        } else if (std::regex_match(line, m, head)) {
-            form = &drawn[ids[m[1]]];
-            form->push_back(m[2]);
-        } else if (form && std::regex_match(line, m, caption)) {
-            form->push_back(cp932(m[1]));
-        } else if (form && std::regex_match(line, m, control)) {
-            form->push_back((m[1] == "CONTROL" ? m[4] : m[1]).str() + " " + ids[m[3]] + " [" + cp932(m[2]) + "] " + m[5].str() + " " +
-                            m[6].str() + " " + m[7].str() + " " + m[8].str());
-        }
-    }
-    // The script's words for the kinds, in the order of ControlKind.
-    const char* const kinds[] = {"LTEXT", "SS_ICON", "PUSHBUTTON", "DEFPUSHBUTTON", "BS_AUTOCHECKBOX", "BS_AUTORADIOBUTTON", "EDITTEXT", "COMBOBOX"};
-    for (const DialogTemplate& t : dialogTemplates()) {
-        std::vector<std::string> table{std::to_string(t.left) + ", " + std::to_string(t.top) + ", " + std::to_string(t.width) +
-                                           ", " + std::to_string(t.height), t.caption};
-        for (const TemplateControl& c : t.controls) {
-            table.push_back(kinds[static_cast<int>(c.kind)] + (" " + std::to_string(c.id)) + " [" + c.text + "] " + std::to_string(c.left) + " " + std::to_string(c.top) +
-                            " " + std::to_string(c.width) + " " + std::to_string(c.height));
-        }
-        EXPECT_EQ(drawn[std::to_string(t.id)], table) << "template " << t.id;
     }
 }
 
