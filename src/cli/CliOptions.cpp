@@ -131,7 +131,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& arguments) {
     if (options.help || options.version) return ParseResult{options, ""};
     if (options.watch && options.road == Road::Pdf) return fail("--pdf and --watch cannot be combined");
     if (options.watch && (options.road == Road::Clean || options.road == Road::CleanAll)) {
-        return fail("--clean and --watch cannot be combined");
+        return fail(*choices.roadOption + " and --watch cannot be combined");
     }
     if (documents.empty()) return fail("no document given");
     if (documents.size() > 1) return fail("only one document can be given");
@@ -144,8 +144,8 @@ std::string usageText(const std::string& programName) {
     return "Usage: " + programName +
            " [--tex | --pdf | --one-click] [--yes | --no] [--paper SIZE]\n"
            "       [--index-options TEXT] [--tex-options TEXT] [--rerun-on-change]\n"
-           "       [--no-view] [--watch] FILE.tex\n"
-           "       " + programName + " --clean | --clean-all FILE.tex\n"
+           "       [--no-view] [--watch] [--] FILE.tex\n"
+           "       " + programName + " --clean | --clean-all [--] FILE.tex\n"
            "\n"
            "Runs one of the bar's buttons on FILE.tex, with the settings of Kestro.ini\n"
            "in the current directory.\n"
@@ -176,17 +176,19 @@ std::string usageText(const std::string& programName) {
            "  --no-view          do not hand the PDF to the viewer\n"
            "  --watch            build, then again on every save of the document or a\n"
            "                     file it read, until interrupted (not with --pdf)\n"
+           "  --                 the next word is FILE.tex, also when it begins with -\n"
            "  --help             show this text\n"
            "  --version          show the program's version\n"
            "\n"
            "Exit status: 0 when every tool run ended with 0 and the PDF was written\n"
-           "(for --pdf: or was there), and shown unless --no-view; 1 when not, with a\n"
-           "last line on standard error that says what failed (after FILE:LINE: MESSAGE\n"
-           "for the first TeX error of the log); 2 for a wrong command line or a\n"
-           "document that cannot be found or is no regular file; 128 + the signal when\n"
-           "SIGTERM, SIGHUP or SIGINT stopped it (the running tool's process group gets\n"
-           "the same signal). After a road, FILE:LINE: warning: MESSAGE for each LaTeX\n"
-           "warning of the log.\n";
+           "(for --pdf: or was there) and, for --pdf and --one-click, shown unless\n"
+           "--no-view; 1 when not, with a last line on standard error that says what\n"
+           "failed (after FILE:LINE: MESSAGE for the first TeX error of the log);\n"
+           "for --clean, 0, or 1 when a file could not be removed (a file left alone\n"
+           "does not count); 2 for a wrong command line or a document that cannot be\n"
+           "found or is no regular file; 128 + the signal when SIGTERM, SIGHUP or\n"
+           "SIGINT stopped it (the running tool's process group gets the same signal).\n"
+           "After a road, FILE:LINE: warning: MESSAGE for each LaTeX warning of the log.\n";
 }
 
 }  // namespace kestro::cli
