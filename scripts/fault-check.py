@@ -22,7 +22,8 @@ With --generated a fault is "killed", "survived" or "stillborn" (does not
 build); a survivor whose id docs/fault-check.md lists as equivalent (no
 input can tell it from the original) is counted apart, and the summary
 gives the rate of killed faults among the others. The fast tests are the
-CTest labels unit, posix and gui (the fake-TeX run is a posix test); the
+CTest labels unit, posix, gui and faults (the fake-TeX run is a posix test;
+real TeX and Wine are left out); the
 build directory defaults to build-mutants, configured without optimisation
 so that each rebuild is quick.
 
@@ -30,7 +31,8 @@ Options: --build DIR (default build-faults, or build-mutants), --faults FILE, --
 REGEX (CTest labels left out; default: none), --jobs N (default 2),
 --timeout SECONDS per test (default 120), --no-baseline (skip the check that
 the suite passes without a fault), --report FILE (the result lines, also
-written to DIR/fault-results.txt).
+written to DIR/fault-results.txt), --resume FILE (take the outcome of each
+fault that an earlier, interrupted run printed to FILE).
 
 The list's format, one fault per block:
 
@@ -56,7 +58,7 @@ import mutants  # noqa: E402
 
 # Where generated faults are made, and the tests that judge them.
 GENERATED_DIRECTORIES = ["src/core", "src/platform/posix", "src/cli", "src/qt"]
-FAST_LABELS = "unit|posix|gui"
+FAST_LABELS = "unit|posix|gui|faults"
 EQUIVALENT_ROW = re.compile(r"^\|\s*`([0-9a-f]{8})`\s*\|")
 
 
@@ -164,9 +166,25 @@ def stop_on_signal(number, frame):
     raise KeyboardInterrupt
 
 
-def run(command, log):
+HUNG = "hung"
+
+
+def run(command, log, seconds=None):
+    """The command's status, or HUNG when it ran longer than `seconds`: then
+    its whole process group is killed (CTest stops a test that runs too long
+    but waits for the output of what that test started)."""
     with open(log, "w", encoding="utf-8") as out:
-        return subprocess.run(command, stdout=out, stderr=subprocess.STDOUT, cwd=ROOT).returncode
+        process = subprocess.Popen(command, stdout=out, stderr=subprocess.STDOUT, cwd=ROOT, start_new_session=True)
+        try:
+            return process.wait(timeout=seconds)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+            return HUNG
+        except BaseException:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+            raise
 
 
 def build(args):
@@ -178,11 +196,15 @@ def failed_tests(args):
     command = ["ctest", "--test-dir", str(args.build), "-j", str(args.jobs), "--timeout", str(args.timeout),
                "--no-tests=error"]
     if args.generated:
-        command += ["-L", FAST_LABELS]
+        # One failing test is enough to kill a fault; a fault that makes a
+        # test loop costs one timeout, not one for every test.
+        command += ["-L", FAST_LABELS, "--stop-on-failure"]
     if args.exclude_label:
         command += ["-LE", args.exclude_label]
     log = args.build / "fault-ctest.log"
-    status = run(command, log)
+    status = run(command, log, seconds=args.timeout * 4)
+    if status == HUNG:
+        return ["(the tests hung)"]
     text = log.read_text(encoding="utf-8", errors="replace")
     if "No tests were found" in text:
         return None
@@ -233,14 +255,32 @@ def judge(args, restorer, path, changed):
         restorer.restore()
 
 
+def earlier_outcomes(path, words):
+    """What an earlier run printed for each fault: "[n/N] word name ..."."""
+    if path is None:
+        return {}
+    back = {word: outcome for outcome, word in (words or {}).items()}
+    found = {}
+    for line in path.read_text(encoding="utf-8").splitlines():
+        m = re.match(r"^\[\d+/\d+\] (killed|survived|stillborn|caught|missed|does not build)\s+(\S+)\s+\S+"
+                     r"(?:\s+\S+)*?(?:  (.*))?$", line)
+        if m and back.get(m.group(1), m.group(1)) in ("caught", "missed", "does not build"):
+            found[m.group(2)] = (back.get(m.group(1), m.group(1)), m.group(3) or "")
+    return found
+
+
 def run_all(args, restorer, items, report_path, summarise, words=None):
     """Judges each (name, path, changed bytes, shown text) in turn; writes
     the result lines and the summary. Returns the outcomes."""
     results = []
     started = time.time()
+    earlier = earlier_outcomes(args.resume, words)
     try:
         for number, (name, path, changed, shown) in enumerate(items, 1):
-            outcome, detail = judge(args, restorer, path, changed)
+            if name in earlier:
+                outcome, detail = earlier[name]
+            else:
+                outcome, detail = judge(args, restorer, path, changed)
             word = (words or {}).get(outcome, outcome)
             line = f"{word:15} {name:28} {shown}  {detail}".rstrip()
             results.append((outcome, name, line))
@@ -321,6 +361,7 @@ def main():
     parser.add_argument("--exclude-label", default="")
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--timeout", type=int, default=120)
+    parser.add_argument("--resume", type=Path, help="take the outcomes an earlier run printed to this file")
     parser.add_argument("--no-baseline", action="store_true")
     parser.add_argument("--report", type=Path)
     parser.add_argument("--list", action="store_true")

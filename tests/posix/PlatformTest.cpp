@@ -8,8 +8,11 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <thread>
 
 #include "CliOptions.h"
+#include "InotifyWatcher.h"
 #include "PosixFileSystem.h"
 #include "PosixProcesses.h"
 #include "PosixDesktop.h"
@@ -51,6 +54,8 @@ TEST(PosixFileSystem, EntriesTimesSubdirectoriesAndReads) {
     }
     EXPECT_EQ(files.modificationTime(dir / "old.dvi"), 1'700'000'000'100'000'000LL);
     EXPECT_EQ(*files.modificationTime(dir / "new.dvi") - *files.modificationTime(dir / "old.dvi"), 20'000'000);
+    fs::create_symlink(dir / "new.dvi", dir.path() / "link.dvi");
+    EXPECT_EQ(files.modificationTime(dir / "link.dvi"), files.modificationTime(dir / "new.dvi"));  // the file's, not the link's
     // TeX Live's releases may be links to directories.
     std::vector<std::string> names = files.subdirectories(dir.path().string() + "/");
     std::sort(names.begin(), names.end());
@@ -100,6 +105,12 @@ TEST(PosixProcesses, ExitCodesSignalsAndWhatCannotStart) {
         EXPECT_EQ(end.signal, signal);
     }
     EXPECT_EQ(processes.startNoWait(requestFor(dir / "no-interpreter")), -1);
+    // With SIGCHLD ignored the system reaps the tool itself: its end is lost.
+    struct sigaction ignore {}, saved {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGCHLD, &ignore, &saved);
+    EXPECT_EQ(processes.startAndWait(requestFor(dir / "exit3")).exitCode, -1);
+    ::sigaction(SIGCHLD, &saved, nullptr);
 }
 
 // The words arrive as the command line splits them, in the current
@@ -227,6 +238,29 @@ TEST(PosixTextFileStore, NeitherOthersLinksNorUnreadableFilesAreWritten) {
     EXPECT_EQ(code, 0);
     ::chmod(file.c_str(), 0600);
     EXPECT_EQ(readFile(file), "[Settings]\nTeX=/opt/tex/platex\n");
+}
+
+// A watched file saved in place or by a rename over it is seen, also when
+// the save came before the wait; another file of the folder is not.
+TEST(InotifyWatcher, SeesSavesOfItsFilesOnly) {
+    ScratchDirectory dir;
+    const std::string chapter = dir / "chapter.tex";
+    writeFile(chapter, "a");
+    InotifyWatcher watcher;
+    ASSERT_TRUE(watcher.valid() && watcher.watch({chapter}));
+    const std::chrono::milliseconds brief(50);
+    writeFile(dir / "other.tex", "b");
+    EXPECT_FALSE(watcher.waitForChange(brief));
+    writeFile(chapter, "c");
+    EXPECT_TRUE(watcher.waitForChange(brief));
+    EXPECT_FALSE(watcher.waitForChange(brief));
+    std::thread([&] {
+        std::this_thread::sleep_for(brief);
+        writeFile(dir / "new.tex", "d");
+        std::rename((dir / "new.tex").c_str(), chapter.c_str());
+    }).detach();
+    EXPECT_TRUE(watcher.waitForChange(std::nullopt));
+    EXPECT_FALSE(watcher.watch({dir / "gone/x.tex"}));
 }
 
 TEST(CliOptions, EveryOptionAndEveryWrongLine) {

@@ -82,7 +82,7 @@ TEST(IniText, NumbersAndTheReadBufferAsWindowsReadsThem) {
     const std::pair<const char*, int> numbers[] = {
         {"12abc", 12}, {"-5", -5}, {"0X1f", 0}, {"\t42", 42}, {"0b101", 5}, {"0o17", 15}, {"\x01" "5", 5},
         {"000000000000000000000000000001", 0}, {"00000000000000000000000000001", 1}, {"-0x10", -16},
-        {"4294967295", -1}, {"99999999999", 1215752191},
+        {"4294967295", -1}, {"99999999999", 1215752191}, {"0x1f", 31}, {"0xA", 10},
     };
     for (const auto& [text, number] : numbers) EXPECT_EQ(profileIntFromText(text), number) << text;
     std::string cp932;
@@ -207,7 +207,7 @@ TEST_F(BarTest, DropsAndTheFileDialogChangeTheDocument) {
     EXPECT_EQ(fake->ui.boxes.back().icon, BoxIcon::Stop);
     EXPECT_EQ(bar->state().documentStem, "doc0");
     bar->acceptDroppedFile({"C:\\a\\PAPER.TEX"});
-    EXPECT_EQ(bar->state().documentStem, "PAPER");
+    EXPECT_EQ(bar->state().documentStem + bar->state().documentExt, "PAPER.TEX");
     EXPECT_EQ(bar->history().editText(), "C:\\a\\PAPER.TEX");
     EXPECT_NE(bar->history().selection(), 0);
     EXPECT_EQ(entries().back(), "C:\\d\\doc14.tex");
@@ -274,11 +274,13 @@ TEST_F(BarTest, APathWithALineBreakIsRefusedWhereverItComesIn) {
 // system-modal one; no document directory is no directory to enter.
 TEST_F(BarTest, TheDispatcherShowsFileAndMemoryErrors) {
     start({});
+    EXPECT_EQ(bar->history().selection(), -1);
     bar->dispatch([] { throw FileError(FileErrorCause::NotFound, "a.log"); });
     bar->dispatch([] { throw MemoryError(); });
     ASSERT_EQ(fake->ui.boxes.size(), 2u);
     EXPECT_EQ(fake->ui.boxes[0].icon, BoxIcon::Stop);
     EXPECT_TRUE(fake->ui.boxes[1].systemModal && fake->ui.boxes[1].icon == BoxIcon::Exclamation);
+    EXPECT_EQ(fake->ui.boxes[1].caption, fake->services.appName);
     enterDocumentDirectory(BarState(), fake->services);
     EXPECT_TRUE(fake->files.directoryChanges.empty());
     struct Exhausted : MemoryFileSystem {
@@ -307,6 +309,7 @@ TEST(TheBarsTexts, EveryMessageItsTooltipsAndTheVersionCommand) {
     EXPECT_EQ(settingsWriteFailureText("C:\\Kestro.ini"),
               "設定ファイル \"C:\\Kestro.ini\" に書き込めません。\n設定は保存されません。");
     EXPECT_EQ(BarWindow::tooltipText(PlatformRules::posix(), 1011), "\nTeX のコンパイルからPDF の作成・表示まで");
+    EXPECT_EQ(BarWindow::tooltipText(PlatformRules::windows(), 1002), "\nTeX のコンパイル");
     EXPECT_EQ(BarWindow::tooltipText(PlatformRules::posix(), 1017), "");
     EXPECT_EQ(BarWindow::aboutMenuText(), "Kestro のﾊﾞｰｼﾞｮﾝ情報(&A)...");
     const std::pair<int, bool> commands[] = {{16, true}, {31, true}, {32, false}, {15, false}};

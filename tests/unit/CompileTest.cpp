@@ -138,6 +138,8 @@ TEST_P(TexTest, EveryScenarioRunsItsToolsAndEndsAsItShould) {
         w.state.rerunOnChange = s.onChange;
         for (const R& run : s.runs) w.queue(run);
         EXPECT_EQ(compileDocument(w.state, w.bar.services), s.result);
+        // A compile that succeeded gave up nowhere.
+        if (s.result == 1) EXPECT_EQ(w.bar.services.road.stop(), "");
         Texts programs = s.programs;
         for (std::string& p : programs) p = p == "bib" ? w.bibtex : p;
         EXPECT_EQ(w.programsRun(), programs);
@@ -191,6 +193,9 @@ TEST(FirstTexError, FindsTheFileOpenAtTheFirstErrorAndItsLine) {
          LogPlace{"./my doc.tex", 4, "LaTeX Error: File `comment.sty' not found."}},
         {kUtf8, "(./my doc.tex (./sub/my chap.tex\n./sub/my chap.tex:12: Undefined control sequence.\nl.12 \\x\n",
          LogPlace{"./sub/my chap.tex", 12, "Undefined control sequence."}},
+        // A line a byte short of TeX's width ends the name; an open group that
+        // is no file is passed over.
+        {kUtf8, "(./" + std::string(75, 'n') + "\n(see the transcript\n! X.\nl.1 x\n", LogPlace{"./" + std::string(75, 'n'), 1, "X."}},
     };
     for (const auto& [cp, log, expected] : cases) {
         SCOPED_TRACE(log);
@@ -200,6 +205,7 @@ TEST(FirstTexError, FindsTheFileOpenAtTheFirstErrorAndItsLine) {
                              std::tie(expected->file, expected->line, expected->message));
     }
     EXPECT_EQ(firstTexError(kUtf8, "(./my doc.tex\n! X.\n")->file, "./my");  // nothing to ask: as far as a blank
+    EXPECT_EQ(firstTexError(kUtf8, "! X.\n")->message, "X.");
 }
 
 // One per warning, in order: its lines joined, the line it names, the file
@@ -221,6 +227,9 @@ TEST(LatexWarnings, EachWarningWithItsFileLineAndWholeMessage) {
         {"./sub/chap(1).tex", 3, "You have requested release `2099/01/01' of LaTeX, but only release `2022/11/01' is available on input line 3."},
         {"./my doc.tex", std::nullopt, "There were undefined references."},
     };
+    std::string endless = "LaTeX Warning: w\n", cut = "w";
+    for (int line = 1; line < 30; ++line) endless += " x\n", cut += line < 20 ? " x" : "";
+    EXPECT_EQ(latexWarnings(kUtf8, endless, {}).at(0).message, cut);  // at most twenty lines
     ASSERT_EQ(warnings.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(std::tie(warnings[i].file, warnings[i].line, warnings[i].message),
@@ -317,6 +326,7 @@ TEST(ProgramLookup, EveryRowFindsWhatItShouldAfterTheCandidatesItShould) {
          {"C:\\a\\platex.com", "C:\\a\\platex.exe", "C:\\a\\platex.bat", "C:\\a\\platex.cmd", "C:\\b\\platex.com",
           "C:\\b\\platex.exe"}},
         {true, {"C:\\t\\my.tool.exe"}, "my.tool", "C:\\t", std::nullopt, {"C:\\t\\my.tool"}},
+        {true, {"D:\\platex.exe"}, "platex", "D:\\", "D:\\platex.exe", kUntried},
         {true, {"c:\\w.d\\platex.exe"}, "c:\\w.d\\platex", "", "c:\\w.d\\platex.exe", kUntried},
         {true, {"C:platex.exe"}, "C:platex", "", "C:platex.exe", kUntried},
         {true, {"C:\\tex\\bin\\platex.exe"}, "bin/platex", "C:\\tex", std::nullopt,
@@ -362,9 +372,10 @@ TEST(Launcher, StemsLikeOptionsAreNamesOnlyStartedRunsAreRecordedAndBatchFilesAr
     for (const char* tool : {"mendex.BAT", "ptex.cmd", "dvipdfmx.bat. "}) w.installTool(w.toolDir + tool, 0);
     EXPECT_EQ(runAndWait(w.bar.services, "ptex", {optionsPart("-s \"my style\""), stemPart("a&b(c)")}), 0);
     EXPECT_EQ(w.bar.processes.commandLines(), Texts{"\"C:\\texlive\\bin\\ptex.cmd\" \"-s\" \"my style\" \"a&b(c)\""});
-    for (const char* stem : {"a\"b", "a!b", "50%", "a\rb"}) EXPECT_EQ(runAndWait(w.bar.services, "ptex", {stemPart(stem)}), kStartRefused);
+    for (const char* stem : {"a\"b", "!ab", "50%", "a\rb"}) EXPECT_EQ(runAndWait(w.bar.services, "ptex", {stemPart(stem)}), kStartRefused);
     const std::string refusal = w.bar.ui.boxTexts().at(3);
     EXPECT_TRUE(refusal.find("\"C:\\texlive\\bin\\ptex.cmd\"") != std::string::npos && refusal.find("「改行」") != std::string::npos);
+    EXPECT_NE(w.bar.ui.boxTexts().at(2).find("「%」"), std::string::npos);
     w.state.documentStem = "50%";
     w.state.texCommand = "ptex";
     w.state.indexCommand = w.toolDir + "mendex.BAT";
@@ -529,6 +540,7 @@ TEST_P(StepTest, TheCompilersRecoveryAsksSearchesAndRetriesOnce) {
         EXPECT_EQ(w.state.texCommand + " " + w.bar.setting("Settings", "TeX"), texAfter + " " + keyAfter);
         if (result == 1 && answer) EXPECT_EQ(w.bar.files.directoryChanges, (Texts{w.docDir, w.docDir}));
         if (result == 1) EXPECT_EQ(w.bar.processes.commandLines(), Texts{texAfter + " -synctex=1 paper"});
+        if (result == 0) EXPECT_EQ(w.bar.services.road.stop(), tex + " could not be started");
     }
 }
 
@@ -556,6 +568,7 @@ TEST(ToolSelection, TheChosenCompilerBringsItsCompanions) {
         EXPECT_EQ(bar.setting("Settings", "TeX"), chosen);
         EXPECT_EQ((Texts{state.bibtexCommand, state.indexCommand, state.dvipdfCommand}), (Texts{bib, index, dvipdf}));
         EXPECT_EQ(bar.setting("Settings", "MkIdx"), index == "mendex" ? "<absent>" : index);
+        EXPECT_EQ(bar.setting("Settings", "DviPdf"), dvipdf == "dvipdfmx" || dvipdf == storedDvipdf ? "<absent>" : dvipdf);
         EXPECT_TRUE(bar.ui.boxes.empty());
     }
 }

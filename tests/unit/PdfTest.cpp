@@ -125,6 +125,8 @@ TEST_P(PdfTest, AFailedConversionAsksAboutTheViewerAndRetriesOnce) {
         const std::size_t runsBefore = converterLines().size();
         EXPECT_EQ(convert(), result);
         EXPECT_EQ(std::tuple(bar.ui.boxes.size(), converterLines().size() - runsBefore), std::tuple(boxes, runs));
+        // The viewer question is the application's box.
+        EXPECT_EQ(std::tuple(bar.ui.boxes.at(0).owner, bar.ui.boxes.at(0).caption), std::tuple(BoxOwner::Application, "Kestro"));
         EXPECT_EQ(state.dvipdfCommand + " " + bar.setting("Settings", "Acr"), converterAfter + " " + acrKey);
     }
     // "Acr" is written on the first success only.

@@ -112,6 +112,8 @@ TEST(CommandLine, QuotingAndSplittingFollowTheWindowsRuntime) {
         {"a\"\"b c", {"ab", "c"}}, {kNo + "\"a b\"", {kNo + "a b"}},
     };
     for (const auto& [line, words] : split) EXPECT_EQ(splitCommandLine(kCp932, line), words) << line;
+    // The text ends where its view ends, whatever follows in memory.
+    EXPECT_EQ(splitCommandLine(kUtf8, std::string_view("a\\", 1)), Words{"a"});
 }
 
 }  // namespace

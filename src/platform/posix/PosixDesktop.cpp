@@ -1,7 +1,6 @@
 #include "PosixDesktop.h"
 
 #include "PosixProcesses.h"
-#include "pipeline/CommandLine.h"
 #include "pipeline/ProgramLookup.h"
 #include "text/PlatformRules.h"
 
@@ -45,10 +44,7 @@ bool PosixDesktop::start(const std::string& program, std::vector<std::string> ar
     const std::optional<std::string> executable = findProgram(program, processes_);
     if (!executable) return false;
     start.executable = *executable;
-    start.commandLine = joinCommandLine(CodePage::Utf8, program, {});
-    for (std::size_t i = 1; i < start.arguments.size(); ++i) {
-        start.commandLine += ' ' + quoteWord(CodePage::Utf8, start.arguments[i]);
-    }
+    // The argument vector is what starts; no command line is read here.
     return processes_.startDetached(start, directory) >= 0;
 }
 
