@@ -18,6 +18,7 @@
 #include "PosixDesktop.h"
 #include "PosixSupport.h"
 #include "PosixTextFileStore.h"
+#include "PtyProcess.h"
 #include "pipeline/CommandLine.h"
 
 namespace kestro {
@@ -110,6 +111,10 @@ TEST(PosixProcesses, ExitCodesSignalsAndWhatCannotStart) {
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGCHLD, &ignore, &saved);
     EXPECT_EQ(processes.startAndWait(requestFor(dir / "exit3")).exitCode, -1);
+    PtyProcess onTerminal;
+    ASSERT_TRUE(onTerminal.start("/bin/sh", {"sh", "-c", "exit 0"}));
+    while (!onTerminal.poll()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(onTerminal.end().exitCode, -1);
     ::sigaction(SIGCHLD, &saved, nullptr);
 }
 
@@ -265,18 +270,19 @@ TEST(InotifyWatcher, SeesSavesOfItsFilesOnly) {
 
 TEST(CliOptions, EveryOptionAndEveryWrongLine) {
     const cli::ParseResult all = cli::parseCommandLine(
-        {"--pdf", "--no", "--paper=Landscape", "--index-options", "-s my.ist", "--no-view", "--", "--odd.tex"});
+        {"--pdf", "--no", "--paper=Landscape", "--index-options", "-s my.ist", "--no-view", "--rerun-on-change", "--",
+         "--odd.tex"});
     ASSERT_TRUE(all.options) << all.error;
     const cli::CliOptions& o = *all.options;
-    EXPECT_EQ(std::tie(o.road, o.answer, o.paperSizeNo, o.indexOptions, o.noView, o.document),
-              std::tuple(cli::Road::Pdf, Answer::Cancel, 4, "-s my.ist", true, "--odd.tex"));
+    EXPECT_EQ(std::tie(o.road, o.answer, o.paperSizeNo, o.indexOptions, o.noView, o.rerunOnChange, o.document),
+              std::tuple(cli::Road::Pdf, Answer::Cancel, 4, "-s my.ist", true, true, "--odd.tex"));
     EXPECT_EQ(cli::parseCommandLine({"--index-options=", "--one-click", "--one-click", "a.tex"}).options->indexOptions, "");
     EXPECT_TRUE(cli::parseCommandLine({"--watch", "--one-click", "a.tex"}).options->watch);
     EXPECT_EQ(cli::paperSizeNumber("B5VAR"), 9);
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
              {"a.tex", "b.tex"}, {"--yes", "--no", "a.tex"}, {"--paper", "b5 ", "a.tex"}, {"a.tex", "--paper"}, {""},
              {"--index-options", "-s x\ny", "a.tex"}, {"--index-options=-s\r", "a.tex"}, {"--watch", "--pdf", "a.tex"},
-             {"--tex-options", "-a\n-b", "a.tex"}, {"--clean", "--clean-all", "a.tex"}}) {
+             {"--tex-options", "-a\n-b", "a.tex"}, {"--clean", "--clean-all", "a.tex"}, {"--rerun", "a.tex"}}) {
         EXPECT_FALSE(cli::parseCommandLine(wrong).options) << wrong[0];
     }
     EXPECT_EQ(cli::parseCommandLine({"--index-options=\r", "a.tex"}).error, "--index-options cannot hold a line break");

@@ -110,14 +110,15 @@ expect left "$(ls "$doc" | tr '\n' ' ')" "other.aux paper.fls paper.idx paper.lo
 [ -e "$work/Kestro.ini" ] && fail "Kestro.ini written"
 
 # SIGTERM and SIGHUP end the tool's whole tree (behind a wrapper script
-# that does not exec: the compiler and what it started) and nothing outside
-# it, not the editor whose process group kestro-build shares; the settings
-# file stays whole.
+# that does not exec: the compiler and what it started, which still get
+# their grace after the wrapper has ended) and nothing outside it, not the
+# editor whose process group kestro-build shares; the settings file stays
+# whole.
 gone() { for i in $(seq 50); do case "$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null)" in ''|Z) return 0 ;; esac; sleep 0.1; done; return 1; }
 for signal in TERM:15 HUP:1; do
     number=${signal#*:} signal=${signal%:*}
     start "SIG$signal ends the tool's tree and the run" "[Settings]\nPdfNeShow=1\nTeX=$bin/wrapper\n"
-    compiler "trap 'printf got > signal.txt; exit 1' TERM HUP; sleep 30 & echo \$! > sleep.pid; wait"
+    compiler "trap 'sleep 0.3; printf got > signal.txt; exit 1' TERM HUP; sleep 30 & echo \$! > sleep.pid; wait"
     printf '#!/bin/sh\n"%s" "$@"\n' "$bin/platex" >"$bin/wrapper" && chmod +x "$bin/wrapper"
     setsid sh -c "cd '$work' || exit; trap 'echo got > editor.txt' TERM HUP
         '$exe' --tex '$doc/paper.tex' </dev/null >err 2>&1 & echo \$! > pid; wait \$!; echo \$? > status" &

@@ -402,13 +402,15 @@ TEST(EditorAndPrompt, OpenTheirProgramsInTheDocumentsDirectory) {
     posix.processes.setEnvironment("PATH", "/usr/bin");
     posix.processes.setEnvironment("TERMINAL", "kitty");
     state.documentDir = "/gone/";
+    posix.processes.installExiting("/usr/bin/x-terminal-emulator", -1);  // there, but it cannot start
     for (const char* terminal : {"xterm", "kitty", "x-terminal-emulator"}) {
         posix.processes.installExiting(std::string("/usr/bin/") + terminal, 0);
         openCommandPrompt(state, posix.services);
         EXPECT_EQ(posix.files.currentDirectory(), state.documentDir == "/w/" ? "/w/" : "/start/");  // a folder gone: wherever the bar is
         state.documentDir = "/w/";
     }
-    EXPECT_EQ(posix.processes.commandLines(), (Texts{"xterm", "kitty", "x-terminal-emulator"}));
+    EXPECT_EQ(posix.processes.commandLines(),
+              (Texts{"x-terminal-emulator", "xterm", "x-terminal-emulator", "kitty", "x-terminal-emulator"}));
 }
 
 // The panel works on its own state from the file; what its buttons store
