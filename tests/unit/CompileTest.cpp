@@ -161,6 +161,9 @@ TEST_P(TexTest, PlainCompilersRunOnceWhateverTheyLeave) {
         state.texOptions = "-kanji=sjis  -ini";
     }
     EXPECT_EQ(bar.processes.commandLines(), (Texts{"ptex paper", "PLATEX -kanji=sjis  -ini paper"}));
+    state.texCommand = "etex";  // nowhere to be found, and nobody to ask
+    bar.ui.canChoose = false;
+    EXPECT_EQ(compileDocument(state, bar.services), 0);
 }
 
 // The names that exist decide where a name with blanks or parentheses ends;
@@ -195,7 +198,7 @@ TEST(FirstTexError, FindsTheFileOpenAtTheFirstErrorAndItsLine) {
          LogPlace{"./sub/my chap.tex", 12, "Undefined control sequence."}},
         // A line a byte short of TeX's width ends the name; an open group that
         // is no file is passed over.
-        {kUtf8, "(./" + std::string(75, 'n') + "\n(see the transcript\n! X.\nl.1 x\n", LogPlace{"./" + std::string(75, 'n'), 1, "X."}},
+        {kUtf8, "(./" + std::string(75, 'n') + "\nwords (see the transcript\n! X.\nl.1 x\n", LogPlace{"./" + std::string(75, 'n'), 1, "X."}},
     };
     for (const auto& [cp, log, expected] : cases) {
         SCOPED_TRACE(log);
