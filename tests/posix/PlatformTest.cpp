@@ -57,6 +57,7 @@ TEST(PosixFileSystem, EntriesTimesSubdirectoriesAndReads) {
     EXPECT_EQ(*files.modificationTime(dir / "new.dvi") - *files.modificationTime(dir / "old.dvi"), 20'000'000);
     fs::create_symlink(dir / "new.dvi", dir.path() / "link.dvi");
     EXPECT_EQ(files.modificationTime(dir / "link.dvi"), files.modificationTime(dir / "new.dvi"));  // the file's, not the link's
+    EXPECT_TRUE(files.modificationTime(dir / "dangling") && !files.modificationTime(dir / "paper.pdf"));
     // TeX Live's releases may be links to directories.
     std::vector<std::string> names = files.subdirectories(dir.path().string() + "/");
     std::sort(names.begin(), names.end());
