@@ -50,10 +50,11 @@ build() {
 
 start "a wrong command line, a missing document or one that is no regular file"
 mkfifo "$doc/fifo.tex" && ln -s gone "$doc/dangling.tex" && mkdir "$doc/dir.tex" || exit 1
-for line in "" "--tex --pdf work/paper.tex" "work/missing.tex" "--yes work/fifo.tex" work/dangling.tex work/dir.tex; do
+for line in "" "--tex --pdf work/paper.tex" "work/missing.tex" "--yes work/fifo.tex" work/dir.tex work/dangling.tex; do
     build $line
     expect "status of [$line]" $got 2
 done
+grep -q "dangling.tex is a symbolic link to nothing" "$work/err" || fail "$(cat "$work/err")"
 expect "runs" "$(cat "$work/runs")" ""
 [ -e "$work/Kestro.ini" ] && fail "Kestro.ini written"
 
@@ -94,6 +95,35 @@ dvipdfmx [-p] [a3] [paper] @$doc
 platex [-kanji=sjis] [paper] @$doc
 dvipdfmx [-p] [letter] [paper] @$doc"
 expect stored "$(setting PdfSizeNo) $(setting MkIdxOpt) $(setting Acr) $(setting TeXOpt)" "10 -s my 1 -synctex=1  -file-line-error"
+
+# Where the index dialog shows, --index-options answers it and is stored;
+# with --rerun-on-change an unchanged bibliography costs no compiler run;
+# the final log's LaTeX warnings are listed as editors read them.
+start "the index dialog, the on-change road and the warnings"
+printf '(./paper.tex\nLaTeX Warning: Citation `k'"'"' on page 1 undefined on input line 3.\n\n)\n' >"$work/warn.log"
+printf bbl >"$doc/paper.bbl"
+compiler "[ \$n = 1 ] && printf x > \"\$last.idx\"; printf '%s\\n' '\\bibdata{refs}' > \"\$last.aux\"; cp '$work/warn.log' \"\$last.log\""
+tool pbibtex 'printf bbl > "$last.bbl"'
+build --tex --index-options -g --rerun-on-change work/paper.tex
+expect runs "$(cut -d@ -f1 "$work/runs")" "platex [paper] 
+pbibtex [paper] 
+mendex [-g] [paper] 
+platex [paper] 
+dvipdfmx [paper] "
+expect stored "$(setting MkIdxOpt)" "-g"
+expect warning "$(grep warning: "$work/err")" "work/paper.tex:3: warning: Citation \`k' on page 1 undefined on input line 3."
+
+# --watch builds again after a save during a build and after a save of a
+# file the recorder names; a signal ends it.
+start "watch"
+: >"$doc/chap.tex"
+compiler 'printf "INPUT ./chap.tex\n" > "$last.fls"; [ $n = 1 ] && echo % >> "$last.tex"'
+(cd "$work" && exec setsid "$exe" --watch --tex work/paper.tex </dev/null >"$work/err" 2>&1) & watching=$!
+count() { for i in $(seq 50); do [ "$(cat "$work/count" 2>/dev/null)" = "$1" ] && return 0; sleep 0.1; done; return 1; }
+count 2 || fail "no build after the save during the first"
+sleep 0.3 && echo % >>"$doc/chap.tex"
+count 3 || fail "no build after the recorded input's save"
+kill -TERM $watching; wait $watching
 
 # --clean removes and names the road's files of the document's name; not
 # the document named, the PDF (but --clean-all), other files, nor a
@@ -153,8 +183,9 @@ expect "stored" "$(setting DviPdf)" "$bin/mine"
 start "Ctrl-C ends the tool, the road and kestro-build"
 compiler 'touch started.txt; sleep 30'
 (for i in $(seq 100); do [ -e "$doc/started.txt" ] || sleep 0.1; done; printf '\003'; sleep 1) |
-    (cd "$work" && script -qec "'$exe' --tex '$doc/paper.tex'; echo status \$?" /dev/null >"$work/err" 2>&1)
-grep -q 'status 130' "$work/err" || fail "$(cat "$work/err")"
+    (cd "$work" && script -qec "perl -e 'system @ARGV; print \"signal \", \$? & 127' '$exe' --tex '$doc/paper.tex'" \
+        /dev/null >"$work/err" 2>&1)
+grep -q 'signal 2' "$work/err" || fail "$(cat "$work/err")"
 expect "converter runs" "$(runs dvipdfmx)" 0
 
 [ $status -eq 0 ] && echo passed
