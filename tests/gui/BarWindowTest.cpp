@@ -17,6 +17,7 @@
 #include <QTextBlock>
 
 #include "GuiTestSupport.h"
+#include "AnsiFilter.h"
 #include "ConsoleFont.h"
 #include "HistoryComboBox.h"
 #include "InputBlocker.h"
@@ -128,6 +129,7 @@ private slots:
         for (const auto& [control, ini, program, arguments, message] : rows) {
             fs::remove(*work / "record.txt");
             startBar(ini);
+            QVERIFY(!session->window().button(control)->icon().isNull() && !session->window().windowIcon().isNull());
             click(control);
             QVERIFY(QTest::qWaitFor([&] { return !tex->recorded().empty(); }, 10000));
             QCOMPARE(tex->recorded(), std::vector{FakeTex::ran(program, arguments, folder)});
@@ -252,6 +254,8 @@ private slots:
         QVERIFY2(shown().contains(QStringLiteral("[a; echo injected $(touch pwned) 日本語]")), qPrintable(shown()));
         QVERIFY(shown().contains(QStringLiteral("[終了コード 42]")));
         QVERIFY(!console()->inputLine()->isEnabled() && !console()->stopButton()->isEnabled() && !fs::exists("pwned"));
+        // Colours, a key's sequence ending in ~, a title: none of it is text.
+        QCOMPARE(AnsiFilter().filter("\x1b[1;31mred\x1b[0m \x1b[3~x\x1b]0;title\x07!"), QByteArray("red x!"));
         session->processes().setEndInputAtStart(true);
         QCOMPARE(run("read line || exit 3"), 3);
     }
