@@ -82,7 +82,7 @@ TEST(IniText, NumbersAndTheReadBufferAsWindowsReadsThem) {
     const std::pair<const char*, int> numbers[] = {
         {"12abc", 12}, {"-5", -5}, {"0X1f", 0}, {"\t42", 42}, {"0b101", 5}, {"0o17", 15}, {"\x01" "5", 5},
         {"000000000000000000000000000001", 0}, {"00000000000000000000000000001", 1}, {"-0x10", -16},
-        {"4294967295", -1}, {"99999999999", 1215752191}, {"0x1f", 31}, {"0xA", 10},
+        {"4294967295", -1}, {"99999999999", 1215752191}, {"0x1f", 31}, {"0xA", 10}, {"7b1", 7},
     };
     for (const auto& [text, number] : numbers) EXPECT_EQ(profileIntFromText(text), number) << text;
     std::string cp932;
