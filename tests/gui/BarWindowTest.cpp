@@ -130,6 +130,7 @@ private slots:
             fs::remove(*work / "record.txt");
             startBar(ini);
             QVERIFY(!session->window().button(control)->icon().isNull() && !session->window().windowIcon().isNull());
+            QVERIFY(!session->window().button(control)->geometry().intersects(session->window().historyBox()->geometry()));
             click(control);
             QVERIFY(QTest::qWaitFor([&] { return !tex->recorded().empty(); }, 10000));
             QCOMPARE(tex->recorded(), std::vector{FakeTex::ran(program, arguments, folder)});
@@ -158,6 +159,8 @@ private slots:
         drop(&bar, {first});
         QCOMPARE(documentPath(), first);
         QCOMPARE(bar.historyBox()->itemText(0), text(first));
+        QTest::keyClicks(bar.historyBox()->lineEdit(), QStringLiteral("typed"));
+        QVERIFY(bar.historyBox()->currentText().endsWith(QStringLiteral("typed")));
     }
 
     // A tooltip is the core's text; the context menu opens the version box
@@ -252,7 +255,8 @@ private slots:
                              });
         QCOMPARE(code, 42);
         QVERIFY2(shown().contains(QStringLiteral("[a; echo injected $(touch pwned) 日本語]")), qPrintable(shown()));
-        QVERIFY(shown().contains(QStringLiteral("[終了コード 42]")));
+        QVERIFY2(shown().endsWith(QStringLiteral("42\n[終了コード 42]")), qPrintable(shown()));
+        QVERIFY(console()->inputLine()->placeholderText().contains(QStringLiteral("x で中止")));
         QVERIFY(!console()->inputLine()->isEnabled() && !console()->stopButton()->isEnabled() && !fs::exists("pwned"));
         // Colours, a key's sequence ending in ~, a title: none of it is text.
         QCOMPARE(AnsiFilter().filter("\x1b[1;31mred\x1b[0m \x1b[3~x\x1b]0;title\x07!"), QByteArray("red x!"));
@@ -301,6 +305,8 @@ private slots:
         BarSession& bar = start("[Settings]\nPdfNeShow=1\nPdfSizeNo=4\n");
         whenOpen<QtPaperSizeDialog>([](QtPaperSizeDialog* dialog) {
             QVERIFY(dialog->radioAt(4)->isChecked() && dialog->skipFromNowOnBox()->isChecked());
+            const QList<QLabel*> texts = dialog->findChildren<QLabel*>();
+            QVERIFY(std::ranges::any_of(texts, [](QLabel* l) { return l->text().startsWith(QStringLiteral("DVI から PDF")); }));
             clickBox(dialog->skipUntilRestartBox());
             QVERIFY(!dialog->skipFromNowOnBox()->isChecked());
             clickBox(dialog->radioAt(7));
@@ -380,7 +386,7 @@ private slots:
         const QList<QRect> one{{0, 0, 1280, 800}}, two{{0, 0, 1280, 800}, {1280, -200, 1920, 1080}};
         const std::tuple<QList<QRect>, QRect, int, QRect> rows[] = {
             {one, {0, 0, 480, 90}, 0, {}}, {one, {800, 0, 480, 90}, 0, {}}, {one, {0, 710, 480, 90}, 0, {}},
-            {one, {800, 710, 480, 90}, 0, {}}, {two, {2720, -200, 480, 90}, 1, {}}, {two, {1100, 0, 480, 90}, 1, {}},
+            {one, {800, 710, 480, 90}, 0, {}}, {two, {2720, -200, 480, 90}, 1, {}}, {two, {1100, 0, 480, 90}, 1, {}}, {two, {0, 0, 480, 90}, 0, {}},
             {{{0, 28, 1280, 772}}, {800, 28, 480, 90}, 0, {}},
             {one, {0, 0, 480, 90}, 0, {0, 90, 760, 460}}, {one, {600, 0, 480, 90}, 0, {520, 90, 760, 460}},
             {one, {0, 710, 480, 90}, 0, {0, 250, 760, 460}}, {one, {400, 0, 480, 90}, 0, {400, 90, 480, 700}},
