@@ -19,6 +19,7 @@
 #include "GuiTestSupport.h"
 #include "AnsiFilter.h"
 #include "ConsoleFont.h"
+#include "DialogUnits.h"
 #include "HistoryComboBox.h"
 #include "InputBlocker.h"
 #include "QtIndexOptionsDialog.h"
@@ -400,6 +401,11 @@ private slots:
             }
             QVERIFY(screens[screen].contains(placeBesideBar(QSize(2000, 1200), bar, screens, console)));
         }
+        // Four dialog units to the font's base width, eight to its height;
+        // a font that needs more room stretches them, one that needs less not.
+        const DialogUnits units(8, 16);
+        QCOMPARE(units.rect(0, 0, 4, 8), QRect(0, 0, 8, 16));
+        QCOMPARE(units.widenedToFit(4, 4).x(4) + units.stretchedToFit(0, 99).y(8), 8 + 16);
     }
 
     // The start-up's platform and document, and Qt's own words in the

@@ -47,6 +47,7 @@ private slots:
         QVERIFY(dialogs.contains(QStringLiteral("paperSizeDialog")));
         const QString shown = session.processes().console()->outputView()->toPlainText();
         for (const char* tool : {"$ platex", "$ pbibtex", "$ mendex", "$ dvipdfmx"}) QVERIFY2(shown.contains(tool), tool);
+        QVERIFY(!session.processes().console()->isVisible());  // a road that succeeds takes its console away
         const std::string log = readFile(folder + "/sample.log").value_or("");
         QVERIFY(log.find("LaTeX Warning") == std::string::npos && log.find("Rerun to get") == std::string::npos);
         qunsetenv("KESTRO_OPENER");
