@@ -162,6 +162,7 @@ private slots:
         QCOMPARE(bar.historyBox()->itemText(0), text(first));
         QTest::keyClicks(bar.historyBox()->lineEdit(), QStringLiteral("typed"));
         QVERIFY(bar.historyBox()->currentText().endsWith(QStringLiteral("typed")));
+        QVERIFY(bar.historyBox()->maxVisibleItems() >= 16);  // a full history opens without a scroll bar
     }
 
     // A tooltip is the core's text; the context menu opens the version box
