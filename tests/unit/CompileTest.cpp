@@ -329,7 +329,7 @@ TEST(ProgramLookup, EveryRowFindsWhatItShouldAfterTheCandidatesItShould) {
          {"C:\\a\\platex.com", "C:\\a\\platex.exe", "C:\\a\\platex.bat", "C:\\a\\platex.cmd", "C:\\b\\platex.com",
           "C:\\b\\platex.exe"}},
         {true, {"C:\\t\\my.tool.exe"}, "my.tool", "C:\\t", std::nullopt, {"C:\\t\\my.tool"}},
-        {true, {"D:\\platex.exe"}, "platex", "D:\\", "D:\\platex.exe", kUntried},
+        {true, {"A:\\platex.exe"}, "platex", "A:\\", "A:\\platex.exe", kUntried},
         {true, {"c:\\w.d\\platex.exe"}, "c:\\w.d\\platex", "", "c:\\w.d\\platex.exe", kUntried},
         {true, {"C:platex.exe"}, "C:platex", "", "C:platex.exe", kUntried},
         {true, {"C:\\tex\\bin\\platex.exe"}, "bin/platex", "C:\\tex", std::nullopt,
