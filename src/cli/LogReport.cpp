@@ -21,8 +21,12 @@ std::string pathFromLog(const BarState& state, const std::string& name) {
     return std::filesystem::path(name.starts_with('/') ? name : state.documentDir + name).lexically_normal().string();
 }
 
+LogFileExists logFileExists(FileSystem& files, const BarState& state) {
+    return [&files, &state](const std::string& name) { return files.exists(pathFromLog(state, name)); };
+}
+
 LogReport::LogReport(FileSystem& files, const BarState& state, std::optional<std::string> start)
-    : files_(files), state_(state), start_(std::move(start)) {
+    : state_(state), exists_(logFileExists(files, state)), start_(std::move(start)) {
     try {
         log_ = files.readWholeFile(state.documentDir + state.documentStem + ".log");
     } catch (const FileError&) {
@@ -32,15 +36,14 @@ LogReport::LogReport(FileSystem& files, const BarState& state, std::optional<std
 
 std::optional<std::string> LogReport::firstErrorLine() const {
     const std::optional<LogPlace> error =
-        firstTexError(CodePage::Utf8, log_, [this](const std::string& name) { return exists(name); });
+        firstTexError(CodePage::Utf8, log_, exists_);
     if (!error) return std::nullopt;
     return placeOf(error->file, error->line) + " " + error->message;
 }
 
 std::vector<std::string> LogReport::warningLines() const {
     std::vector<std::string> lines;
-    for (const LogPlace& warning :
-         latexWarnings(CodePage::Utf8, log_, [this](const std::string& name) { return exists(name); })) {
+    for (const LogPlace& warning : latexWarnings(CodePage::Utf8, log_, exists_)) {
         lines.push_back(placeOf(warning.file, warning.line) + " warning: " + warning.message);
     }
     return lines;
@@ -51,7 +54,5 @@ std::string LogReport::placeOf(const std::string& logName, const std::optional<l
     if (line) place += std::to_string(*line) + ":";
     return place;
 }
-
-bool LogReport::exists(const std::string& logName) const { return files_.exists(pathFromLog(state_, logName)); }
 
 }  // namespace kestro::cli

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "pipeline/LogScan.h"
 #include "seam/FileSystem.h"
 #include "state/BarState.h"
 
@@ -21,6 +22,9 @@ std::string shownFrom(const std::optional<std::string>& start, const std::string
 // A file as the log names it, as an absolute path: the compiler ran in the
 // document's directory.
 std::string pathFromLog(const BarState& state, const std::string& name);
+
+// Whether the file a log names exists, for resolving names with blanks.
+LogFileExists logFileExists(FileSystem& files, const BarState& state);
 
 class LogReport {
 public:
@@ -38,10 +42,9 @@ public:
 private:
     // FILE[:LINE]: for a file as the log names it.
     std::string placeOf(const std::string& logName, const std::optional<long>& line) const;
-    bool exists(const std::string& logName) const;
 
-    FileSystem& files_;
     const BarState& state_;
+    LogFileExists exists_;
     std::optional<std::string> start_;
     std::string log_;
 };

@@ -68,7 +68,7 @@ std::vector<std::string> DocumentWatch::filesToWatch(const std::optional<FileTim
     const std::optional<FileTime> recorderAfter = files_.modificationTime(besideDocument(".fls"));
     if (recorderAfter && recorderAfter != recorderBefore) recorder = readOrEmpty(besideDocument(".fls"));
 
-    const LogFileExists exists = [&](const std::string& name) { return files_.exists(pathFromLog(state_, name)); };
+    const LogFileExists exists = logFileExists(files_, state_);
     std::vector<std::string> watched = {pathFromLog(state_, state_.documentPath)};
     for (const std::string& name :
          compilerInputs(CodePage::Utf8, readOrEmpty(besideDocument(".log")), recorder, state_.documentStem, exists)) {

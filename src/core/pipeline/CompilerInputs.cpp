@@ -1,6 +1,7 @@
 #include "pipeline/CompilerInputs.h"
 
 #include <algorithm>
+#include <set>
 
 namespace kestro {
 
@@ -59,11 +60,12 @@ std::vector<std::string> compilerInputs(CodePage cp, std::string_view log, const
     written.push_back(stem + ".bbl");
     written.push_back(stem + ".ind");
 
+    // A recorder file names each input many times; the written ones are no
+    // inputs to watch.
+    std::set<std::string> seen(written.begin(), written.end());
     std::vector<std::string> inputs;
     for (const std::string& name : read) {
-        const bool known = std::find(inputs.begin(), inputs.end(), name) != inputs.end();
-        const bool output = std::find(written.begin(), written.end(), name) != written.end();
-        if (!known && !output) inputs.push_back(name);
+        if (seen.insert(name).second) inputs.push_back(name);
     }
     return inputs;
 }
